@@ -1,0 +1,25 @@
+// The "Binary dump" window and the protocol with which its owner drives it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Creation parameter (lpParam of CreateWindowExA) of a DumpFrame. Read during
+// creation only: the record and its text need to live until the creation call
+// returns.
+struct DumpCreateParams {
+  HWND owner;              // receives the close request
+  std::uint32_t format;    // the clipboard format to show
+  const char* statusText;  // text for the status bar
+};
+
+// Sent to the frame: wParam a clipboard format number or 0 for none, lParam a
+// zero-terminated status text valid during the call. Result 0.
+#define DFM_SHOWFORMAT (WM_APP + 0x65)
+
+// The frame's close request, posted to its owner: WM_COMMAND with
+// IDC_DUMP_TOGGLE in the low word, 0 in the high word and lParam 0.
+
+// Window procedure of the DumpFrame class ("Kelvane").
+LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

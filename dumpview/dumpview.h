@@ -1,0 +1,114 @@
+/* The dump view control: a hex dump child window with its own class and
+   message interface, usable by any parent window.
+
+   Create a window of the class DUMPVIEW_CLASS_NAME as a child; the creation
+   parameter (lpParam) is the cell font height in pixels, or 0 for 12 points
+   at the screen's resolution. Give it bytes with DVM_SETDATA; the control
+   only borrows them, so they must stay valid and unchanged until the next
+   DVM_SETDATA or the window's destruction.
+
+   The message numbers, colour indexes, search flags and notification codes
+   below need no system header; the request and notification records do. */
+#ifndef KELVANE_DUMPVIEW_H
+#define KELVANE_DUMPVIEW_H
+
+#define DUMPVIEW_CLASS_NAME "Binary Dump Window by Marrowfen"
+
+/* Messages. Byte indexes and counts are unsigned 32-bit; an index routine
+   answers 0xFFFFFFFF for none. */
+#define DVM_SETDATA       0xA000 /* wParam: bytes, lParam: count; 0 */
+#define DVM_GETCODEPAGE   0xA001 /* the code page of the text column */
+#define DVM_SETCODEPAGE   0xA002 /* wParam: code page (low 16 bits kept); 0 */
+#define DVM_GETSEL        0xA003 /* wParam, lParam: UINT* first, UINT* last selected byte; 1 if any */
+#define DVM_SETSEL        0xA004 /* wParam: caret (end) or 0xFFFFFFFF, lParam: anchor (start); 0 */
+#define DVM_FINDBYTES     0xA005 /* wParam: DVFIND_ flags, lParam: DumpFindBytes*; match or 0xFFFFFFFF */
+#define DVM_FINDTEXT      0xA006 /* wParam: DVFIND_ flags, lParam: DumpFindText*; match or 0xFFFFFFFF */
+#define DVM_GETCARET      0xA007 /* the caret position */
+#define DVM_SETCARET      0xA008 /* wParam: caret position, 0..data length; 0 */
+#define DVM_GETCOLOR      0xA014 /* wParam: DVC_ index; the colour */
+#define DVM_SETCOLOR      0xA015 /* wParam: DVC_ index, lParam: COLORREF; 0 */
+
+/* Colour indexes of DVM_GETCOLOR and DVM_SETCOLOR. */
+#define DVC_TEXT          0
+#define DVC_BACK          1
+#define DVC_HEADERTEXT    2
+#define DVC_HEADERBACK    3
+#define DVC_SELTEXT       4
+#define DVC_SELBACK       5
+
+/* Search flags of DVM_FINDBYTES and DVM_FINDTEXT. */
+#define DVFIND_BACKWARD   0x1
+#define DVFIND_SELECT     0x2
+
+/* Last-error code of a malformed request (null pointer, wrong record size,
+   end before start). */
+#define DV_ERROR_BAD_REQUEST 0x20000000
+
+/* Notification codes, sent to the parent as WM_NOTIFY. */
+#define DVN_LBUTTONDOWN   (-100001)
+#define DVN_LBUTTONUP     (-100002)
+#define DVN_LBUTTONDBLCLK (-100003)
+#define DVN_RBUTTONDOWN   (-100004)
+#define DVN_RBUTTONUP     (-100005)
+#define DVN_RBUTTONDBLCLK (-100006)
+#define DVN_MBUTTONDOWN   (-100007)
+#define DVN_MBUTTONUP     (-100008)
+#define DVN_MBUTTONDBLCLK (-100009)
+#define DVN_XBUTTONDOWN   (-100010)
+#define DVN_XBUTTONUP     (-100011)
+#define DVN_XBUTTONDBLCLK (-100012)
+#define DVN_KEYDOWN       (-100013)
+#define DVN_KEYUP         (-100014)
+#define DVN_CHAR          (-100015)
+#define DVN_SYSKEYDOWN    (-100016)
+#define DVN_SYSKEYUP      (-100017)
+#define DVN_SYSCHAR       (-100018)
+
+#if defined(_WIN32)
+#include <windows.h>
+
+/* Request record of DVM_FINDBYTES; size = sizeof(DumpFindBytes). */
+typedef struct DumpFindBytes {
+  UINT size;
+  const BYTE* pattern;
+  UINT length;
+  UINT start;
+  UINT end;
+} DumpFindBytes;
+
+/* Request record of DVM_FINDTEXT; size = sizeof(DumpFindText). */
+typedef struct DumpFindText {
+  UINT size;
+  const char* text;
+  UINT start;
+  UINT end;
+} DumpFindText;
+
+/* Notification record of the key and character messages. */
+typedef struct DumpKeyNotify {
+  NMHDR hdr;
+  WPARAM wParam;
+  LPARAM lParam;
+} DumpKeyNotify;
+
+/* Notification record of the mouse-button messages. */
+typedef struct DumpMouseNotify {
+  NMHDR hdr;
+  WPARAM wParam;
+  LPARAM lParam;
+  int hitIndex; /* caret position under the pointer, or -1 */
+} DumpMouseNotify;
+
+#if !defined(_WIN64)
+/* The 32-bit layouts documented for parents. */
+static_assert(sizeof(DumpFindBytes) == 20, "DumpFindBytes is 20 bytes on 32-bit Windows");
+static_assert(sizeof(DumpFindText) == 16, "DumpFindText is 16 bytes on 32-bit Windows");
+static_assert(sizeof(DumpKeyNotify) == 20, "DumpKeyNotify is 20 bytes on 32-bit Windows");
+static_assert(sizeof(DumpMouseNotify) == 24, "DumpMouseNotify is 24 bytes on 32-bit Windows");
+#endif
+
+/* The control's window procedure, registered under DUMPVIEW_CLASS_NAME. */
+LRESULT CALLBACK DumpViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#endif /* _WIN32 */
+
+#endif /* KELVANE_DUMPVIEW_H */

@@ -1,0 +1,101 @@
+# Shared set-up of scripts/run.sh and scripts/test.sh: packages, the Wine
+# prefix and an X display. Sourced, not run. Everything here is idempotent and
+# costs only a few checks when all is in place.
+
+KELVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${KELVANE_WINEPREFIX:-$HOME/.local/share/kelvane/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# A fixed locale keeps Wine's ANSI code page at 1252 whatever the caller's.
+export LC_ALL=C.UTF-8
+
+KELVANE_PACKAGES=(
+  cmake make g++ googletest libbenchmark-dev python3
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
+  xvfb xauth x11-utils imagemagick
+  fonts-ipafont-gothic fonts-wine fonts-liberation
+)
+
+log() { printf '[kelvane] %s\n' "$*" >&2; }
+
+# Installs whatever of KELVANE_PACKAGES is missing (Debian 12, as root or
+# through sudo).
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "${KELVANE_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  local sudo=
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Creates the Wine prefix once: no Mono/Gecko prompts, no crash dialogs, and
+# "MS Gothic" replaced by IPAGothic so that the dump's cells are 8 pixels wide
+# and Japanese glyphs exist.
+ensure_wine_prefix() {
+  local marker=$WINEPREFIX/.kelvane-prefix-v1
+  [ -f "$marker" ] && return 0
+  log "preparing the Wine prefix in $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Gothic' /t REG_SZ /d 'IPAGothic' /f >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  touch "$marker"
+}
+
+KELVANE_XVFB_PID=
+
+# Uses $DISPLAY when it is set; otherwise starts an Xvfb on a free display
+# number and exports DISPLAY. stop_display undoes it.
+ensure_display() {
+  if [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n=${KELVANE_XVFB_DISPLAY:-90}
+  while [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  KELVANE_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    xdpyinfo -display "$DISPLAY" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  log "Xvfb did not start on $DISPLAY"
+  return 1
+}
+
+stop_display() {
+  if [ -n "$KELVANE_XVFB_PID" ]; then
+    kill "$KELVANE_XVFB_PID" 2>/dev/null || true
+    wait "$KELVANE_XVFB_PID" 2>/dev/null || true
+    KELVANE_XVFB_PID=
+  fi
+}
+
+# Keeps one Wine server alive and starts Wine's background processes
+# (services, explorer ...) now, with their output sent nowhere: started by a
+# test program instead, they would inherit its output pipe and keep CTest
+# waiting for them.
+start_wine() {
+  wineserver -p >/dev/null 2>&1 || true
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+stop_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+# Configures and builds one tree: build_tree <dir> [cmake options...]
+build_tree() {
+  local dir=$1
+  shift
+  cmake -S "$KELVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native core tests (with ASan and
+# UBSan), the Windows tests under Wine on an Xvfb display, and a compile of
+# the 32-bit Windows build.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+ensure_packages
+ensure_wine_prefix
+
+log "native build and unit tests"
+build_tree "$KELVANE_ROOT/build/native" -DKELVANE_SANITIZE=ON
+(cd "$KELVANE_ROOT/build/native" && ctest --output-on-failure -j"$(nproc)")
+
+log "x86_64 Windows build and tests under Wine"
+build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw-x86_64.cmake"
+ensure_display
+trap 'stop_wine; stop_display' EXIT
+start_wine
+# The tests share the clipboard: one at a time.
+(cd "$KELVANE_ROOT/build/x64" && ctest --output-on-failure -j1)
+
+log "i686 Windows build (compiled only: this machine runs 64-bit programs alone)"
+build_tree "$KELVANE_ROOT/build/i686" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw-i686.cmake"
+
+log "all tests passed"
