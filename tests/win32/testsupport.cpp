@@ -1,0 +1,146 @@
+#include "testsupport.h"
+
+#include <cstring>
+
+namespace testsupport {
+
+bool OpenClipboardRetry(HWND owner) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (::OpenClipboard(owner)) return true;
+    ::Sleep(10);
+  }
+  return false;
+}
+
+void ClearClipboard() {
+  if (OpenClipboardRetry()) {
+    ::EmptyClipboard();
+    ::CloseClipboard();
+  }
+}
+
+static HGLOBAL BlockOf(const void* bytes, std::size_t count) {
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, count);
+  if (block == nullptr) return nullptr;
+  if (count != 0) {
+    void* p = ::GlobalLock(block);
+    if (p == nullptr) {
+      ::GlobalFree(block);
+      return nullptr;
+    }
+    std::memcpy(p, bytes, count);
+    ::GlobalUnlock(block);
+  }
+  return block;
+}
+
+bool PutClipboardItems(const std::vector<ClipboardItem>& items) {
+  if (!OpenClipboardRetry()) return false;
+  bool ok = ::EmptyClipboard() != FALSE;
+  for (const ClipboardItem& item : items) {
+    if (!ok) break;
+    HGLOBAL block = BlockOf(item.bytes.data(), item.bytes.size());
+    if (block == nullptr || ::SetClipboardData(item.format, block) == nullptr) {
+      if (block != nullptr) ::GlobalFree(block);
+      ok = false;
+    }
+  }
+  ::CloseClipboard();
+  return ok;
+}
+
+bool PutClipboardBytes(UINT format, const void* bytes, std::size_t count) {
+  const auto* p = static_cast<const std::uint8_t*>(bytes);
+  return PutClipboardItems({{format, std::vector<std::uint8_t>(p, p + count)}});
+}
+
+std::vector<UINT> ClipboardFormats() {
+  std::vector<UINT> formats;
+  if (!OpenClipboardRetry()) return formats;
+  for (UINT f = ::EnumClipboardFormats(0); f != 0; f = ::EnumClipboardFormats(f)) {
+    formats.push_back(f);
+  }
+  ::CloseClipboard();
+  return formats;
+}
+
+void PumpMessages(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+    ::Sleep(1);
+  } while (::GetTickCount() - start < ms);
+}
+
+bool WaitUntil(const std::function<bool()>& predicate, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (predicate()) return true;
+    if (::GetTickCount() - start >= timeoutMs) return predicate();
+    PumpMessages(5);
+  }
+}
+
+namespace {
+struct FindRequest {
+  const char* className;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnWindowProc(HWND window, LPARAM lParam) {
+  auto* request = reinterpret_cast<FindRequest*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid != ::GetCurrentProcessId()) return TRUE;
+  char name[256] = {};
+  ::GetClassNameA(window, name, sizeof(name));
+  if (std::strcmp(name, request->className) != 0) return TRUE;
+  if (request->title != nullptr && WindowText(window) != request->title) return TRUE;
+  request->found = window;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindOwnWindow(const char* className, const char* title) {
+  FindRequest request = {className, title, nullptr};
+  ::EnumWindows(FindOwnWindowProc, reinterpret_cast<LPARAM>(&request));
+  return request.found;
+}
+
+std::string WindowText(HWND window) {
+  char text[1024] = {};
+  ::GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+std::string TempPath(const char* stem) {
+  char dir[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, dir);
+  static unsigned counter = 0;
+  return std::string(dir) + "kelvane-" + stem + "-" + std::to_string(::GetCurrentProcessId()) +
+         "-" + std::to_string(++counter) + ".bin";
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+  std::vector<std::uint8_t> bytes;
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  LARGE_INTEGER size = {};
+  ::GetFileSizeEx(file, &size);
+  bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty()) {
+    ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+  }
+  ::CloseHandle(file);
+  return bytes;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,56 @@
+// Helpers shared by the Win32 tests: the clipboard, message pumping and
+// waiting for windows.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// OpenClipboard, retried for up to a second: Wine's clipboard manager may
+// hold the clipboard for a moment.
+bool OpenClipboardRetry(HWND owner = nullptr);
+
+// Empties the clipboard (opened with no owner).
+void ClearClipboard();
+
+// Replaces the clipboard's content by one global block of format holding
+// bytes. Returns false on any failure.
+bool PutClipboardBytes(UINT format, const void* bytes, std::size_t count);
+
+// Replaces the clipboard's content by several formats at once.
+struct ClipboardItem {
+  UINT format;
+  std::vector<std::uint8_t> bytes;
+};
+bool PutClipboardItems(const std::vector<ClipboardItem>& items);
+
+// The formats the clipboard enumerates, in its order.
+std::vector<UINT> ClipboardFormats();
+
+// Dispatches the calling thread's messages for about ms milliseconds.
+void PumpMessages(DWORD ms);
+
+// Pumps messages until predicate is true or timeoutMs has passed; the
+// predicate's last value.
+bool WaitUntil(const std::function<bool()>& predicate, DWORD timeoutMs = 5000);
+
+// A top-level window of this process with the given class (and title, when
+// given), or none.
+HWND FindOwnWindow(const char* className, const char* title = nullptr);
+
+// Reads the window text.
+std::string WindowText(HWND window);
+
+// Creates an empty file path in the temporary directory, unique to the
+// process, with the given stem; the file itself is not created.
+std::string TempPath(const char* stem);
+
+// Reads a whole file; an empty vector when it can't be read.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+
+}  // namespace testsupport
