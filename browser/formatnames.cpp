@@ -1,0 +1,100 @@
+#include "browser/formatnames.h"
+
+#include <cstdio>
+
+namespace {
+
+struct StandardName {
+  std::uint32_t format;
+  const char* text;
+};
+
+// Formats 1-17 carry their number in decimal; the display formats in the
+// "0x%04X" form, as the system's headers write them.
+constexpr StandardName kStandardNames[] = {
+    {1, "CF_TEXT (1)"},
+    {2, "CF_BITMAP (2)"},
+    {3, "CF_METAFILEPICT (3)"},
+    {4, "CF_SYLK (4)"},
+    {5, "CF_DIF (5)"},
+    {6, "CF_TIFF (6)"},
+    {7, "CF_OEMTEXT (7)"},
+    {8, "CF_DIB (8)"},
+    {9, "CF_PALETTE (9)"},
+    {10, "CF_PENDATA (10)"},
+    {11, "CF_RIFF (11)"},
+    {12, "CF_WAVE (12)"},
+    {13, "CF_UNICODETEXT (13)"},
+    {14, "CF_ENHMETAFILE (14)"},
+    {15, "CF_HDROP (15)"},
+    {16, "CF_LOCALE (16)"},
+    {17, "CF_DIBV5 (17)"},
+    {0x80, "CF_OWNERDISPLAY (0x0080)"},
+    {0x81, "CF_DSPTEXT (0x0081)"},
+    {0x82, "CF_DSPBITMAP (0x0082)"},
+    {0x83, "CF_DSPMETAFILEPICT (0x0083)"},
+    {0x8E, "CF_DSPENHMETAFILE (0x008E)"},
+};
+
+// "(0x%04X)" of a number: the suffix every non-standard text ends in.
+std::string NumberSuffix(std::uint32_t format) {
+  return "(" + FormatNumberText(format) + ")";
+}
+
+}  // namespace
+
+const char* StandardFormatName(std::uint32_t format) {
+  for (const StandardName& entry : kStandardNames) {
+    if (entry.format == format) return entry.text;
+  }
+  return nullptr;
+}
+
+std::string FormatNumberText(std::uint32_t format) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%04X", static_cast<unsigned>(format));
+  return text;
+}
+
+std::string PriorityText(std::uint32_t position) {
+  char text[16];
+  // Signed like the "%d" of the list: positions never come near 2^31.
+  std::snprintf(text, sizeof(text), "%d", static_cast<int>(position));
+  return text;
+}
+
+std::string CutText(std::string_view text, std::size_t maxChars) {
+  return std::string(text.substr(0, maxChars));
+}
+
+std::string RegisteredNameText(std::string_view systemName) {
+  return CutText(systemName, kRegisteredNameMaxChars);
+}
+
+std::string UnknownFormatText(std::uint32_t format) {
+  // The system reserves 0x0200-0x02FF for formats private to one program
+  // and 0x0300-0x03FF for GDI objects that the clipboard deletes itself;
+  // naming the range says at least what kind of data it is.
+  const char* range = "Unknown";
+  if (format >= 0x0200 && format <= 0x02FF) {
+    range = "CF_PRIVATE";
+  } else if (format >= 0x0300 && format <= 0x03FF) {
+    range = "CF_GDIOBJ";
+  }
+  return std::string(range) + " " + NumberSuffix(format);
+}
+
+std::string AvailableFormatText(std::uint32_t format,
+                                const std::optional<std::string_view>& lookedUpName) {
+  if (const char* standard = StandardFormatName(format)) return standard;
+  // An empty name can't come from the registered scan (it skips nameless
+  // numbers); treat it like a failed look-up rather than show a bare suffix.
+  if (lookedUpName.has_value() && !lookedUpName->empty()) {
+    return CutText(*lookedUpName, kLookedUpNameMaxChars) + NumberSuffix(format);
+  }
+  return UnknownFormatText(format);
+}
+
+std::string FrameStatusText(std::string_view listText) {
+  return CutText(listText, kFrameTextMaxChars);
+}
