@@ -1,0 +1,29 @@
+// Portable rules of the "Binary dump" window: which code page each encoding
+// command selects, where the dump view goes in the client area, and which
+// error a save reports.
+#pragma once
+
+#include <cstdint>
+
+// The code page that an encoding command (40003..40007) selects in the dump
+// view, or 0 for any other command.
+std::uint16_t CodePageOfEncodingCommand(std::uint32_t command);
+
+// The dump view's rectangle: the client area's top-left corner, the full
+// width, and the height above the status bar (never negative).
+struct ViewPlacement {
+  int x;
+  int y;
+  int width;
+  int height;
+};
+ViewPlacement ViewPlacementOf(int clientWidth, int clientHeight, int statusBarHeight);
+
+// What a save reports once the file was created: nothing when every byte of
+// the snapshot was written, "File Write Error !!" otherwise (a write that
+// failed counts as short even when the count it answered looks whole).
+const char* SaveWriteErrorText(bool writeSucceeded, std::uint32_t written, std::uint32_t length);
+
+constexpr const char* kFileOpenErrorText = "File Open Error !!";
+constexpr const char* kFileWriteErrorText = "File Write Error !!";
+constexpr const char* kClipboardReadErrorTitle = "Clipboard Read Error !!";
