@@ -1,4 +1,238 @@
+// The "Binary dump" window: it owns the snapshot of one clipboard format,
+// shows it in a dump view above a status bar, saves it, switches the view's
+// encoding, and asks its owner to close it (it never destroys itself).
 #include "dumpframe/dumpframe.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "app/resource.h"
+#include "dumpframe/framelayout.h"
+#include "dumpview/dumpview.h"
+#include "snapshot/snapshot.h"
+
+// Frame state: FormatBrowser keeps at most one DumpFrame.
+static HWND g_owner;
+static HWND g_statusBar;
+static int g_statusBarHeight;
+static HWND g_dumpView;
+static std::uint8_t* g_snapshot;        // none exactly when g_snapshotLength is 0
+static std::uint32_t g_snapshotLength;
+static MENUITEMINFOA g_menuItemInfo;    // used for every check-mark change
+
+namespace {
+
+constexpr int kSimplePart = 255;  // SB_SIMPLEID: the text of simple mode
+constexpr DWORD kFileNameChars = 260;
+
+#if !defined(_WIN64)
+static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the save dialog gets the 76-byte record");
+#endif
+
+HINSTANCE InstanceOf(HWND window) {
+  return reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}
+
+void SetStatusText(const char* text) {
+  ::SendMessageA(g_statusBar, SB_SETTEXTA, kSimplePart, reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
+}
+
+void GiveSnapshotToView() {
+  ::SendMessageA(g_dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(g_snapshot),
+                 static_cast<LPARAM>(g_snapshotLength));
+}
+
+// Reads format into g_snapshot; a failure leaves none and 0 and shows in the
+// title, the frame having no other place to report it.
+void ReadSnapshot(HWND frame, std::uint32_t format) {
+  if (!ReadClipboardFormat(frame, format, &g_snapshot, &g_snapshotLength)) {
+    g_snapshot = nullptr;
+    g_snapshotLength = 0;
+    ::SetWindowTextA(frame, kClipboardReadErrorTitle);
+  }
+}
+
+void CreateStatusBar(HWND frame, const char* statusText) {
+  g_statusBar = ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr,
+                                  WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0, 0, 0, 0, frame,
+                                  nullptr, InstanceOf(frame), nullptr);
+  ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
+  SetStatusText(statusText);
+  RECT rect = {};
+  ::GetWindowRect(g_statusBar, &rect);
+  g_statusBarHeight = rect.bottom - rect.top;
+}
+
+void CreateDumpView(HWND frame) {
+  RECT client = {};
+  ::GetClientRect(frame, &client);
+  const ViewPlacement place = ViewPlacementOf(client.right, client.bottom, g_statusBarHeight);
+  g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
+                                 place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
+}
+
+void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
+  g_menuItemInfo.fState = state;
+  ::SetMenuItemInfoA(menu, command, FALSE, &g_menuItemInfo);
+}
+
+void OnCreate(HWND frame, const CREATESTRUCTA* create) {
+  g_snapshot = nullptr;
+  g_snapshotLength = 0;
+  // A frame made without a parameter record reads nothing and shows an empty
+  // status text rather than dereferencing none.
+  const auto* params = static_cast<const DumpCreateParams*>(create->lpCreateParams);
+  g_owner = params != nullptr ? params->owner : nullptr;
+  if (params != nullptr) {
+    ReadSnapshot(frame, params->format);
+  } else {
+    ::SetWindowTextA(frame, kClipboardReadErrorTitle);
+  }
+  CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
+  CreateDumpView(frame);
+  GiveSnapshotToView();
+  ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
+
+  g_menuItemInfo = {};
+  g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
+  g_menuItemInfo.fMask = MIIM_STATE;
+  ApplyCheckByCommand(::GetMenu(frame), ID_ENCODING_CP1252, MFS_CHECKED);
+}
+
+void OnSize(WPARAM wParam, LPARAM lParam) {
+  // The status bar places itself at the bottom edge.
+  ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
+  const ViewPlacement place = ViewPlacementOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
+  ::MoveWindow(g_dumpView, place.x, place.y, place.width, place.height, TRUE);
+}
+
+void OnDestroy() {
+  if (g_snapshot != nullptr) {
+    // The view still exists until after this message: take the bytes away
+    // from it before they are freed.
+    if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
+    FreeSnapshot(g_snapshot);
+  }
+  g_snapshot = nullptr;
+  g_snapshotLength = 0;
+  g_dumpView = nullptr;
+  g_statusBar = nullptr;
+}
+
+void ShowSaveError(HWND frame, const char* text) {
+  ::MessageBoxA(frame, text, nullptr, MB_ICONWARNING | MB_OK);
+}
+
+// Writes the whole snapshot with one write. No snapshot writes nothing, which
+// leaves the empty file that CREATE_ALWAYS made.
+void WriteSnapshot(HWND frame, HANDLE file) {
+  BOOL ok = TRUE;
+  DWORD written = 0;
+  if (g_snapshotLength != 0) {
+    ok = ::WriteFile(file, g_snapshot, g_snapshotLength, &written, nullptr);
+  }
+  const char* error = SaveWriteErrorText(ok != FALSE, written, g_snapshotLength);
+  if (error != nullptr) ShowSaveError(frame, error);
+}
+
+void OnSave(HWND frame) {
+  char fileName[kFileNameChars] = "";
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  ofn.hwndOwner = frame;
+  ofn.lpstrFilter = "All Files (*.*)\0*.*\0\0";
+  ofn.lpstrFile = fileName;
+  ofn.nMaxFile = kFileNameChars;
+  ofn.lpstrTitle = "Save File Name";
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN | OFN_NONETWORKBUTTON |
+              OFN_EXPLORER | OFN_LONGNAMES | OFN_ENABLESIZING;
+  if (!::GetSaveFileNameA(&ofn)) return;  // cancelled: nothing to report
+
+  HANDLE file = ::CreateFileA(fileName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ShowSaveError(frame, kFileOpenErrorText);
+    return;
+  }
+  WriteSnapshot(frame, file);
+  ::CloseHandle(file);
+}
+
+void OnEncoding(HWND frame, UINT command) {
+  ::SendMessageA(g_dumpView, DVM_SETCODEPAGE, CodePageOfEncodingCommand(command), 0);
+  HMENU menu = ::GetMenu(frame);
+  HMENU encodings = ::GetSubMenu(::GetSubMenu(menu, 1), 0);
+  g_menuItemInfo.fState = 0;
+  const int count = ::GetMenuItemCount(encodings);
+  for (int position = 0; position < count; ++position) {
+    ::SetMenuItemInfoA(encodings, static_cast<UINT>(position), TRUE, &g_menuItemInfo);
+  }
+  ApplyCheckByCommand(menu, command, MFS_CHECKED);
+}
+
+// The owner destroys the frame in answer; the frame stays until then.
+void PostCloseRequest() {
+  ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0);
+}
+
+void OnCommand(HWND frame, UINT command) {
+  switch (command) {
+    case ID_SAVE:
+      OnSave(frame);
+      break;
+    case ID_ENCODING_CP1252:
+    case ID_ENCODING_SHIFT_JIS:
+    case ID_ENCODING_EUC_JP:
+    case ID_ENCODING_UTF16LE:
+    case ID_ENCODING_UTF8:
+      OnEncoding(frame, command);
+      break;
+    case ID_CLOSE:
+      PostCloseRequest();
+      break;
+    default:
+      break;
+  }
+}
+
+// The status text changes first, also when only the text is new (format 0).
+// The view gets the new bytes before the old ones are freed.
+void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
+  std::uint8_t* previous = g_snapshot;
+  SetStatusText(statusText);
+  if (format == 0) return;
+  ReadSnapshot(frame, format);
+  GiveSnapshotToView();
+  FreeSnapshot(previous);
+}
+
+}  // namespace
+
 LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+      break;
+    case WM_SIZE:
+      OnSize(wParam, lParam);
+      break;
+    case WM_DESTROY:
+      OnDestroy();
+      break;
+    case WM_COMMAND:
+      OnCommand(window, LOWORD(wParam));
+      break;
+    case WM_SYSCOMMAND:
+      if (wParam == SC_CLOSE) {
+        PostCloseRequest();
+        return 0;
+      }
+      break;
+    case DFM_SHOWFORMAT:
+      OnShowFormat(window, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
+      return 0;
+    default:
+      break;
+  }
   return ::DefWindowProcA(window, message, wParam, lParam);
 }
