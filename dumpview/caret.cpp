@@ -1,0 +1,112 @@
+#include "dumpview/caret.h"
+
+#include <algorithm>
+
+namespace {
+
+// SetCaretPos takes int coordinates; a caret many rows off screen (4 million
+// rows of 18 pixels is beyond 32 bits) is pinned far outside the client area,
+// where the system clips it just the same, with room left for the caret's own
+// size.
+constexpr std::int64_t kFarOff = 0x3FFFFFFF;
+
+std::int32_t Pin(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp(value, -kFarOff, kFarOff));
+}
+
+std::uint32_t CaretRow(const DumpViewState& state) { return state.caret / 16; }
+std::uint32_t CaretColumnInRow(const DumpViewState& state) { return state.caret % 16; }
+
+void SetFlag(DumpViewState& state, std::uint8_t flag) { state.flags = static_cast<std::uint8_t>(state.flags | flag); }
+void ClearFlag(DumpViewState& state, std::uint8_t flag) {
+  state.flags = static_cast<std::uint8_t>(state.flags & ~flag);
+}
+
+// The column that becomes the first shown one, or kNoIndex when the caret's
+// cell is already whole on screen.
+std::uint32_t HorizontalTarget(const DumpViewState& state) {
+  const std::uint32_t i = CaretColumnInRow(state);
+  const std::uint32_t lc = LeftColumn(state);
+  const std::uint32_t pc = PageColumns(state);
+  // 64-bit: leftColumn may have been set unchecked through the thumb.
+  const std::uint64_t shownEnd = static_cast<std::uint64_t>(lc) + pc;
+  if ((state.flags & CaretInText) == 0) {
+    if (12 + 3 * i < lc) return 12 + 3 * i;             // the column left of the pair comes first
+    if (14 + 3 * i <= shownEnd) return kNoIndex;        // the pair's first digit is whole on screen
+    return 15 + 3 * i - pc;                             // the pair's second digit comes last
+  }
+  if (61 + i < lc) return 61 + i;                       // the column left of the cell comes first
+  if (64 + i <= shownEnd) return kNoIndex;              // the column after the cell is whole on screen
+  return 63 + i - pc;                                   // the cell comes last
+}
+
+}  // namespace
+
+CaretPixel CaretPixelOf(const DumpViewState& state) {
+  const DumpGeometry g = GeometryOf(state);
+  const std::uint32_t i = CaretColumnInRow(state);
+  const std::int64_t column = (state.flags & CaretInText) != 0 ? 62 + i : 13 + 3 * i;
+  const std::int64_t rowsBelowTop = static_cast<std::int64_t>(CaretRow(state)) - TopRow(state);
+  CaretPixel pixel;
+  pixel.x = (column - LeftColumn(state)) * static_cast<std::int64_t>(g.cellWidth) - 1;
+  pixel.y = rowsBelowTop * static_cast<std::int64_t>(g.rowPitch) + g.headerBand + g.textInset;
+  return pixel;
+}
+
+void PlaceCaret(DumpViewPort& port, DumpViewState& state) {
+  if ((state.flags & HasFocus) == 0) return;
+  const CaretPixel pixel = CaretPixelOf(state);
+  // Above the header band means exactly: the caret's row lies above topRow.
+  if (pixel.y < static_cast<std::int64_t>(GeometryOf(state).headerBand)) {
+    if ((state.flags & CaretVisible) != 0) {
+      port.HideCaret();
+      ClearFlag(state, CaretVisible);
+    }
+    port.SetCaretPos(Pin(pixel.x), Pin(pixel.y));
+    return;
+  }
+  port.SetCaretPos(Pin(pixel.x), Pin(pixel.y));
+  // The system counts hides: show only when the caret is hidden.
+  if ((state.flags & CaretVisible) == 0) {
+    port.ShowCaret();
+    SetFlag(state, CaretVisible);
+  }
+}
+
+void EnsureCaretVisible(DumpViewPort& port, DumpViewState& state) {
+  const std::uint32_t row = CaretRow(state);
+  const std::uint32_t top = TopRow(state);
+  const std::uint32_t page = PageRows(state);
+  // Compared by rows in 64 bits: the byte form p + 1 > 16 * (T + P) wraps for
+  // a caret at 0xFFFFFFFF or a topRow far down.
+  if (row < top) {
+    port.SendScroll(ScrollBar::Vertical, ScrollThumbTrack, row);
+  } else if (row >= static_cast<std::uint64_t>(top) + page) {
+    port.SendScroll(ScrollBar::Vertical, ScrollThumbTrack, row - page + 1);
+  }
+
+  const std::uint32_t column = HorizontalTarget(state);
+  if (column == kNoIndex) {
+    PlaceCaret(port, state);
+    port.Redraw(RedrawInvalidate);
+  } else {
+    port.SendScroll(ScrollBar::Horizontal, ScrollThumbTrack, column);
+  }
+}
+
+std::int32_t CaretShapeWidth(const DumpViewState& state) {
+  return (state.flags & BlockCaret) != 0 ? static_cast<std::int32_t>(state.fontHeight / 2) : 0;
+}
+
+void GainFocus(DumpViewPort& port, DumpViewState& state) {
+  // A new system caret starts hidden, whatever the flag said before.
+  ClearFlag(state, CaretVisible);
+  port.CreateCaret(CaretShapeWidth(state), static_cast<std::int32_t>(state.fontHeight));
+  SetFlag(state, HasFocus);
+  PlaceCaret(port, state);
+}
+
+void LoseFocus(DumpViewPort& port, DumpViewState& state) {
+  ClearFlag(state, HasFocus | CaretVisible);
+  port.DestroyCaret();
+}

@@ -1,0 +1,87 @@
+#include "dumpview/messages.h"
+
+#include <algorithm>
+
+#include "dumpview/caret.h"
+
+namespace {
+
+constexpr std::uint32_t kColorRepaint = RedrawInvalidate | RedrawErase;
+constexpr std::uint32_t kCodePageRepaint = RedrawInvalidate | RedrawUpdateNow;
+constexpr std::uint32_t kLastByte = 0xFFFFFFFFu;
+
+void Store(std::uint32_t* destination, std::uint32_t value) {
+  if (destination != nullptr) *destination = value;
+}
+
+// The colour fields in the order of the DVC_ indexes: text before background
+// in each pair.
+ColorRef DumpViewState::*ColorField(std::uint32_t index) {
+  switch (index) {
+    case 0: return &DumpViewState::textColor;
+    case 1: return &DumpViewState::backColor;
+    case 2: return &DumpViewState::headerTextColor;
+    case 3: return &DumpViewState::headerBackColor;
+    case 4: return &DumpViewState::selTextColor;
+    case 5: return &DumpViewState::selBackColor;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+std::uint32_t GetSelection(const DumpViewState& state, std::uint32_t* first, std::uint32_t* last) {
+  if ((state.flags & Selecting) != 0 && state.anchor != state.caret) {
+    Store(first, std::min(state.anchor, state.caret));
+    Store(last, std::max(state.anchor, state.caret) - 1);
+    return 1;
+  }
+  Store(first, 0);
+  Store(last, 0);
+  return 0;
+}
+
+std::uint32_t SetSelection(DumpViewPort& port, DumpViewState& state, std::uint32_t caretEnd,
+                           std::uint32_t anchorStart) {
+  if (anchorStart > caretEnd || anchorStart > state.dataLength) return 0;
+  if (caretEnd == kLastByte) {
+    // With no bytes there is no last byte to stand on.
+    if (state.dataLength == 0) return 0;
+    caretEnd = state.dataLength - 1;
+  } else if (caretEnd > state.dataLength) {
+    return 0;
+  }
+  state.anchor = anchorStart;
+  state.caret = caretEnd;
+  state.flags = static_cast<std::uint8_t>(state.flags | Selecting);
+  EnsureCaretVisible(port, state);
+  return 0;
+}
+
+std::uint32_t SetCaretPosition(DumpViewPort& port, DumpViewState& state, std::uint32_t caret) {
+  state.caret = caret;
+  EnsureCaretVisible(port, state);
+  return 0;
+}
+
+std::uint32_t GetCaretPosition(const DumpViewState& state) { return state.caret; }
+
+std::uint32_t GetCodePage(const DumpViewState& state) { return state.codePage; }
+
+std::uint32_t SetCodePage(DumpViewPort& port, DumpViewState& state, std::uint32_t codePage) {
+  state.codePage = static_cast<std::uint16_t>(codePage & 0xFFFFu);
+  port.Redraw(kCodePageRepaint);
+  return 0;
+}
+
+ColorRef GetColor(DumpViewPort& port, const DumpViewState& state, std::uint32_t index) {
+  if (ColorRef DumpViewState::*field = ColorField(index)) return state.*field;
+  port.Redraw(kColorRepaint);
+  return 0;
+}
+
+std::uint32_t SetColor(DumpViewPort& port, DumpViewState& state, std::uint32_t index, ColorRef color) {
+  if (ColorRef DumpViewState::*field = ColorField(index)) state.*field = color;
+  port.Redraw(kColorRepaint);
+  return 0;
+}

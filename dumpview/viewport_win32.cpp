@@ -1,0 +1,51 @@
+#include "dumpview/viewport_win32.h"
+
+#include "dumpview/scrolling.h"
+
+namespace {
+
+int SystemBar(ScrollBar bar) { return bar == ScrollBar::Vertical ? SB_VERT : SB_HORZ; }
+UINT ScrollMessage(ScrollBar bar) { return bar == ScrollBar::Vertical ? WM_VSCROLL : WM_HSCROLL; }
+
+}  // namespace
+
+DumpViewState* DumpViewStateOf(HWND window) {
+  return reinterpret_cast<DumpViewState*>(::GetWindowLongPtrA(window, 0));
+}
+
+void Win32DumpViewPort::SetCaretPos(std::int32_t x, std::int32_t y) { ::SetCaretPos(x, y); }
+
+void Win32DumpViewPort::ShowCaret() { ::ShowCaret(window_); }
+
+void Win32DumpViewPort::HideCaret() { ::HideCaret(window_); }
+
+void Win32DumpViewPort::CreateCaret(std::int32_t width, std::int32_t height) {
+  ::CreateCaret(window_, nullptr, width, height);
+}
+
+void Win32DumpViewPort::DestroyCaret() { ::DestroyCaret(); }
+
+void Win32DumpViewPort::PublishScrollInfo(ScrollBar bar, const ScrollRecord& record) {
+  SCROLLINFO info;
+  info.cbSize = sizeof(info);
+  info.fMask = record.fMask;
+  info.nMin = record.nMin;
+  info.nMax = record.nMax;
+  info.nPage = record.nPage;
+  info.nPos = record.nPos;
+  info.nTrackPos = record.nTrackPos;
+  ::SetScrollInfo(window_, SystemBar(bar), &info, TRUE);
+}
+
+void Win32DumpViewPort::Redraw(std::uint32_t flags) { ::RedrawWindow(window_, nullptr, nullptr, flags); }
+
+void Win32DumpViewPort::SendScroll(ScrollBar bar, std::uint32_t code, std::uint32_t position) {
+  // The message has room for 16 bits of the position; the handler finds the
+  // whole of it in the record (see ArmWideThumbTrack).
+  if (code == ScrollThumbTrack) ArmWideThumbTrack(state_, bar, position);
+  const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(code), static_cast<WORD>(position & 0xFFFFu));
+  ::SendMessageA(window_, ScrollMessage(bar), wParam, 0);
+  // A handler that never saw it (a subclass swallowed the message) must not
+  // leave it for a later sender; the window may be gone by now.
+  if (DumpViewStateOf(window_) == &state_) DisarmWideThumbTrack(state_);
+}
