@@ -1,0 +1,78 @@
+#include "dumpview/textcell.h"
+
+TextDecoder TextDecoderOf(std::uint16_t codePage) {
+  switch (codePage) {
+    case 932:
+      return TextDecoder::ShiftJis;
+    case 51932:
+      return TextDecoder::EucJp;
+    case 1200:
+      return TextDecoder::Utf16Le;
+    case 65001:
+      return TextDecoder::Utf8;
+    default:
+      return TextDecoder::PlainBytes;
+  }
+}
+
+void DrawTextUnits(TextCellPaint& paint, std::uint32_t j, std::int32_t y, const char16_t* units,
+                   std::uint32_t count) {
+  paint.canvas.TextWide(ColumnX(paint.state, paint.geometry, TextColumn(j)), y, units, count);
+}
+
+void SwitchToSelectionPair(TextCellPaint& paint) {
+  paint.canvas.SetTextColor(paint.state.selTextColor);
+  paint.canvas.SetBackColor(paint.state.selBackColor);
+}
+
+namespace {
+
+// One XOR fill of the flip; false when its brush can't be made.
+bool XorFill(DumpCanvas& canvas, const CanvasRect& rect, ColorRef color) {
+  CanvasBrush* brush = canvas.CreateBrush(color);
+  if (brush == nullptr) return false;
+  canvas.Fill(rect, brush);
+  canvas.ReleaseBrush(brush);
+  return true;
+}
+
+// The byte as the UTF-16 code unit of the same value (ISO 8859-1): control
+// values get no substitute.
+void DrawPlainByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y) {
+  const char16_t unit = paint.state.data[i];
+  DrawTextUnits(paint, j, y, &unit, 1);
+}
+
+}  // namespace
+
+void FlipTextCell(TextCellPaint& paint, std::uint32_t j, std::int32_t y) {
+  const std::int32_t x = ColumnX(paint.state, paint.geometry, TextColumn(j));
+  const CanvasRect cell{x, y, SaturatedPixel(static_cast<std::int64_t>(x) + paint.geometry.cellWidth),
+                        SaturatedPixel(static_cast<std::int64_t>(y) + paint.geometry.fontHeight)};
+  DumpCanvas& canvas = paint.canvas;
+  canvas.SetMixMode(MixMode::Xor);
+  if (XorFill(canvas, cell, paint.state.selBackColor)) {
+    // Half a flip would leave the cell in neither background: when the second
+    // brush can't be made, the first colour is XORed out again.
+    if (!XorFill(canvas, cell, paint.state.backColor)) {
+      XorFill(canvas, cell, paint.state.selBackColor);
+    }
+  }
+  canvas.SetMixMode(MixMode::Copy);
+}
+
+void DrawTextCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k,
+                  std::int32_t y) {
+  static_cast<void>(k);  // the row matters to the multi-byte decoders only
+  switch (TextDecoderOf(paint.state.codePage)) {
+    case TextDecoder::PlainBytes:
+    case TextDecoder::ShiftJis:
+    case TextDecoder::EucJp:
+    case TextDecoder::Utf16Le:
+    case TextDecoder::Utf8:
+      // Shift_JIS, EUC-JP, UTF-16 and UTF-8 show one character per byte until
+      // their decoders join this dispatch.
+      DrawPlainByte(paint, i, j, y);
+      break;
+  }
+}
