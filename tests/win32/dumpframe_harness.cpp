@@ -1,0 +1,196 @@
+#include "dumpframe_harness.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstring>
+#include <set>
+#include <thread>
+
+#include "app/kelvane.h"
+#include "app/resource.h"
+#include "dumpframe/dumpframe.h"
+#include "dumpview/dumpview.h"
+#include "testsupport.h"
+
+namespace framehar {
+
+namespace {
+
+constexpr char kOwnerClass[] = "KelvaneFrameTestOwner";
+constexpr int kFileNameBox = 0x47C;    // the save dialog's file-name combo
+constexpr int kMessageBoxText = 0xFFFF;  // the text of a message box
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) RecordingOwner::Commands().push_back({wParam, lParam});
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterOwnerClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = OwnerProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = kOwnerClass;
+  registered = ::RegisterClassExA(&wc) != 0;
+}
+
+std::string TextOf(HWND window) {
+  if (window == nullptr) return {};
+  char text[1024] = {};
+  ::GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+struct DialogList {
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM lParam) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid != ::GetCurrentProcessId()) return TRUE;
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof(name));
+  if (std::strcmp(name, "#32770") == 0 && ::IsWindowVisible(window)) {
+    reinterpret_cast<DialogList*>(lParam)->windows.push_back(window);
+  }
+  return TRUE;
+}
+
+std::vector<HWND> OwnVisibleDialogs() {
+  DialogList list;
+  ::EnumWindows(CollectOwnDialogs, reinterpret_cast<LPARAM>(&list));
+  return list.windows;
+}
+
+SeenBox Describe(HWND box) {
+  return SeenBox{::GetWindow(box, GW_OWNER), TextOf(box), TextOf(::GetDlgItem(box, kMessageBoxText))};
+}
+
+// Answers whatever dialog the save brings up until the main thread's
+// SendMessage returns; when something is not answered in time, cancels
+// everything so that the test cannot hang in a modal loop.
+void DriveSave(const SaveScript& script, SaveRun* run, const std::atomic<bool>* done) {
+  std::set<HWND> handled;
+  HWND saveDialog = nullptr;
+  const DWORD start = ::GetTickCount();
+  while (!done->load()) {
+    if (::GetTickCount() - start > 20000) {
+      run->timedOut = true;
+      for (HWND w : OwnVisibleDialogs()) ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    }
+    for (HWND w : OwnVisibleDialogs()) {
+      if (handled.count(w) != 0) continue;
+      handled.insert(w);
+      if (saveDialog == nullptr && ::GetDlgItem(w, kFileNameBox) != nullptr) {
+        saveDialog = w;
+        run->dialogSeen = true;
+        run->dialogTitle = TextOf(w);
+        if (script.cancel) {
+          ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+        } else {
+          ::SetWindowTextA(::GetDlgItem(w, kFileNameBox), script.path.c_str());
+          ::PostMessageA(w, WM_COMMAND, IDOK, 0);
+        }
+      } else if (saveDialog != nullptr && ::GetWindow(w, GW_OWNER) == saveDialog) {
+        run->prompts.push_back(Describe(w));
+        ::PostMessageA(w, WM_COMMAND, script.promptAnswer, 0);
+      } else {
+        run->messages.push_back(Describe(w));
+        ::PostMessageA(w, WM_COMMAND, IDOK, 0);
+      }
+    }
+    ::Sleep(20);
+  }
+}
+
+}  // namespace
+
+RecordingOwner::RecordingOwner() {
+  RegisterOwnerClass();
+  Commands().clear();
+  window_ = ::CreateWindowExA(0, kOwnerClass, "owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+                              ::GetModuleHandleA(nullptr), nullptr);
+}
+
+RecordingOwner::~RecordingOwner() {
+  ::DestroyWindow(window_);
+  Commands().clear();
+}
+
+std::vector<RecordingOwner::Command>& RecordingOwner::Commands() {
+  static std::vector<Command> commands;
+  return commands;
+}
+
+HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText) {
+  DumpCreateParams params = {owner, format, statusText};
+  return ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",
+                           WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 300, 650, 300, nullptr,
+                           nullptr, ::GetModuleHandleA(nullptr), &params);
+}
+
+HWND StatusBarOf(HWND frame) { return ::FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr); }
+
+HWND DumpViewOf(HWND frame) { return ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr); }
+
+std::string StatusText(HWND statusBar) {
+  const LRESULT length = ::SendMessageA(statusBar, SB_GETTEXTLENGTHA, 0, 0);
+  std::string text(static_cast<std::size_t>(LOWORD(length)) + 1, '\0');
+  ::SendMessageA(statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(std::strlen(text.c_str()));
+  return text;
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+  RECT r = {};
+  ::GetWindowRect(child, &r);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+RECT ClientRect(HWND window) {
+  RECT r = {};
+  ::GetClientRect(window, &r);
+  return r;
+}
+
+const DumpViewState* ViewStateOf(HWND view) {
+  return reinterpret_cast<const DumpViewState*>(::GetWindowLongPtrA(view, 0));
+}
+
+std::vector<int> CheckedEncodingPositions(HWND frame) {
+  std::vector<int> checked;
+  HMENU encodings = ::GetSubMenu(::GetSubMenu(::GetMenu(frame), 1), 0);
+  const int count = ::GetMenuItemCount(encodings);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STATE;
+    if (::GetMenuItemInfoA(encodings, static_cast<UINT>(i), TRUE, &info) && (info.fState & MFS_CHECKED)) {
+      checked.push_back(i);
+    }
+  }
+  return checked;
+}
+
+SaveRun RunSave(HWND frame, const SaveScript& script) {
+  SaveRun run;
+  std::atomic<bool> done{false};
+  std::thread driver(DriveSave, script, &run, &done);
+  ::SendMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_SAVE, 0), 0);
+  done = true;
+  driver.join();
+  return run;
+}
+
+bool FileExists(const std::string& path) {
+  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveFile(const std::string& path) { ::DeleteFileA(path.c_str()); }
+
+}  // namespace framehar

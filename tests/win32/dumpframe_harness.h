@@ -1,0 +1,84 @@
+// Helpers of the DumpFrame tests: an owner window that records what the frame
+// posts to it, the frame's children and menu as the user sees them, and a
+// second thread that answers the modal save dialog and message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dumpview/dumpviewstate.h"
+
+namespace framehar {
+
+// A hidden top-level window standing in for the format browser: it records
+// every WM_COMMAND it receives and does nothing else, so a frame that asks to
+// be closed stays open.
+class RecordingOwner {
+ public:
+  RecordingOwner();
+  ~RecordingOwner();
+  HWND window() const { return window_; }
+  struct Command {
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  static std::vector<Command>& Commands();
+
+ private:
+  HWND window_;
+};
+
+// Creates a DumpFrame as the format browser does: "Binary dump", 650 x 300,
+// unowned, with the record as its creation parameter.
+HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText);
+
+HWND StatusBarOf(HWND frame);
+HWND DumpViewOf(HWND frame);
+
+// The status bar's simple-mode text (read through part 0: Wine answers
+// nothing for part 255).
+std::string StatusText(HWND statusBar);
+
+// A child's window rectangle in its parent's client coordinates.
+RECT ChildRect(HWND parent, HWND child);
+RECT ClientRect(HWND window);
+
+// The dump view's state record, reached as the control itself reaches it.
+const DumpViewState* ViewStateOf(HWND view);
+
+// Positions of the checked items of View > Encoding.
+std::vector<int> CheckedEncodingPositions(HWND frame);
+
+// A dialog or message box that appeared during a save.
+struct SeenBox {
+  HWND owner;
+  std::string caption;
+  std::string text;
+};
+
+struct SaveScript {
+  std::string path;        // typed into the file-name box
+  bool cancel = false;     // press Cancel instead of OK
+  UINT promptAnswer = IDYES;  // answer to an overwrite prompt
+};
+
+struct SaveRun {
+  bool dialogSeen = false;
+  std::string dialogTitle;
+  std::vector<SeenBox> prompts;   // boxes owned by the save dialog
+  std::vector<SeenBox> messages;  // other boxes (the frame's error messages)
+  bool timedOut = false;
+};
+
+// Sends the frame its Save command and answers, from a second thread, the
+// save dialog, any overwrite prompt and any message box that follows.
+SaveRun RunSave(HWND frame, const SaveScript& script);
+
+// Temporary file helpers.
+bool FileExists(const std::string& path);
+void RemoveFile(const std::string& path);
+
+}  // namespace framehar

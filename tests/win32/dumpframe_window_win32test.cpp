@@ -1,0 +1,276 @@
+// The "Binary dump" window through real windows and the real clipboard: what
+// it shows after creation, its layout, the encoding menu, the close paths
+// and the owner's DFM_SHOWFORMAT.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/privateformats.h"
+#include "app/resource.h"
+#include "dumpframe/dumpframe.h"
+#include "dumpframe_harness.h"
+#include "dumpview/dumpview.h"
+#include "testsupport.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using framehar::RecordingOwner;
+
+UINT TestFormat() { return ::RegisterClipboardFormatA("Kelvane Frame Test Format"); }
+
+class DumpFrameWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { owner_ = std::make_unique<RecordingOwner>(); }
+
+  void TearDown() override {
+    if (frame_ != nullptr) ::DestroyWindow(frame_);
+    owner_.reset();
+    testsupport::ClearClipboard();
+    testsupport::PumpMessages(10);
+  }
+
+  HWND Open(std::uint32_t format, const char* statusText) {
+    // Wine's clipboard manager may still hold the clipboard after a change.
+    if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+    frame_ = framehar::CreateFrame(owner_->window(), format, statusText);
+    testsupport::PumpMessages(10);
+    return frame_;
+  }
+
+  HWND view() const { return framehar::DumpViewOf(frame_); }
+  HWND statusBar() const { return framehar::StatusBarOf(frame_); }
+
+  Bytes ViewBytes() const {
+    const DumpViewState* state = framehar::ViewStateOf(view());
+    if (state == nullptr || state->data == nullptr) return {};
+    return Bytes(state->data, state->data + state->dataLength);
+  }
+
+  std::uint32_t ViewLength() const {
+    const DumpViewState* state = framehar::ViewStateOf(view());
+    return state != nullptr ? state->dataLength : 0xFFFFFFFFu;
+  }
+
+  // The view fills the client above the status bar, which sits at the bottom.
+  void ExpectLayout() const {
+    const RECT client = framehar::ClientRect(frame_);
+    const RECT status = framehar::ChildRect(frame_, statusBar());
+    const RECT dump = framehar::ChildRect(frame_, view());
+    RECT statusWindow = {};
+    ::GetWindowRect(statusBar(), &statusWindow);
+    const int statusHeight = statusWindow.bottom - statusWindow.top;
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(status.left, 0);
+    EXPECT_EQ(status.right, client.right);
+    EXPECT_EQ(dump.left, 0);
+    EXPECT_EQ(dump.top, 0);
+    EXPECT_EQ(dump.right, client.right);
+    const int expectedHeight = client.bottom > statusHeight ? client.bottom - statusHeight : 0;
+    EXPECT_EQ(dump.bottom - dump.top, expectedHeight);
+  }
+
+  // Commands posted to the owner, after letting the posted ones arrive.
+  std::vector<RecordingOwner::Command> OwnerCommands() {
+    testsupport::PumpMessages(30);
+    return RecordingOwner::Commands();
+  }
+
+  void ExpectOneCloseRequest() {
+    const auto commands = OwnerCommands();
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].wParam, static_cast<WPARAM>(MAKEWPARAM(IDC_DUMP_TOGGLE, 0)));
+    EXPECT_EQ(commands[0].lParam, 0);
+    EXPECT_TRUE(::IsWindow(frame_)) << "the frame waits for its owner to destroy it";
+    RecordingOwner::Commands().clear();
+  }
+
+  std::unique_ptr<RecordingOwner> owner_;
+  HWND frame_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DumpFrameWindow, CreationShowsStatusTextAndView) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  EXPECT_EQ(testsupport::WindowText(frame_), "Binary dump");
+
+  ASSERT_NE(statusBar(), nullptr);
+  EXPECT_EQ(framehar::StatusText(statusBar()), "CF_TEXT (1)");
+  EXPECT_TRUE(::SendMessageA(statusBar(), SB_ISSIMPLE, 0, 0));
+  const LONG_PTR statusStyle = ::GetWindowLongPtrA(statusBar(), GWL_STYLE);
+  EXPECT_EQ(statusStyle & (WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM),
+            WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM);
+  EXPECT_EQ(::GetDlgCtrlID(statusBar()), 0);
+
+  ASSERT_NE(view(), nullptr);
+  EXPECT_TRUE(::GetWindowLongPtrA(view(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  const LONG_PTR viewStyle = ::GetWindowLongPtrA(view(), GWL_STYLE);
+  EXPECT_TRUE(viewStyle & WS_CHILD);
+  EXPECT_TRUE(::IsWindowVisible(view()));
+  EXPECT_EQ(::GetDlgCtrlID(view()), 0);
+  EXPECT_EQ(testsupport::WindowText(view()), "");
+  ExpectLayout();
+
+  EXPECT_EQ(framehar::CheckedEncodingPositions(frame_), std::vector<int>{0});
+}
+
+TEST_F(DumpFrameWindow, ViewIsGivenTheSnapshot) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  EXPECT_EQ(ViewBytes(), (Bytes{'a', 'b', 'c', 0}));
+  EXPECT_EQ(::SendMessageA(view(), DVM_GETCODEPAGE, 0, 0), 1252);
+}
+
+TEST_F(DumpFrameWindow, ResizingKeepsStatusBarBelowTheView) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  ::SetWindowPos(frame_, nullptr, 0, 0, 800, 500, SWP_NOMOVE | SWP_NOZORDER);
+  ExpectLayout();
+  EXPECT_GT(framehar::ClientRect(frame_).bottom, 400);
+  ::MoveWindow(frame_, 10, 10, 320, 140, TRUE);
+  ExpectLayout();
+  // Shorter than the status bar: the view shrinks to nothing, not below it.
+  RECT frameRect = {};
+  ::GetWindowRect(frame_, &frameRect);
+  const RECT client = framehar::ClientRect(frame_);
+  const int nonClient = (frameRect.bottom - frameRect.top) - client.bottom;
+  ::MoveWindow(frame_, 10, 10, 320, nonClient + 8, TRUE);
+  ASSERT_LT(framehar::ClientRect(frame_).bottom, 20);
+  ExpectLayout();
+  EXPECT_EQ(framehar::ChildRect(frame_, view()).bottom, 0);
+}
+
+TEST_F(DumpFrameWindow, EncodingCommandsMoveTheCheckMark) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  struct Step {
+    UINT command;
+    int position;
+    LRESULT codePage;
+  };
+  const Step steps[] = {
+      {ID_ENCODING_UTF8, 4, 65001},      {ID_ENCODING_UTF8, 4, 65001},  {ID_ENCODING_SHIFT_JIS, 1, 932},
+      {ID_ENCODING_EUC_JP, 2, 51932},    {ID_ENCODING_UTF16LE, 3, 1200}, {ID_ENCODING_CP1252, 0, 1252},
+      {ID_ENCODING_UTF16LE, 3, 1200},
+  };
+  for (const Step& step : steps) {
+    ::SendMessageA(frame_, WM_COMMAND, MAKEWPARAM(step.command, 0), 0);
+    EXPECT_EQ(framehar::CheckedEncodingPositions(frame_), std::vector<int>{step.position}) << step.command;
+    EXPECT_EQ(::SendMessageA(view(), DVM_GETCODEPAGE, 0, 0), step.codePage) << step.command;
+  }
+}
+
+TEST_F(DumpFrameWindow, EveryClosePathAsksTheOwner) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+
+  // File > Close.
+  ::SendMessageA(frame_, WM_COMMAND, MAKEWPARAM(ID_CLOSE, 0), 0);
+  ExpectOneCloseRequest();
+
+  // The close box and the system menu's Close.
+  EXPECT_EQ(::SendMessageA(frame_, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
+  ExpectOneCloseRequest();
+
+  // Alt+F4 as the keyboard delivers it: the default key handling turns it
+  // into SC_CLOSE.
+  ::PostMessageA(frame_, WM_SYSKEYDOWN, VK_F4, 0x20000001 | (0x3E << 16));
+  ExpectOneCloseRequest();
+
+  // Other system commands keep their default meaning.
+  ::SendMessageA(frame_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(::IsIconic(frame_));
+  EXPECT_TRUE(OwnerCommands().empty());
+  ::ShowWindow(frame_, SW_RESTORE);
+}
+
+TEST_F(DumpFrameWindow, ShowFormatWithoutFormatChangesOnlyTheStatusText) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  const DumpViewState* state = framehar::ViewStateOf(view());
+  ASSERT_NE(state, nullptr);
+  const std::uint8_t* before = state->data;
+
+  // The clipboard changes, but format 0 reads nothing.
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "xyzw", 5));
+  EXPECT_EQ(::SendMessageA(frame_, DFM_SHOWFORMAT, 0, reinterpret_cast<LPARAM>("Clipboard Data has Changed.")),
+            0);
+  EXPECT_EQ(framehar::StatusText(statusBar()), "Clipboard Data has Changed.");
+  EXPECT_EQ(testsupport::WindowText(frame_), "Binary dump");
+  EXPECT_EQ(state->data, before);
+  EXPECT_EQ(ViewBytes(), (Bytes{'a', 'b', 'c', 0}));
+}
+
+TEST_F(DumpFrameWindow, ShowFormatReadsTheNewFormat) {
+  const UINT format = TestFormat();
+  Bytes custom(300);
+  for (std::size_t i = 0; i < custom.size(); ++i) custom[i] = static_cast<std::uint8_t>(i * 3);
+  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, {'a', 'b', 'c', 0}}, {format, custom}}));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  ASSERT_EQ(ViewLength(), 4u);
+
+  if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+  EXPECT_EQ(::SendMessageA(frame_, DFM_SHOWFORMAT, format, reinterpret_cast<LPARAM>("Kelvane Frame Test")), 0);
+  EXPECT_EQ(framehar::StatusText(statusBar()), "Kelvane Frame Test");
+  EXPECT_EQ(ViewBytes(), Bytes(custom.begin(), custom.begin() + 256));
+  EXPECT_EQ(testsupport::WindowText(frame_), "Binary dump");
+
+  // And back to the text: a fresh read of the clipboard.
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "hello", 6));
+  if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, CF_TEXT, reinterpret_cast<LPARAM>("CF_TEXT (1)"));
+  EXPECT_EQ(ViewBytes(), (Bytes{'h', 'e', 'l', 'l', 'o', 0}));
+}
+
+TEST_F(DumpFrameWindow, FailedFirstReadShowsInTheTitleForGood) {
+  testsupport::ClearClipboard();
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  EXPECT_EQ(testsupport::WindowText(frame_), "Clipboard Read Error !!");
+  EXPECT_EQ(framehar::StatusText(statusBar()), "CF_TEXT (1)");
+  EXPECT_EQ(ViewLength(), 0u);
+  EXPECT_TRUE(ViewBytes().empty());
+  EXPECT_EQ(framehar::CheckedEncodingPositions(frame_), std::vector<int>{0});
+
+  // A later successful read shows the data; the title stays.
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "late", 5));
+  if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, CF_TEXT, reinterpret_cast<LPARAM>("CF_TEXT (1)"));
+  EXPECT_EQ(ViewBytes(), (Bytes{'l', 'a', 't', 'e', 0}));
+  EXPECT_EQ(testsupport::WindowText(frame_), "Clipboard Read Error !!");
+}
+
+TEST_F(DumpFrameWindow, FailedReadAfterShowFormatEmptiesTheView) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  ASSERT_EQ(ViewLength(), 4u);
+
+  if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, TestFormat(), reinterpret_cast<LPARAM>("Kelvane Frame Test"));
+  EXPECT_EQ(framehar::StatusText(statusBar()), "Kelvane Frame Test");
+  EXPECT_EQ(ViewLength(), 0u);
+  EXPECT_TRUE(ViewBytes().empty());
+  EXPECT_EQ(testsupport::WindowText(frame_), "Clipboard Read Error !!");
+}
+
+TEST_F(DumpFrameWindow, ShowFormatWhileTheClipboardIsHeldFails) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(g_binaryDataFormat, "\x02\0\0\0zz", 6));
+  ASSERT_NE(Open(g_binaryDataFormat, "BinaryData(0x....)"), nullptr);
+  ASSERT_EQ(ViewBytes(), (Bytes{2, 0, 0, 0, 'z', 'z'}));
+
+  // Another window of this thread holds the clipboard open.
+  HWND holder = ::CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(testsupport::OpenClipboardRetry(holder));
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, g_binaryDataFormat, reinterpret_cast<LPARAM>("again"));
+  ::CloseClipboard();
+  ::DestroyWindow(holder);
+  EXPECT_EQ(ViewLength(), 0u);
+  EXPECT_EQ(testsupport::WindowText(frame_), "Clipboard Read Error !!");
+}
