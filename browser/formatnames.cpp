@@ -38,7 +38,9 @@ constexpr StandardName kStandardNames[] = {
 
 // "(0x%04X)" of a number: the suffix every non-standard text ends in.
 std::string NumberSuffix(std::uint32_t format) {
-  return "(" + FormatNumberText(format) + ")";
+  char text[20];
+  std::snprintf(text, sizeof(text), "(0x%04X)", static_cast<unsigned>(format));
+  return text;
 }
 
 }  // namespace
