@@ -67,6 +67,14 @@ struct DumpViewState {
   // SB_THUMBTRACK to the scroll handler so that rows past 65,535 are reachable.
   std::uint32_t wideTrackPosition;
   std::uint8_t wideTrackBar;     // 0 none, 1 vertical, 2 horizontal
+  // Not part of the documented record either: publishing a scroll bar can
+  // show or hide it, and the system then resizes the client area with a
+  // nested WM_SIZE while the handler that published is still running. The
+  // count of WM_SIZE messages handled and the last client height they gave
+  // let that handler notice and not overwrite the fresher page sizes with
+  // ones computed from its own, stale size.
+  std::uint32_t sizeCount;
+  std::uint32_t clientHeight;
 };
 
 // Named views of the scroll-record members.

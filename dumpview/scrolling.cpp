@@ -95,9 +95,15 @@ void HandleScroll(DumpViewPort& port, DumpViewState& state, ScrollBar bar, std::
 
 void HandleSize(DumpViewPort& port, DumpViewState& state, std::uint32_t clientWidth,
                 std::uint32_t clientHeight) {
+  const std::uint32_t serial = ++state.sizeCount;
+  state.clientHeight = clientHeight;
+
   SetPageRows(state, PageRowsFor(state, clientHeight));
   SetTopRow(state, std::min(TopRow(state), BottomPosition(state)));
   PublishVertical(port, state);
+  // The vertical bar appeared or vanished and the WM_SIZE that followed has
+  // done all of this for the new width; this width is stale.
+  if (state.sizeCount != serial) return;
 
   SetPageColumns(state, PageColumnsFor(state, clientWidth));
   SetLeftColumn(state, std::min(LeftColumn(state), RightmostPosition(state)));
@@ -116,9 +122,12 @@ void HandleSetData(DumpViewPort& port, DumpViewState& state, const std::uint8_t*
   state.dataLength = data != nullptr ? length : 0;
   state.caret = 0;
 
+  const std::uint32_t serial = state.sizeCount;
   SetPageColumns(state, PageColumnsFor(state, clientWidth));
   SetLeftColumn(state, 0);
   PublishHorizontal(port, state);
+  // The horizontal bar appeared or vanished: the height read before is stale.
+  if (state.sizeCount != serial) clientHeight = state.clientHeight;
 
   SetLastRow(state, state.dataLength / 16);
   SetPageRows(state, PageRowsFor(state, clientHeight));

@@ -35,11 +35,15 @@ void HandleScroll(DumpViewPort& port, DumpViewState& state, ScrollBar bar, std::
                   std::uint32_t trackPosition);
 
 // WM_SIZE: new page sizes, positions pulled back into range, caret, repaint.
+// When publishing the vertical bar shows or hides it, the system's nested
+// WM_SIZE for the changed width does the rest, and this one stops there.
 void HandleSize(DumpViewPort& port, DumpViewState& state, std::uint32_t clientWidth,
                 std::uint32_t clientHeight);
 
 // DVM_SETDATA: new bytes with the caret, the selection and both positions
-// reset, for a client area of the given size.
+// reset, for a client area of the given size (or, when publishing the
+// horizontal bar changed the client area, of the height that the nested
+// WM_SIZE reported).
 void HandleSetData(DumpViewPort& port, DumpViewState& state, const std::uint8_t* data,
                    std::uint32_t length, std::uint32_t clientWidth, std::uint32_t clientHeight);
 

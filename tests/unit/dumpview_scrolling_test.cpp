@@ -337,3 +337,68 @@ TEST(DumpViewThumbTrack, SelfSentScrollReachesRowsBeyond65535) {
   EXPECT_EQ(view.state.wideTrackBar, 0) << "nothing left armed";
   EXPECT_EQ(view.port.lines.front(), "Send WM_VSCROLL 5 65517") << "the message carries the low 16 bits";
 }
+
+// The system shows a standard scroll bar when its page is smaller than its
+// range and hides it otherwise, and resizes the client area at once with a
+// nested WM_SIZE. A small model of that, 16 pixels a bar.
+namespace {
+
+struct BarModel {
+  View& view;
+  std::uint32_t outerWidth;
+  std::uint32_t outerHeight;
+  bool vertical = false;
+  bool horizontal = false;
+
+  void Attach() {
+    view.port.onPublish = [this](ScrollBar bar) {
+      const ScrollRecord& r = bar == ScrollBar::Vertical ? view.state.vScroll : view.state.hScroll;
+      const bool shown = r.nPage < static_cast<std::uint32_t>(r.nMax - r.nMin + 1);
+      bool& current = bar == ScrollBar::Vertical ? vertical : horizontal;
+      if (shown == current) return;
+      current = shown;
+      view.port.lines.push_back("(WM_SIZE)");
+      HandleSize(view.port, view.state, Width(), Height());
+    };
+  }
+  std::uint32_t Width() const { return outerWidth - (vertical ? 16 : 0); }
+  std::uint32_t Height() const { return outerHeight - (horizontal ? 16 : 0); }
+};
+
+}  // namespace
+
+TEST(DumpViewSize, NestedResizeFromAnAppearingBarWins) {
+  // 533 pixels: 66 columns, so the horizontal bar shows throughout; at first
+  // every one of the 101 rows fits.
+  View view(0, 533, HeightForRows(200));
+  BarModel bars{view, 533, HeightForRows(200) + 16};
+  bars.Attach();
+  HandleSetData(view.port, view.state, kBytes, 16 * 100, bars.Width(), bars.Height());
+  ASSERT_TRUE(bars.horizontal);
+  ASSERT_FALSE(bars.vertical);
+  // Lower: the vertical bar appears and takes 16 pixels of the width.
+  bars.outerHeight = HeightForRows(97) + 16;
+  view.port.Clear();
+  HandleSize(view.port, view.state, bars.Width(), bars.Height());
+  EXPECT_TRUE(bars.vertical);
+  EXPECT_EQ(PageColumns(view.state), (533u - 16) / 8);
+  EXPECT_EQ(PageRows(view.state), 97u);
+  EXPECT_EQ(view.port.lines, (Lines{"SetScrollInfo V 0 100 97 0", "(WM_SIZE)", "SetScrollInfo V 0 100 97 0",
+                                    "SetScrollInfo H 0 78 64 0", "Redraw INVALIDATE ERASE UPDATENOW FRAME"}))
+      << "the outer WM_SIZE stops where the nested one took over";
+}
+
+TEST(DumpViewSetData, HeightLeftByAnAppearingHorizontalBar) {
+  const std::uint32_t height = HeightForRows(10) + 8;
+  View view(16 * 100, 284, height);
+  // The vertical bar is shown; the horizontal one appears when the new data
+  // publishes its page of 35 columns.
+  BarModel bars{view, 300, height};
+  bars.vertical = true;
+  bars.Attach();
+  HandleSetData(view.port, view.state, kBytes, 16 * 100, bars.Width(), bars.Height());
+  EXPECT_TRUE(bars.horizontal);
+  // 10 rows and 8 pixels less the 16 of the horizontal bar: 9 rows.
+  EXPECT_EQ(PageRows(view.state), 9u);
+  EXPECT_EQ(view.port.Only("SetScrollInfo V").back(), "SetScrollInfo V 0 100 9 0");
+}
