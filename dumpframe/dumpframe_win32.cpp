@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <cstddef>
+
 #include "app/resource.h"
 #include "dumpframe/framelayout.h"
 #include "dumpview/dumpview.h"
@@ -25,8 +27,13 @@ namespace {
 constexpr int kSimplePart = 255;  // SB_SIMPLEID: the text of simple mode
 constexpr DWORD kFileNameChars = 260;
 
+// OPENFILENAME_SIZE_VERSION_400A is the record up to lpTemplateName: the
+// layout that every version of the dialog accepts. Its value is not a
+// constant expression, so check the layout it measures.
 #if !defined(_WIN64)
-static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the save dialog gets the 76-byte record");
+constexpr std::size_t kVersion400Size =
+    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(OPENFILENAMEA::lpTemplateName);
+static_assert(kVersion400Size == 76, "the save dialog gets the 76-byte record on 32-bit Windows");
 #endif
 
 HINSTANCE InstanceOf(HWND window) {
