@@ -90,6 +90,31 @@ class DumpFrameWindow : public ::testing::Test {
     RecordingOwner::Commands().clear();
   }
 
+  // Types a sequence of keys on the keyboard into the frame, which must be
+  // the foreground window; with firstWithAlt the first key is pressed with Alt held down.
+  void Type(const std::vector<WORD>& keys, bool firstWithAlt) {
+    ::SetForegroundWindow(frame_);
+    ::SetFocus(frame_);
+    testsupport::PumpMessages(50);
+    ASSERT_EQ(::GetForegroundWindow(), frame_);
+    std::vector<INPUT> input;
+    auto press = [&input](WORD key, bool up) {
+      INPUT i = {};
+      i.type = INPUT_KEYBOARD;
+      i.ki.wVk = key;
+      i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      input.push_back(i);
+    };
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      const bool alt = firstWithAlt && k == 0;
+      if (alt) press(VK_MENU, false);
+      press(keys[k], false);
+      press(keys[k], true);
+      if (alt) press(VK_MENU, true);
+    }
+    ASSERT_EQ(::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)), input.size());
+  }
+
   std::unique_ptr<RecordingOwner> owner_;
   HWND frame_ = nullptr;
 };
@@ -167,6 +192,19 @@ TEST_F(DumpFrameWindow, EncodingCommandsMoveTheCheckMark) {
   }
 }
 
+TEST_F(DumpFrameWindow, EncodingChosenThroughTheMenu) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+  ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
+  // View > Encoding > UTF-8 by its mnemonics, as a user would type them.
+  Type({'V', 'E', '8'}, true);
+  testsupport::WaitUntil([this] { return ::SendMessageA(view(), DVM_GETCODEPAGE, 0, 0) == 65001; }, 2000);
+  EXPECT_EQ(::SendMessageA(view(), DVM_GETCODEPAGE, 0, 0), 65001);
+  EXPECT_EQ(framehar::CheckedEncodingPositions(frame_), std::vector<int>{4});
+  Type({'V', 'E', 'S'}, true);
+  testsupport::WaitUntil([this] { return ::SendMessageA(view(), DVM_GETCODEPAGE, 0, 0) == 932; }, 2000);
+  EXPECT_EQ(framehar::CheckedEncodingPositions(frame_), std::vector<int>{1});
+}
+
 TEST_F(DumpFrameWindow, EveryClosePathAsksTheOwner) {
   ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
   ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
@@ -179,9 +217,15 @@ TEST_F(DumpFrameWindow, EveryClosePathAsksTheOwner) {
   EXPECT_EQ(::SendMessageA(frame_, WM_SYSCOMMAND, SC_CLOSE, 0), 0);
   ExpectOneCloseRequest();
 
-  // Alt+F4 as the keyboard delivers it: the default key handling turns it
-  // into SC_CLOSE.
-  ::PostMessageA(frame_, WM_SYSKEYDOWN, VK_F4, 0x20000001 | (0x3E << 16));
+  // Alt+F4 typed on the keyboard: the default key handling turns it into
+  // SC_CLOSE.
+  Type({VK_F4}, true);
+  testsupport::WaitUntil([] { return !RecordingOwner::Commands().empty(); }, 2000);
+  ExpectOneCloseRequest();
+
+  // File > Close from the keyboard: Alt+F, C.
+  Type({'F', 'C'}, true);
+  testsupport::WaitUntil([] { return !RecordingOwner::Commands().empty(); }, 2000);
   ExpectOneCloseRequest();
 
   // Other system commands keep their default meaning.
