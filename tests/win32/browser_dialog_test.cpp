@@ -47,6 +47,27 @@ std::vector<std::uint8_t> Bytes(const char* text) {
   return std::vector<std::uint8_t>(text, text + std::strlen(text) + 1);
 }
 
+// Whether the row's rectangle on screen holds anything but the list's
+// background, that is, whether the row's text has been drawn.
+bool RowHasInk(HWND list, int item) {
+  RECT row = {};
+  row.left = LVIR_BOUNDS;
+  if (!::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                      reinterpret_cast<LPARAM>(&row))) {
+    return false;
+  }
+  HDC dc = ::GetDC(list);
+  const COLORREF background = ::GetPixel(dc, row.right - 1, row.bottom - 1);
+  bool ink = false;
+  for (int y = row.top; y < row.bottom && !ink; ++y) {
+    for (int x = row.left; x < row.right && !ink; ++x) {
+      ink = ::GetPixel(dc, x, y) != background;
+    }
+  }
+  ::ReleaseDC(list, dc);
+  return ink;
+}
+
 class FormatBrowserDialog : public ::testing::Test {
  protected:
   void SetUp() override { testsupport::ClearClipboard(); }
@@ -178,6 +199,10 @@ TEST_F(FormatBrowserDialog, AnalyzeListsTheClipboardFormatsInTheirOrderWithPrior
   // Formats the system adds for text read as standard names.
   if (texts.count(CF_UNICODETEXT)) EXPECT_EQ(texts[CF_UNICODETEXT], "CF_UNICODETEXT (13)");
   if (texts.count(CF_LOCALE)) EXPECT_EQ(texts[CF_LOCALE], "CF_LOCALE (16)");
+
+  // Both lists draw their first row once filled.
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return RowHasInk(list, 0); }, 2000));
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return RowHasInk(run.registeredList(), 0); }, 2000));
 
   // A second Analyze replaces the items instead of adding to them.
   const int registered = ItemCount(run.registeredList());
