@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/privateformats.h"
+#include "dumpframe/dumpframe.h"
 #include "dumpframe_harness.h"
 #include "testsupport.h"
 
@@ -147,4 +148,24 @@ TEST_F(DumpFrameSave, FileThatCannotBeCreatedIsReported) {
   EXPECT_EQ(run.messages[0].owner, frame_);
   EXPECT_EQ(run.messages[0].caption, "Error");  // the system's caption: none of its own
   EXPECT_EQ(testsupport::ReadFileBytes(path), (Bytes{'k', 'e', 'p', 't'}));
+}
+
+TEST_F(DumpFrameSave, SaveAfterShowFormatWritesTheNewSnapshot) {
+  const UINT format = ::RegisterClipboardFormatA("Kelvane Save Test Format");
+  Bytes custom(400);
+  for (std::size_t i = 0; i < custom.size(); ++i) custom[i] = static_cast<std::uint8_t>(255 - i);
+  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, {'a', 'b', 'c', 0}}, {format, custom}}));
+  ASSERT_NE(Open(CF_TEXT), nullptr);
+  if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, format, reinterpret_cast<LPARAM>("Kelvane Save Test Format"));
+  EXPECT_EQ(SaveAndRead(), Bytes(custom.begin(), custom.begin() + 256));
+
+  // Only a status text: the snapshot stays the one just saved.
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, 0, reinterpret_cast<LPARAM>("Clipboard Data has Changed."));
+  EXPECT_EQ(SaveAndRead(), Bytes(custom.begin(), custom.begin() + 256));
+
+  // A failed read leaves no snapshot: an empty file.
+  testsupport::ClearClipboard();
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, CF_TEXT, reinterpret_cast<LPARAM>("CF_TEXT (1)"));
+  EXPECT_TRUE(SaveAndRead().empty());
 }
