@@ -37,12 +37,25 @@ class SnapshotReader : public ::testing::Test {
     WaitForFreeClipboard();
     s.ok = ReadClipboardFormat(nullptr, format, &s.buffer, &s.length);
     taken_.push_back(s);
-    EXPECT_EQ(::GetOpenClipboardWindow(), nullptr);
-    EXPECT_TRUE(::OpenClipboard(nullptr)) << "the reader left the clipboard open";
-    ::CloseClipboard();
+    EXPECT_TRUE(OtherThreadCanOpenClipboard()) << "the reader left the clipboard open";
     // A snapshot is none exactly when its length is 0.
     EXPECT_EQ(s.buffer == nullptr, s.length == 0);
     return s;
+  }
+
+  // This thread could reopen a clipboard it left open; another thread with
+  // its own window cannot.
+  static bool OtherThreadCanOpenClipboard() {
+    bool opened = false;
+    std::thread other([&opened] {
+      HWND window = ::CreateWindowExA(0, "STATIC", "other", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      ::GetModuleHandleA(nullptr), nullptr);
+      opened = testsupport::OpenClipboardRetry(window);
+      if (opened) ::CloseClipboard();
+      ::DestroyWindow(window);
+    });
+    other.join();
+    return opened;
   }
 
   static void WaitForFreeClipboard() {
