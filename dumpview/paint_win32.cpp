@@ -1,8 +1,79 @@
-// Placeholder until the GDI painting lands: validates the window.
+// The dump view's paint and erase on a real window: a canvas over a device
+// context that the portable paint and erase plans draw through.
 #include "dumpview/paint_win32.h"
-void PaintDumpViewWindow(HWND window, const DumpViewState&) {
+
+#include "dumpview/canvas.h"
+#include "dumpview/paint.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 code units go to TextOutW unchanged");
+
+void GdiCanvas::SetTextColor(ColorRef color) { ::SetTextColor(dc_, color); }
+void GdiCanvas::SetBackColor(ColorRef color) { ::SetBkColor(dc_, color); }
+
+void GdiCanvas::TextNarrow(std::int32_t x, std::int32_t y, const char* text, std::uint32_t count) {
+  ::TextOutA(dc_, x, y, text, static_cast<int>(count));
+}
+
+void GdiCanvas::TextWide(std::int32_t x, std::int32_t y, const char16_t* text, std::uint32_t count) {
+  ::TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text), static_cast<int>(count));
+}
+
+CanvasBrush* GdiCanvas::CreateBrush(ColorRef color) {
+  return reinterpret_cast<CanvasBrush*>(::CreateSolidBrush(color));
+}
+
+void GdiCanvas::ReleaseBrush(CanvasBrush* brush) { ::DeleteObject(reinterpret_cast<HBRUSH>(brush)); }
+
+// FillRect copies the brush whatever the mix mode; a region fill combines
+// with the pixels by the mix mode, which the cell flip's XOR needs. Both would
+// fill an inverted rectangle as if its corners were swapped; the canvas
+// covers nothing then (such rectangles only arise for columns scrolled out of
+// the client).
+void GdiCanvas::Fill(const CanvasRect& rect, CanvasBrush* brush) {
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  HBRUSH solid = reinterpret_cast<HBRUSH>(brush);
+  if (mode_ == MixMode::Copy) {
+    const RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    ::FillRect(dc_, &r, solid);
+    return;
+  }
+  HRGN region = ::CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);
+  if (region == nullptr) return;
+  ::FillRgn(dc_, region, solid);
+  ::DeleteObject(region);
+}
+
+void GdiCanvas::SetMixMode(MixMode mode) {
+  mode_ = mode;
+  ::SetROP2(dc_, mode == MixMode::Xor ? R2_XORPEN : R2_COPYPEN);
+}
+
+namespace {
+
+ClientSize ClientSizeOf(HWND window) {
+  RECT client{};
+  ::GetClientRect(window, &client);
+  return ClientSize{static_cast<std::uint32_t>(client.right > 0 ? client.right : 0),
+                    static_cast<std::uint32_t>(client.bottom > 0 ? client.bottom : 0)};
+}
+
+}  // namespace
+
+void PaintDumpViewWindow(HWND window, const DumpViewState& state) {
   PAINTSTRUCT ps;
-  ::BeginPaint(window, &ps);
+  HDC dc = ::BeginPaint(window, &ps);
+  if (dc == nullptr) return;
+  // Without a font of its own (CreateFontA failed) the context's default
+  // font draws the cells.
+  HGDIOBJ previousFont = nullptr;
+  if (state.font != nullptr) previousFont = ::SelectObject(dc, static_cast<HFONT>(state.font));
+  GdiCanvas canvas(dc);
+  PaintDumpView(canvas, state, ClientSizeOf(window));
+  if (previousFont != nullptr) ::SelectObject(dc, previousFont);
   ::EndPaint(window, &ps);
 }
-bool EraseDumpViewWindow(HWND, const DumpViewState&, HDC) { return false; }
+
+bool EraseDumpViewWindow(HWND window, const DumpViewState& state, HDC dc) {
+  GdiCanvas canvas(dc);
+  return EraseDumpView(canvas, state, ClientSizeOf(window));
+}

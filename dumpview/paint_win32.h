@@ -4,7 +4,30 @@
 
 #include <windows.h>
 
+#include "dumpview/canvas.h"
 #include "dumpview/dumpviewstate.h"
+
+// The dump view's canvas on a device context. It draws with the context as it
+// finds it: default alignment (top-left) and the default opaque background
+// mode, so every character box is filled with the background colour; the
+// mix mode is R2_COPYPEN except within SetMixMode(Xor) .. SetMixMode(Copy).
+class GdiCanvas final : public DumpCanvas {
+ public:
+  explicit GdiCanvas(HDC dc) : dc_(dc) {}
+
+  void SetTextColor(ColorRef color) override;
+  void SetBackColor(ColorRef color) override;
+  void TextNarrow(std::int32_t x, std::int32_t y, const char* text, std::uint32_t count) override;
+  void TextWide(std::int32_t x, std::int32_t y, const char16_t* text, std::uint32_t count) override;
+  CanvasBrush* CreateBrush(ColorRef color) override;
+  void ReleaseBrush(CanvasBrush* brush) override;
+  void Fill(const CanvasRect& rect, CanvasBrush* brush) override;
+  void SetMixMode(MixMode mode) override;
+
+ private:
+  HDC dc_;
+  MixMode mode_ = MixMode::Copy;
+};
 
 // WM_PAINT: draws the header, the address column, the hex cells and the text
 // column between BeginPaint and EndPaint.

@@ -54,6 +54,19 @@ TEST(PaintErase, EmptyDataCountsOneRow) {
   EXPECT_EQ(fills[9], "0,26,96,28 #C0C0C0");   // the one gap strip
 }
 
+TEST(PaintErase, SixteenBytesAreOneDataRowAndSeventeenTwo) {
+  auto bytes = Letters(17);
+  for (std::uint32_t length : {16u, 17u}) {
+    DumpViewState state = MakeState(bytes.data(), length, kClient);
+    GridCanvas canvas = CanvasFor(kClient);
+    EXPECT_TRUE(EraseDumpView(canvas, state, kClient));
+    const std::vector<std::string> fills = Fills(canvas);
+    const std::size_t strips = length == 16 ? 1 : 2;
+    ASSERT_EQ(fills.size(), 9u + 2 * strips) << length;
+    EXPECT_EQ(fills[7], length == 16 ? "0,44,96,124 #C0C0C0" : "0,62,96,124 #C0C0C0");
+  }
+}
+
 TEST(PaintErase, TopRowPastTheDataLeavesNoRowShown) {
   auto bytes = Letters(40);
   DumpViewState state = MakeState(bytes.data(), 40, kClient);

@@ -261,7 +261,9 @@ TEST(PaintRows, TopRowBeyondTheDataDrawsBlankRows) {
     GridCanvas canvas = CanvasFor(kClient);
     Paint(canvas, state);
     const int firstBlank = top == 3 ? 1 : 0;  // row 3 holds bytes 48..63
-    if (top == 3) EXPECT_EQ(canvas.Text(RowY(0), 0, 15), " 0x00000030  57");
+    if (top == 3) {
+      EXPECT_EQ(canvas.Text(RowY(0), 0, 15), " 0x00000030  57");
+    }
     // A row number times 16 that wraps in 32 bits must not land on the bytes
     // at the start of the data.
     for (int k = firstBlank; k <= 1; ++k) {

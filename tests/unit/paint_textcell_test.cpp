@@ -22,8 +22,8 @@ TEST(TextCell, DecoderByCodePage) {
   EXPECT_EQ(TextDecoderOf(51932), TextDecoder::EucJp);
   EXPECT_EQ(TextDecoderOf(1200), TextDecoder::Utf16Le);
   EXPECT_EQ(TextDecoderOf(65001), TextDecoder::Utf8);
-  for (std::uint16_t other : {1252, 0, 437, 1201, 20932, 65000, 0xFFFF}) {
-    EXPECT_EQ(TextDecoderOf(other), TextDecoder::PlainBytes) << other;
+  for (int other : {1252, 0, 437, 1201, 20932, 65000, 0xFFFF}) {
+    EXPECT_EQ(TextDecoderOf(static_cast<std::uint16_t>(other)), TextDecoder::PlainBytes) << other;
   }
 }
 

@@ -1,0 +1,233 @@
+// The dump view's painting on a real window, read back from the window's
+// pixels: backgrounds of the header band, the cells, the selection, the gaps
+// and the area below the data, and the glyphs in the cells.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dumpview/dumpview.h"
+#include "dumpview_host.h"
+#include "testsupport.h"
+
+namespace {
+
+using dumpviewtest::ViewHost;
+
+// Distinct colours, so that every background and glyph tells which pair drew it.
+const COLORREF kText = RGB(0x10, 0x10, 0x90);
+const COLORREF kBack = RGB(0xF0, 0xF0, 0xE0);
+const COLORREF kHeaderText = RGB(0x60, 0x00, 0x00);
+const COLORREF kHeaderBack = RGB(0xA0, 0xC0, 0xE0);
+const COLORREF kSelText = RGB(0xFF, 0xFF, 0x00);
+const COLORREF kSelBack = RGB(0x00, 0x60, 0x00);
+
+// With a 16-pixel font: cells 8 x 16, rows 18 apart, the first row's text at
+// y = 28, the header's at y = 4.
+constexpr int kCell = 8;
+constexpr int RowTop(int k) { return 28 + 18 * k; }
+constexpr int ColumnLeft(int c) { return c * kCell; }
+
+// The window's pixels after one complete repaint, copied out of its DC.
+class Pixels {
+ public:
+  explicit Pixels(HWND window) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    width_ = client.right;
+    height_ = client.bottom;
+    HDC dc = ::GetDC(window);
+    HDC memory = ::CreateCompatibleDC(dc);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width_, height_, dc, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    pixels_.assign(source, source + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+    ::SelectObject(memory, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(window, dc);
+  }
+
+  // The colour at (x, y) as a COLORREF.
+  COLORREF At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+    const std::uint32_t bgr = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+                                      static_cast<std::size_t>(x)];
+    return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+  }
+
+  // Pixels of the rectangle [left, right) x [top, bottom) that hold color.
+  int Count(int left, int top, int right, int bottom, COLORREF color) const {
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x) n += At(x, y) == color;
+    return n;
+  }
+  int Area(int left, int top, int right, int bottom) const { return (right - left) * (bottom - top); }
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint32_t> pixels_;
+};
+
+std::string Hex(COLORREF c) {
+  char buffer[16];
+  wsprintfA(buffer, "#%06lX", static_cast<unsigned long>(c));
+  return buffer;
+}
+
+class PaintWindow : public ::testing::Test {
+ protected:
+  PaintWindow() : host_(680, 300, 16) {
+    const COLORREF colours[6] = {kText, kBack, kHeaderText, kHeaderBack, kSelText, kSelBack};
+    for (WPARAM index = 0; index < 6; ++index) {
+      host_.Send(DVM_SETCOLOR, index, static_cast<LPARAM>(colours[index]));
+    }
+    for (std::size_t n = 0; n < bytes_.size(); ++n) {
+      bytes_[n] = static_cast<std::uint8_t>(n < 0x80 ? 0x41 + n % 26 : n);
+    }
+  }
+
+  // Every pixel of a cell of the grid (column c, visible row k) that is
+  // neither of the two colours given.
+  static int Others(const Pixels& p, int c, int top, COLORREF a, COLORREF b) {
+    int n = 0;
+    for (int y = top; y < top + 16; ++y) {
+      for (int x = ColumnLeft(c); x < ColumnLeft(c + 1); ++x) {
+        const COLORREF pixel = p.At(x, y);
+        n += pixel != a && pixel != b;
+      }
+    }
+    return n;
+  }
+
+  ViewHost host_;
+  std::vector<std::uint8_t> bytes_ = std::vector<std::uint8_t>(300);
+};
+
+TEST_F(PaintWindow, HeaderBandAndAddressColumnInTheHeaderColours) {
+  host_.SetData(bytes_.data(), 300);
+  Pixels p(host_.view());
+  ASSERT_GE(p.width(), 640);
+  // Above, below and left of the header text; right of the last column.
+  EXPECT_EQ(p.Count(0, 0, p.width(), 4, kHeaderBack), p.Area(0, 0, p.width(), 4));
+  EXPECT_EQ(p.Count(0, 20, p.width(), 24, kHeaderBack), p.Area(0, 20, p.width(), 24));
+  EXPECT_EQ(p.Count(0, 4, ColumnLeft(13), 20, kHeaderBack), p.Area(0, 4, ColumnLeft(13), 20));
+  EXPECT_EQ(p.Count(ColumnLeft(78), 4, p.width(), 20, kHeaderBack), p.Area(ColumnLeft(78), 4, p.width(), 20));
+  // The header text: its blanks in the header background, its labels in the
+  // header text colour over it.
+  EXPECT_EQ(Others(p, 15, 4, kHeaderBack, kHeaderBack), 0);  // between "00" and "01"
+  EXPECT_EQ(Others(p, 60, 4, kHeaderBack, kHeaderBack), 0);  // the blank before the text labels
+  for (int c : {13, 14, 74}) {  // "0", "0", "C"
+    EXPECT_GT(p.Count(ColumnLeft(c), 4, ColumnLeft(c + 1), 20, kHeaderText), 3) << "column " << c;
+  }
+  // The address " 0x00000000 ": blanks and digits on the header background.
+  EXPECT_EQ(Others(p, 0, RowTop(0), kHeaderBack, kHeaderBack), 0);
+  EXPECT_GT(p.Count(ColumnLeft(3), RowTop(0), ColumnLeft(11), RowTop(0) + 16, kHeaderText), 20);
+  EXPECT_EQ(p.Count(ColumnLeft(3), RowTop(0), ColumnLeft(11), RowTop(0) + 16, kBack), 0);
+}
+
+TEST_F(PaintWindow, CellsShowTheirGlyphsOnTheDataBackground) {
+  host_.SetData(bytes_.data(), 300);
+  Pixels p(host_.view());
+  // "41" of byte 0: glyph pixels of the text colour on the data background;
+  // the separator after it and the spacer at column 12 are blank.
+  const int glyph = p.Count(ColumnLeft(13), RowTop(0), ColumnLeft(15), RowTop(0) + 16, kText);
+  const int background = p.Count(ColumnLeft(13), RowTop(0), ColumnLeft(15), RowTop(0) + 16, kBack);
+  EXPECT_GT(glyph, 10);
+  EXPECT_GT(background, glyph);
+  EXPECT_EQ(Others(p, 12, RowTop(0), kBack, kBack), 0);
+  EXPECT_EQ(Others(p, 15, RowTop(0), kBack, kBack), 0);
+  // "A" in the text cell of byte 0, and the blank columns 60, 61 and 78.
+  EXPECT_GT(p.Count(ColumnLeft(62), RowTop(0), ColumnLeft(63), RowTop(0) + 16, kText), 5);
+  for (int c : {60, 61, 78}) EXPECT_EQ(Others(p, c, RowTop(0), kBack, kBack), 0) << "column " << c;
+  // Row 18 holds bytes 288..299: its last four positions are blank cells.
+  Pixels scrolled = [&] {
+    host_.Send(WM_VSCROLL, SB_BOTTOM, 0);
+    return Pixels(host_.view());
+  }();
+  const int last = 18 - static_cast<int>(host_.state().vScroll.nPos);
+  ASSERT_GE(last, 0);
+  EXPECT_GT(scrolled.Count(ColumnLeft(13 + 3 * 11), RowTop(last), ColumnLeft(15 + 3 * 11), RowTop(last) + 16, kText), 10);
+  for (int c = 13 + 3 * 12; c < 60; ++c) EXPECT_EQ(Others(scrolled, c, RowTop(last), kBack, kBack), 0) << c;
+}
+
+TEST_F(PaintWindow, SelectedBytesAndTheirSeparators) {
+  host_.SetData(bytes_.data(), 300);
+  host_.Send(DVM_SETSEL, 6, 3);  // bytes 3..5
+  Pixels p(host_.view());
+  for (int b = 3; b <= 5; ++b) {
+    const int c = 13 + 3 * b;
+    EXPECT_EQ(Others(p, c, RowTop(0), kSelBack, kSelText), 0) << "hex cell of byte " << b;
+    EXPECT_GT(p.Count(ColumnLeft(c), RowTop(0), ColumnLeft(c + 2), RowTop(0) + 16, kSelText), 10);
+    EXPECT_EQ(Others(p, 62 + b, RowTop(0), kSelBack, kSelText), 0) << "text cell of byte " << b;
+  }
+  EXPECT_EQ(Others(p, 15 + 3 * 3, RowTop(0), kSelBack, kSelBack), 0);  // after byte 3
+  EXPECT_EQ(Others(p, 15 + 3 * 4, RowTop(0), kSelBack, kSelBack), 0);  // after byte 4
+  EXPECT_EQ(Others(p, 15 + 3 * 5, RowTop(0), kBack, kBack), 0);        // after byte 5
+  EXPECT_EQ(Others(p, 15 + 3 * 2, RowTop(0), kBack, kBack), 0);        // before byte 3
+  EXPECT_EQ(p.Count(ColumnLeft(13), RowTop(0), ColumnLeft(13 + 3 * 3) - kCell, RowTop(0) + 16, kSelBack), 0);
+  EXPECT_EQ(p.Count(0, RowTop(1), p.width(), RowTop(1) + 16, kSelBack), 0);
+}
+
+TEST_F(PaintWindow, GapsSplitAtColumnTwelve) {
+  host_.SetData(bytes_.data(), 300);
+  Pixels p(host_.view());
+  // The strips above row 0 and between rows 0 and 1.
+  for (int y : {24, 25, 26, 27, RowTop(0) + 16, RowTop(0) + 17}) {
+    EXPECT_EQ(p.Count(0, y, ColumnLeft(12), y + 1, kHeaderBack), ColumnLeft(12)) << "y " << y;
+    EXPECT_EQ(p.Count(ColumnLeft(12), y, p.width(), y + 1, kBack), p.width() - ColumnLeft(12)) << "y " << y;
+  }
+  // Narrower, and scrolled one column to the right: the split moves to x = 88.
+  host_.ResizeView(500, 300);
+  host_.Send(WM_HSCROLL, SB_LINERIGHT, 0);
+  ASSERT_EQ(host_.state().hScroll.nPos, 1);
+  Pixels q(host_.view());
+  EXPECT_EQ(q.At(87, 45), kHeaderBack);
+  EXPECT_EQ(q.At(88, 45), kBack);
+}
+
+TEST_F(PaintWindow, AreaBelowTheDataAfterTheErase) {
+  host_.SetData(bytes_.data(), 40);  // three rows: the text of the last ends at y = 80
+  Pixels p(host_.view());
+  const int bottom = p.height();
+  EXPECT_EQ(p.Count(0, 80, ColumnLeft(12), bottom, kHeaderBack), p.Area(0, 80, ColumnLeft(12), bottom));
+  EXPECT_EQ(p.Count(ColumnLeft(12), 80, p.width(), bottom, kBack), p.Area(ColumnLeft(12), 80, p.width(), bottom));
+  // Row 2 holds bytes 32..39; the rest of it is blank cells.
+  EXPECT_GT(p.Count(ColumnLeft(13), RowTop(2), ColumnLeft(15), RowTop(2) + 16, kText), 10);
+  EXPECT_EQ(p.Count(ColumnLeft(13 + 3 * 8), RowTop(2), ColumnLeft(60), RowTop(2) + 16, kBack),
+            p.Area(ColumnLeft(13 + 3 * 8), RowTop(2), ColumnLeft(60), RowTop(2) + 16));
+  // Row 3 lies past the data: blank address, blank cells.
+  EXPECT_EQ(Others(p, 5, RowTop(3), kHeaderBack, kHeaderBack), 0);
+  EXPECT_EQ(Others(p, 20, RowTop(3), kBack, kBack), 0);
+}
+
+TEST_F(PaintWindow, ColourChangeRepaintsEverything) {
+  host_.SetData(bytes_.data(), 300);
+  const COLORREF green = RGB(0x30, 0xA0, 0x30);
+  host_.Send(DVM_SETCOLOR, DVC_BACK, static_cast<LPARAM>(green));
+  testsupport::PumpMessages(20);
+  Pixels p(host_.view());
+  EXPECT_EQ(p.Count(0, 0, p.width(), p.height(), kBack), 0) << Hex(p.At(300, 100));
+  EXPECT_EQ(Others(p, 15, RowTop(4), green, green), 0);
+}
+
+}  // namespace
