@@ -12,6 +12,7 @@
 
 #include "browser/formatbrowser_win32.h"
 #include "browser_harness.h"
+#include "dumpframe_harness.h"
 #include "testsupport.h"
 
 using browsertest::BrowserDialog;
@@ -101,6 +102,39 @@ TEST_F(FormatBrowserToggle, OpensADumpFrameJustBelowTheDialogAndClosesIt) {
   EXPECT_EQ(g_dumpFrame, nullptr);
   EXPECT_FALSE(run.ToggleChecked());
   EXPECT_TRUE(run.ToggleEnabled());
+}
+
+TEST_F(FormatBrowserToggle, TheRealFrameFollowsTheSelectionAndClosesThroughTheDialog) {
+  const UINT sample = ::RegisterClipboardFormatA("Sample");
+  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, {'h', 'i', 0}}, {sample, {1, 2, 3}}}));
+  BrowserDialog run;
+  ASSERT_NE(run.dialog(), nullptr);
+  run.Analyze();
+  const HWND list = run.availableList();
+  const int textItem = ItemOfFormat(list, CF_TEXT);
+  const int sampleItem = ItemOfFormat(list, sample);
+  ASSERT_NE(textItem, -1);
+  ASSERT_NE(sampleItem, -1);
+  SelectItem(list, textItem);
+  run.Toggle();
+  const HWND frame = g_dumpFrame;
+  ASSERT_TRUE(::IsWindow(frame));
+  const HWND status = framehar::StatusBarOf(frame);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(framehar::StatusText(status), "CF_TEXT (1)");
+
+  SelectItem(list, sampleItem);
+  EXPECT_EQ(framehar::StatusText(status), "Sample(" + Hex(sample) + ")");
+  ClearSelection(list);
+  EXPECT_EQ(framehar::StatusText(status), kClearedText);
+  EXPECT_TRUE(run.ToggleEnabled());
+
+  // The frame's close box asks the dialog, which destroys it.
+  ::PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !::IsWindow(frame); }));
+  EXPECT_EQ(g_dumpFrame, nullptr);
+  EXPECT_FALSE(run.ToggleChecked());
+  EXPECT_FALSE(run.ToggleEnabled());
 }
 
 TEST_F(FormatBrowserToggle, WithoutASelectionTheToggleOpensNothing) {
