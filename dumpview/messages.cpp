@@ -14,9 +14,11 @@ void Store(std::uint32_t* destination, std::uint32_t value) {
   if (destination != nullptr) *destination = value;
 }
 
+using ColorMember = ColorRef DumpViewState::*;
+
 // The colour fields in the order of the DVC_ indexes: text before background
 // in each pair.
-ColorRef DumpViewState::*ColorField(std::uint32_t index) {
+ColorMember ColorField(std::uint32_t index) {
   switch (index) {
     case 0: return &DumpViewState::textColor;
     case 1: return &DumpViewState::backColor;
@@ -75,13 +77,13 @@ std::uint32_t SetCodePage(DumpViewPort& port, DumpViewState& state, std::uint32_
 }
 
 ColorRef GetColor(DumpViewPort& port, const DumpViewState& state, std::uint32_t index) {
-  if (ColorRef DumpViewState::*field = ColorField(index)) return state.*field;
+  if (ColorMember field = ColorField(index)) return state.*field;
   port.Redraw(kColorRepaint);
   return 0;
 }
 
 std::uint32_t SetColor(DumpViewPort& port, DumpViewState& state, std::uint32_t index, ColorRef color) {
-  if (ColorRef DumpViewState::*field = ColorField(index)) state.*field = color;
+  if (ColorMember field = ColorField(index)) state.*field = color;
   port.Redraw(kColorRepaint);
   return 0;
 }
