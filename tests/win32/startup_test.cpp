@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -435,6 +436,19 @@ TEST_F(ProgramResources, MenusIconAndManifest) {
   EXPECT_NE(text.find("type=\"win32\""), std::string::npos);
   EXPECT_NE(text.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
   EXPECT_NE(text.find("language=\"*\""), std::string::npos);
+}
+
+TEST(StartUp, TheManifestBringsTheVersion6CommonControls) {
+  // This test program carries the program's resources, manifest included;
+  // the list views and status bar come from the side-by-side assembly the
+  // manifest names, not from the system directory's copy.
+  HMODULE comctl = ::GetModuleHandleA("comctl32.dll");
+  ASSERT_NE(comctl, nullptr);
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(comctl, path, MAX_PATH);
+  std::string lower(path);
+  for (char& c : lower) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+  EXPECT_NE(lower.find("microsoft.windows.common-controls"), std::string::npos) << path;
 }
 
 TEST_F(ProgramResources, VersionBlock) {
