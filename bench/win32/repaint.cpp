@@ -1,0 +1,159 @@
+// Times one full repaint of a dump view in a maximised window: erase and
+// paint of every visible row, forced with RedrawWindow(RDW_INVALIDATE |
+// RDW_ERASE | RDW_UPDATENOW). Over 1 KiB, then over 256 MiB at the top and
+// scrolled to the middle; prints the median of each in milliseconds. A paint
+// draws only the rows shown, so the three should cost the same.
+//
+//   wine bench_repaint.exe [rounds]   (three timed repaints per scene and round)
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/kelvane.h"
+#include "dumpview/dumpview.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  ::QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  const std::size_t n = samples.size();
+  return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
+}
+
+void PumpPending() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+HWND g_view = nullptr;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SIZE && g_view != nullptr) {
+    ::MoveWindow(g_view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+  }
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateParent(HINSTANCE instance) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = ParentProc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+  wc.lpszClassName = "KelvaneRepaintBench";
+  ::RegisterClassExA(&wc);
+  // Created with the size of the work area: without a window manager, Wine
+  // marks a window maximised but leaves its size as it was.
+  RECT work{0, 0, 1280, 1000};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return ::CreateWindowExA(0, wc.lpszClassName, "repaint", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, work.left,
+                           work.top, work.right - work.left, work.bottom - work.top, nullptr, nullptr, instance,
+                           nullptr);
+}
+
+void Repaint() {
+  ::RedrawWindow(g_view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  ::GdiFlush();
+}
+
+// One timed repaint.
+double TimeRepaint() {
+  const double start = Now();
+  Repaint();
+  const double elapsed = Now() - start;
+  PumpPending();
+  return elapsed;
+}
+
+struct Scene {
+  const char* name;
+  const std::vector<unsigned char>* bytes;
+  bool middle;  // scrolled so that the middle of the data is shown
+  std::vector<double> samples;
+};
+
+// Shows the scene's data (untimed: DVM_SETDATA repaints by itself).
+void Show(const Scene& scene) {
+  ::SendMessageA(g_view, DVM_SETDATA, reinterpret_cast<WPARAM>(scene.bytes->data()),
+                 static_cast<LPARAM>(scene.bytes->size()));
+  // The caret in the middle of the data brings its row into view.
+  if (scene.middle) ::SendMessageA(g_view, DVM_SETCARET, static_cast<WPARAM>(scene.bytes->size() / 2), 0);
+  PumpPending();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
+  HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  RegisterDumpViewClass(instance);
+  ::InitCommonControls();
+
+  HWND parent = CreateParent(instance);
+  if (parent == nullptr) {
+    std::fprintf(stderr, "could not create the parent window\n");
+    return 1;
+  }
+  g_view = ::CreateWindowExA(0, DUMPVIEW_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, parent, nullptr,
+                             instance, nullptr);
+  if (g_view == nullptr) {
+    std::fprintf(stderr, "could not create the dump view\n");
+    return 1;
+  }
+  ::ShowWindow(parent, SW_SHOWMAXIMIZED);
+  PumpPending();
+  RECT client{};
+  ::GetClientRect(g_view, &client);
+
+  std::vector<unsigned char> small(1024);
+  for (std::size_t n = 0; n < small.size(); ++n) small[n] = static_cast<unsigned char>(n * 7 + 3);
+  std::vector<unsigned char> large(256u << 20);
+  for (std::size_t n = 0; n < large.size(); n += 4096) large[n] = static_cast<unsigned char>(n >> 12);
+
+  // The scenes take turns, a few repaints each, so that the load of the
+  // machine (two cores shared with the X server) falls on all of them alike.
+  std::vector<Scene> scenes = {{"1 KiB", &small, false, {}},
+                               {"256 MiB, top", &large, false, {}},
+                               {"256 MiB, middle", &large, true, {}}};
+  int middleRow = 0;
+  for (int round = -1; round < runs; ++round) {
+    for (Scene& scene : scenes) {
+      Show(scene);
+      if (scene.middle) middleRow = ::GetScrollPos(g_view, SB_VERT);
+      Repaint();  // warm
+      for (int n = 0; n < 3; ++n) {
+        const double ms = TimeRepaint();
+        if (round >= 0) scene.samples.push_back(ms);
+      }
+    }
+  }
+
+  std::printf("client %ldx%ld, %d repaints each\n", client.right, client.bottom, 3 * runs);
+  for (const Scene& scene : scenes) {
+    std::printf("repaint %-16s median %.3f ms\n", scene.name, Median(scene.samples));
+  }
+  std::printf("(middle: top row %d)\n", middleRow);
+
+  ::SendMessageA(g_view, DVM_SETDATA, 0, 0);
+  ::DestroyWindow(parent);
+  return 0;
+}
