@@ -10,12 +10,60 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 code units go to Text
 void GdiCanvas::SetTextColor(ColorRef color) { ::SetTextColor(dc_, color); }
 void GdiCanvas::SetBackColor(ColorRef color) { ::SetBkColor(dc_, color); }
 
+namespace {
+
+// Advances are handed to ExtTextOut in pieces of this many characters.
+constexpr std::uint32_t kAdvanceRun = 64;
+
+int AdvanceOf(HDC dc, UINT character) {
+  INT advance = 0;
+  if (!::GetCharWidth32W(dc, character, character, &advance)) return 0;
+  return advance;
+}
+
+}  // namespace
+
+GdiCanvas::GdiCanvas(HDC dc, std::uint32_t cellWidth)
+    : dc_(dc),
+      cellWidth_(static_cast<int>(cellWidth)),
+      fitToCells_(cellWidth != 0 && AdvanceOf(dc, L'0') != static_cast<int>(cellWidth)) {}
+
+int GdiCanvas::CellsOf(char16_t unit) const {
+  return 2 * AdvanceOf(dc_, unit) >= 3 * cellWidth_ ? 2 : 1;
+}
+
 void GdiCanvas::TextNarrow(std::int32_t x, std::int32_t y, const char* text, std::uint32_t count) {
-  ::TextOutA(dc_, x, y, text, static_cast<int>(count));
+  if (!fitToCells_) {
+    ::TextOutA(dc_, x, y, text, static_cast<int>(count));
+    return;
+  }
+  // The narrow texts are spaces and the header: one cell a character.
+  INT advances[kAdvanceRun];
+  for (std::uint32_t done = 0; done < count; done += kAdvanceRun) {
+    const std::uint32_t run = count - done < kAdvanceRun ? count - done : kAdvanceRun;
+    for (std::uint32_t n = 0; n < run; ++n) advances[n] = cellWidth_;
+    ::ExtTextOutA(dc_, x + static_cast<int>(done) * cellWidth_, y, 0, nullptr, text + done,
+                  static_cast<UINT>(run), advances);
+  }
 }
 
 void GdiCanvas::TextWide(std::int32_t x, std::int32_t y, const char16_t* text, std::uint32_t count) {
-  ::TextOutW(dc_, x, y, reinterpret_cast<const wchar_t*>(text), static_cast<int>(count));
+  const wchar_t* units = reinterpret_cast<const wchar_t*>(text);
+  if (!fitToCells_) {
+    ::TextOutW(dc_, x, y, units, static_cast<int>(count));
+    return;
+  }
+  INT advances[kAdvanceRun];
+  for (std::uint32_t done = 0; done < count; done += kAdvanceRun) {
+    const std::uint32_t run = count - done < kAdvanceRun ? count - done : kAdvanceRun;
+    int width = 0;
+    for (std::uint32_t n = 0; n < run; ++n) {
+      advances[n] = CellsOf(text[done + n]) * cellWidth_;
+      width += advances[n];
+    }
+    ::ExtTextOutW(dc_, x, y, 0, nullptr, units + done, static_cast<UINT>(run), advances);
+    x += width;
+  }
 }
 
 CanvasBrush* GdiCanvas::CreateBrush(ColorRef color) {
@@ -67,13 +115,13 @@ void PaintDumpViewWindow(HWND window, const DumpViewState& state) {
   // font draws the cells.
   HGDIOBJ previousFont = nullptr;
   if (state.font != nullptr) previousFont = ::SelectObject(dc, static_cast<HFONT>(state.font));
-  GdiCanvas canvas(dc);
+  GdiCanvas canvas(dc, GeometryOf(state).cellWidth);
   PaintDumpView(canvas, state, ClientSizeOf(window));
   if (previousFont != nullptr) ::SelectObject(dc, previousFont);
   ::EndPaint(window, &ps);
 }
 
 bool EraseDumpViewWindow(HWND window, const DumpViewState& state, HDC dc) {
-  GdiCanvas canvas(dc);
+  GdiCanvas canvas(dc, GeometryOf(state).cellWidth);
   return EraseDumpView(canvas, state, ClientSizeOf(window));
 }

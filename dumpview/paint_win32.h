@@ -11,9 +11,17 @@
 // finds it: default alignment (top-left) and the default opaque background
 // mode, so every character box is filled with the background colour; the
 // mix mode is R2_COPYPEN except within SetMixMode(Xor) .. SetMixMode(Copy).
+//
+// The layout needs half-width characters exactly cellWidth wide. When the
+// font selected into the context has that advance (the cell font does), text
+// goes out through TextOutA / TextOutW as it is. With any other font (the
+// cell font missing and the system's substitute wider or narrower), each
+// character is placed on the cell grid with explicit advances: one cell, or
+// two for a character at least one and a half cells wide.
 class GdiCanvas final : public DumpCanvas {
  public:
-  explicit GdiCanvas(HDC dc) : dc_(dc) {}
+  // dc with the font that the text will use already selected.
+  GdiCanvas(HDC dc, std::uint32_t cellWidth);
 
   void SetTextColor(ColorRef color) override;
   void SetBackColor(ColorRef color) override;
@@ -24,8 +32,15 @@ class GdiCanvas final : public DumpCanvas {
   void Fill(const CanvasRect& rect, CanvasBrush* brush) override;
   void SetMixMode(MixMode mode) override;
 
+  // Whether text is placed with explicit advances.
+  bool fitsToCells() const { return fitToCells_; }
+
  private:
+  int CellsOf(char16_t unit) const;
+
   HDC dc_;
+  int cellWidth_;
+  bool fitToCells_;
   MixMode mode_ = MixMode::Copy;
 };
 

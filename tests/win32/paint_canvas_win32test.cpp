@@ -71,7 +71,7 @@ TEST(PaintCanvas, CellFlipXorsThePixelsOfOneCell) {
     for (int x = 0; x < 48; ++x) before[y][x] = bitmap.At(x, y);
 
   const DumpViewState state = FlipState();
-  GdiCanvas canvas(bitmap.dc());
+  GdiCanvas canvas(bitmap.dc(), 8);
   TextCellPaint paint{canvas, state, GeometryOf(state), SelectionSpanOf(state), {0, 0}};
   FlipTextCell(paint, 2, 10);  // x 16..24, y 10..26
 
@@ -88,7 +88,7 @@ TEST(PaintCanvas, CellFlipXorsThePixelsOfOneCell) {
 TEST(PaintCanvas, FlippedSelectionCellShowsTheDataBackground) {
   Bitmap bitmap(48, 40);
   const DumpViewState state = FlipState();
-  GdiCanvas canvas(bitmap.dc());
+  GdiCanvas canvas(bitmap.dc(), 8);
   ::SelectObject(bitmap.dc(), ::GetStockObject(ANSI_FIXED_FONT));
   TextCellPaint paint{canvas, state, GeometryOf(state), SelectionSpanOf(state), {0, 0}};
   // The cells' full height in the selection background, as a 16-pixel font
@@ -109,7 +109,7 @@ TEST(PaintCanvas, FlippedSelectionCellShowsTheDataBackground) {
 
 TEST(PaintCanvas, CopyFillsReplaceThePixels) {
   Bitmap bitmap(16, 16);
-  GdiCanvas canvas(bitmap.dc());
+  GdiCanvas canvas(bitmap.dc(), 8);
   CanvasBrush* brush = canvas.CreateBrush(RGB(1, 2, 3));
   ASSERT_NE(brush, nullptr);
   canvas.Fill({2, 2, 6, 6}, brush);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dumpview/dumpview.h"
+#include "dumpview/paint_win32.h"
 #include "dumpview_host.h"
 #include "testsupport.h"
 
@@ -228,6 +229,50 @@ TEST_F(PaintWindow, ColourChangeRepaintsEverything) {
   Pixels p(host_.view());
   EXPECT_EQ(p.Count(0, 0, p.width(), p.height(), kBack), 0) << Hex(p.At(300, 100));
   EXPECT_EQ(Others(p, 15, RowTop(4), green, green), 0);
+}
+
+// The cell font of the view has exactly the cell's advance, so its text goes
+// out through TextOutA / TextOutW unchanged.
+TEST_F(PaintWindow, CellFontKeepsThePlainTextOutputs) {
+  HDC dc = ::GetDC(host_.view());
+  HGDIOBJ previous = ::SelectObject(dc, static_cast<HFONT>(host_.state().font));
+  GdiCanvas canvas(dc, 8);
+  EXPECT_FALSE(canvas.fitsToCells());
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(host_.view(), dc);
+}
+
+// With a font whose characters are 10 pixels wide instead of the cell's 8, the
+// characters still stand in their cells: the header's last label over column
+// 77 and nothing of the header right of column 78.
+TEST_F(PaintWindow, WiderSubstituteFontStaysOnTheCellGrid) {
+  HFONT wide = ::CreateFontA(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN, "Liberation Mono");
+  ASSERT_NE(wide, nullptr);
+  {
+    HDC dc = ::GetDC(host_.view());
+    HGDIOBJ previous = ::SelectObject(dc, wide);
+    INT advance = 0;
+    ::GetCharWidth32W(dc, L'0', L'0', &advance);
+    GdiCanvas canvas(dc, 8);
+    EXPECT_TRUE(canvas.fitsToCells());
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(host_.view(), dc);
+    ASSERT_NE(advance, 8) << "the substitute font must not fit the cells by itself";
+  }
+  void* own = host_.state().font;
+  host_.state().font = wide;
+  host_.SetData(bytes_.data(), 300);
+  Pixels p(host_.view());
+  host_.state().font = own;
+  ::DeleteObject(wide);
+
+  EXPECT_GT(p.Count(ColumnLeft(77), 4, ColumnLeft(78), 20, kHeaderText), 3);  // "F"
+  EXPECT_GT(p.Count(ColumnLeft(62), 4, ColumnLeft(63), 20, kHeaderText), 3);  // "0"
+  EXPECT_EQ(p.Count(ColumnLeft(79), 0, p.width(), 24, kHeaderText), 0);
+  // The text cell of byte 15 ('P') in its cell, the last cell of row 0 blank.
+  EXPECT_GT(p.Count(ColumnLeft(77), RowTop(0), ColumnLeft(78) + 2, RowTop(0) + 16, kText), 3);
+  EXPECT_EQ(p.Count(ColumnLeft(79), RowTop(0), p.width(), RowTop(0) + 16, kText), 0);
 }
 
 }  // namespace
