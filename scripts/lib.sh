@@ -11,7 +11,7 @@ export LC_ALL=C.UTF-8
 
 KELVANE_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev python3
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
   xvfb xauth x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine fonts-liberation
 )
@@ -31,7 +31,7 @@ ensure_packages() {
   local sudo=
   [ "$(id -u)" -ne 0 ] && sudo=sudo
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # Creates the Wine prefix once: no Mono/Gecko prompts, no crash dialogs, and
@@ -48,6 +48,20 @@ ensure_wine_prefix() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   touch "$marker"
+}
+
+# Whether a window manager may manage Wine's top-level windows (Y or N).
+# Under a bare Xvfb nothing manages them, and a managed window costs Wine a
+# 2-second wait for the withdrawn state every time one is hidden; the tests
+# therefore run unmanaged. On a real desktop windows are managed as usual.
+set_window_management() {
+  local want=$1
+  local marker=$WINEPREFIX/.kelvane-managed
+  [ "$(cat "$marker" 2>/dev/null)" = "$want" ] && return 0
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$want" /f >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  echo "$want" >"$marker"
 }
 
 KELVANE_XVFB_PID=

@@ -7,6 +7,7 @@ source "$(dirname "$0")/lib.sh"
 
 ensure_packages
 ensure_wine_prefix
+set_window_management Y
 build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw-x86_64.cmake" \
   -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF >/dev/null
 

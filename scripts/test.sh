@@ -7,6 +7,7 @@ source "$(dirname "$0")/lib.sh"
 
 ensure_packages
 ensure_wine_prefix
+set_window_management N
 
 log "native build and unit tests"
 build_tree "$KELVANE_ROOT/build/native" -DKELVANE_SANITIZE=ON
