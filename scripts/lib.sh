@@ -34,17 +34,21 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-# Creates the Wine prefix once: no Mono/Gecko prompts, no crash dialogs, and
+# Creates the Wine prefix once: no Mono/Gecko prompts, no crash dialogs,
 # "MS Gothic" replaced by IPAGothic so that the dump's cells are 8 pixels wide
-# and Japanese glyphs exist.
+# and Japanese glyphs exist, and Wine's own Marlett in the prefix's font folder
+# (Debian's Wine does not find it otherwise, and captions then show the digits
+# "0 1 r" instead of their buttons).
 ensure_wine_prefix() {
-  local marker=$WINEPREFIX/.kelvane-prefix-v1
+  local marker=$WINEPREFIX/.kelvane-prefix-v2
   [ -f "$marker" ] && return 0
   log "preparing the Wine prefix in $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Gothic' /t REG_SZ /d 'IPAGothic' /f >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp -f /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   touch "$marker"

@@ -1,0 +1,135 @@
+// Drives a running Kelvane into the state shown in the README's screenshot:
+// sample data on the clipboard, Analyze pressed, the "BinaryData" format
+// opened in the dump window with part of it selected. Everything goes through
+// posted or pointer-free messages, so it works across processes.
+//
+//   showcase.exe <path of kelvane.exe>
+//
+// It leaves Kelvane running; scripts/screenshot.sh takes the picture and
+// closes it.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/resource.h"
+#include "dumpview/dumpview.h"
+
+namespace {
+
+bool OpenClipboardRetry() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    if (::OpenClipboard(nullptr)) return true;
+    ::Sleep(10);
+  }
+  return false;
+}
+
+bool PutBlock(UINT format, const void* bytes, size_t count) {
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, count);
+  if (block == nullptr) return false;
+  std::memcpy(::GlobalLock(block), bytes, count);
+  ::GlobalUnlock(block);
+  if (::SetClipboardData(format, block) == nullptr) {
+    ::GlobalFree(block);
+    return false;
+  }
+  return true;
+}
+
+// A "BinaryData" block (length word, then text and some binary bytes) and a
+// plain text.
+bool PutSampleData() {
+  std::string text =
+      "Kelvane dumps the clipboard: {\"format\": 49161, \"name\": \"BinaryData\"}\r\n"
+      "UTF-8: \xE3\x81\x82\xE3\x81\x84\xE3\x81\x86 caf\xC3\xA9\r\n";
+  std::vector<unsigned char> payload(text.begin(), text.end());
+  for (int i = 0; i < 48; ++i) payload.push_back(static_cast<unsigned char>(i * 37 + 5));
+  std::vector<unsigned char> block(4 + payload.size());
+  const unsigned n = static_cast<unsigned>(payload.size());
+  std::memcpy(block.data(), &n, 4);
+  std::memcpy(block.data() + 4, payload.data(), payload.size());
+
+  if (!OpenClipboardRetry()) return false;
+  ::EmptyClipboard();
+  const char plain[] = "Hello from the clipboard";
+  bool ok = PutBlock(::RegisterClipboardFormatA("BinaryData"), block.data(), block.size()) &&
+            PutBlock(CF_TEXT, plain, sizeof(plain));
+  ::CloseClipboard();
+  return ok;
+}
+
+struct Search {
+  DWORD pid;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  char name[64] = {};
+  ::GetClassNameA(window, name, sizeof(name));
+  if (pid == search->pid && std::strcmp(name, search->className) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND WaitForWindow(DWORD pid, const char* className) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    Search search = {pid, className, nullptr};
+    ::EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    ::Sleep(50);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: showcase <kelvane.exe>\n");
+    return 2;
+  }
+  if (!PutSampleData()) {
+    std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
+    return 1;
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  std::string commandLine = std::string("\"") + argv[1] + "\"";
+  if (!::CreateProcessA(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    std::fprintf(stderr, "showcase: could not start %s\n", argv[1]);
+    return 1;
+  }
+  ::WaitForInputIdle(process.hProcess, 10000);
+  HWND dialog = WaitForWindow(process.dwProcessId, "#32770");
+  if (dialog == nullptr) return 1;
+
+  ::SendMessageA(dialog, WM_COMMAND, IDC_ANALYZE, 0);
+  // Select the first available format ("BinaryData") from the keyboard.
+  HWND available = ::GetDlgItem(dialog, IDC_AVAILABLE_LIST);
+  ::SendMessageA(available, WM_KEYDOWN, VK_DOWN, 0);
+  ::SendMessageA(available, WM_KEYUP, VK_DOWN, 0);
+  ::SendMessageA(dialog, WM_COMMAND, IDC_DUMP_TOGGLE, 0);
+  ::CheckDlgButton(dialog, IDC_DUMP_TOGGLE, BST_CHECKED);
+
+  HWND frame = WaitForWindow(process.dwProcessId, "Kelvane");
+  if (frame == nullptr) return 1;
+  HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
+  if (view == nullptr) return 1;
+  ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
+  ::SetForegroundWindow(frame);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return 0;
+}
