@@ -17,52 +17,15 @@
 #include "app/resource.h"
 #include "browser/formatbrowser.h"
 
+#include "benchsupport.h"
+
 namespace {
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  const std::size_t n = samples.size();
-  return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
-}
-
-void PumpPending() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-}
-
-bool OpenClipboardRetry() {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (::OpenClipboard(nullptr)) return true;
-    ::Sleep(10);
-  }
-  return false;
-}
-
-bool PutBlock(UINT format, const void* bytes, std::size_t count) {
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, count);
-  if (block == nullptr) return false;
-  std::memcpy(::GlobalLock(block), bytes, count);
-  ::GlobalUnlock(block);
-  if (::SetClipboardData(format, block) == nullptr) {
-    ::GlobalFree(block);
-    return false;
-  }
-  return true;
-}
+using benchsupport::Median;
+using benchsupport::Now;
+using benchsupport::OpenClipboardRetry;
+using benchsupport::PumpPending;
+using benchsupport::PutBlock;
 
 // A few formats: text (with the formats the system adds to it), a
 // registered one and the program's own "BinaryData".

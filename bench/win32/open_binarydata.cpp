@@ -16,32 +16,13 @@
 #include "dumpframe/dumpframe.h"
 #include "snapshot/snapshot.h"
 
+#include "benchsupport.h"
+
 namespace {
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  const std::size_t n = samples.size();
-  return n % 2 != 0 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-}
-
-bool OpenClipboardRetry() {
-  for (int attempt = 0; attempt < 200; ++attempt) {
-    if (::OpenClipboard(nullptr)) return true;
-    ::Sleep(10);
-  }
-  return false;
-}
+using benchsupport::Median;
+using benchsupport::Now;
+using benchsupport::OpenClipboardRetry;
 
 // A block of blockBytes whose length word covers the rest of it.
 bool PutBinaryData(std::uint32_t blockBytes) {

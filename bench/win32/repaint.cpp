@@ -16,32 +16,13 @@
 #include "app/kelvane.h"
 #include "dumpview/dumpview.h"
 
+#include "benchsupport.h"
+
 namespace {
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  ::QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  const std::size_t n = samples.size();
-  return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
-}
-
-void PumpPending() {
-  MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
-  }
-}
+using benchsupport::Median;
+using benchsupport::Now;
+using benchsupport::PumpPending;
 
 HWND g_view = nullptr;
 

@@ -16,29 +16,13 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "bench/win32/benchsupport.h"
 #include "dumpview/dumpview.h"
 
 namespace {
 
-bool OpenClipboardRetry() {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (::OpenClipboard(nullptr)) return true;
-    ::Sleep(10);
-  }
-  return false;
-}
-
-bool PutBlock(UINT format, const void* bytes, size_t count) {
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, count);
-  if (block == nullptr) return false;
-  std::memcpy(::GlobalLock(block), bytes, count);
-  ::GlobalUnlock(block);
-  if (::SetClipboardData(format, block) == nullptr) {
-    ::GlobalFree(block);
-    return false;
-  }
-  return true;
-}
+using benchsupport::OpenClipboardRetry;
+using benchsupport::PutBlock;
 
 // A "BinaryData" block (length word, then text and some binary bytes) and a
 // plain text.

@@ -1,0 +1,69 @@
+// Timing and clipboard helpers shared by the timing harnesses run under
+// Windows. Header-only: each harness is a program of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+namespace benchsupport {
+
+// Milliseconds from the performance counter.
+inline double Now() {
+  static const LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  ::QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+inline double Median(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  const std::size_t n = samples.size();
+  return n % 2 != 0 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2.0;
+}
+
+// Dispatches the messages that are waiting, without blocking.
+inline void PumpPending() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+// OpenClipboard, retried for up to two seconds: Wine's clipboard manager may
+// hold the clipboard for a moment.
+inline bool OpenClipboardRetry(HWND owner = nullptr) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    if (::OpenClipboard(owner)) return true;
+    ::Sleep(10);
+  }
+  return false;
+}
+
+// Places a copy of bytes on the open clipboard as format.
+inline bool PutBlock(UINT format, const void* bytes, std::size_t count) {
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, count);
+  if (block == nullptr) return false;
+  void* target = ::GlobalLock(block);
+  if (target == nullptr) {
+    ::GlobalFree(block);
+    return false;
+  }
+  std::memcpy(target, bytes, count);
+  ::GlobalUnlock(block);
+  if (::SetClipboardData(format, block) == nullptr) {
+    ::GlobalFree(block);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace benchsupport
