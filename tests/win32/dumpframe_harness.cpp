@@ -54,7 +54,10 @@ BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM lParam) {
   if (pid != ::GetCurrentProcessId()) return TRUE;
   char name[64] = {};
   ::GetClassNameA(window, name, sizeof(name));
-  if (std::strcmp(name, "#32770") == 0 && ::IsWindowVisible(window)) {
+  // Only owned dialogs: the save dialog and message boxes belong to a frame,
+  // while an unowned one (the format browser) is none of the save's business.
+  if (std::strcmp(name, "#32770") == 0 && ::IsWindowVisible(window) &&
+      ::GetWindow(window, GW_OWNER) != nullptr) {
     reinterpret_cast<DialogList*>(lParam)->windows.push_back(window);
   }
   return TRUE;
