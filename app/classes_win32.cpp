@@ -15,7 +15,7 @@ ATOM RegisterDumpFrameClass(HINSTANCE instance) {
   wc.cbWndExtra = 0;
   wc.hInstance = instance;
   // The cursor first, then the large and the small icon.
-  wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
+  wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   wc.hIcon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                              32, 32, LR_DEFAULTCOLOR));
   wc.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
@@ -35,7 +35,7 @@ ATOM RegisterDumpViewClass(HINSTANCE instance) {
   // One pointer-sized slot holding the window's DumpViewState.
   wc.cbWndExtra = sizeof(void*);
   wc.hInstance = instance;
-  wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */);
+  wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   wc.hIcon = nullptr;
   wc.hIconSm = nullptr;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));

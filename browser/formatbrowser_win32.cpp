@@ -185,7 +185,7 @@ void ResumeRedraw(HWND list) {
 }
 
 void OnAnalyze(HWND dialog) {
-  ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+  ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
   CloseDumpFrame(dialog);
   // Its notifications run the selection tracking, which disables B now that
   // no frame is open.
@@ -198,7 +198,7 @@ void OnAnalyze(HWND dialog) {
   FillAvailableList(dialog);
   ResumeRedraw(g_registeredList);
   ResumeRedraw(g_availableList);
-  ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+  ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
 }
 
 // ------------------------------------------------------- selection tracking
@@ -272,13 +272,6 @@ void OnToggle(HWND dialog) {
   OpenDumpFrame(dialog);
 }
 
-void OnDestroy() {
-  if (g_dumpFrame != nullptr) {
-    ::DestroyWindow(g_dumpFrame);
-    g_dumpFrame = nullptr;
-  }
-}
-
 }  // namespace
 
 // ------------------------------------------------------------ shared helpers
@@ -341,7 +334,7 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
       OnNotify(dialog, *reinterpret_cast<const NMHDR*>(lParam));
       break;
     case WM_DESTROY:
-      OnDestroy();
+      CloseDumpFrame(dialog);
       break;
     default:
       break;

@@ -107,13 +107,8 @@ void OnSetData(HWND window, DumpViewState& state, WPARAM wParam, LPARAM lParam) 
                 static_cast<std::uint32_t>(client.right), static_cast<std::uint32_t>(client.bottom));
 }
 
-// DVM_FINDBYTES and DVM_FINDTEXT: the search has its own handler; until it
-// is in place the requests get the default answer.
-LRESULT OnSearch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
-// The DVM_ messages other than search. Answers false for any other message.
+// The DVM_ messages other than search (DVM_FINDBYTES and DVM_FINDTEXT still
+// get the default answer). Answers false for any other message.
 bool OnPrivateMessage(HWND window, DumpViewState& state, UINT message, WPARAM wParam, LPARAM lParam,
                       LRESULT& result) {
   Win32DumpViewPort port(window, state);
@@ -194,9 +189,6 @@ LRESULT CALLBACK DumpViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       LoseFocus(port, *state);
       return ::DefWindowProcA(window, message, wParam, lParam);
     }
-    case DVM_FINDBYTES:
-    case DVM_FINDTEXT:
-      return OnSearch(window, message, wParam, lParam);
     default:
       break;
   }

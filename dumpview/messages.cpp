@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dumpview/caret.h"
+#include "dumpview/dumpview.h"
 
 namespace {
 
@@ -20,12 +21,12 @@ using ColorMember = ColorRef DumpViewState::*;
 // in each pair.
 ColorMember ColorField(std::uint32_t index) {
   switch (index) {
-    case 0: return &DumpViewState::textColor;
-    case 1: return &DumpViewState::backColor;
-    case 2: return &DumpViewState::headerTextColor;
-    case 3: return &DumpViewState::headerBackColor;
-    case 4: return &DumpViewState::selTextColor;
-    case 5: return &DumpViewState::selBackColor;
+    case DVC_TEXT: return &DumpViewState::textColor;
+    case DVC_BACK: return &DumpViewState::backColor;
+    case DVC_HEADERTEXT: return &DumpViewState::headerTextColor;
+    case DVC_HEADERBACK: return &DumpViewState::headerBackColor;
+    case DVC_SELTEXT: return &DumpViewState::selTextColor;
+    case DVC_SELBACK: return &DumpViewState::selBackColor;
     default: return nullptr;
   }
 }

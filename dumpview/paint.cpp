@@ -19,11 +19,6 @@ void SetDataPair(DumpCanvas& canvas, const DumpViewState& state) {
   canvas.SetBackColor(state.backColor);
 }
 
-void SetSelectionPair(DumpCanvas& canvas, const DumpViewState& state) {
-  canvas.SetTextColor(state.selTextColor);
-  canvas.SetBackColor(state.selBackColor);
-}
-
 void NarrowAt(TextCellPaint& paint, std::uint32_t column, std::int32_t y, const char* text,
               std::uint32_t count) {
   paint.canvas.TextNarrow(ColumnX(paint.state, paint.geometry, column), y, text, count);
@@ -62,7 +57,7 @@ void PaintByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint
   const SelectionSpan& span = paint.span;
   if (span.selecting) {
     if (IsSelected(span, i)) {
-      SetSelectionPair(paint.canvas, state);
+      SwitchToSelectionPair(paint);
     } else {
       SetDataPair(paint.canvas, state);
     }
@@ -100,10 +95,9 @@ void PaintRow(TextCellPaint& paint, std::uint32_t k) {
   }
 }
 
-// An unsigned pixel distance as a drawing position.
-std::int32_t Pixel(std::uint64_t value) {
-  return value > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<std::int32_t>(value);
-}
+// An unsigned pixel distance (a sum of a few 32-bit values) as a drawing
+// position.
+std::int32_t Pixel(std::uint64_t value) { return SaturatedPixel(static_cast<std::int64_t>(value)); }
 
 // Fills the band top..bottom across the client: header background left of
 // column 12 beside the address column and data background from there on, or

@@ -225,7 +225,7 @@ TEST_F(FormatBrowserDialog, AClipboardHeldOpenElsewhereLeavesTheAvailableListEmp
   EXPECT_EQ(ItemCount(run.availableList()), 0);
   EXPECT_GT(ItemCount(run.registeredList()), 0);
   // No message box: the dialog is the only dialog window of the process.
-  EXPECT_EQ(browsertest::OwnWindowsOfClass("#32770").size(), 1u);
+  EXPECT_EQ(testsupport::OwnWindowsOfClass("#32770").size(), 1u);
 
   // Once free, the clipboard is read as usual.
   run.Analyze();

@@ -237,30 +237,4 @@ void FrameRecorder::FailCreation(bool fail) {
   g_failCreation = fail;
 }
 
-namespace {
-
-struct ClassSearch {
-  const char* className;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectOwnWindowsProc(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<ClassSearch*>(lParam);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(window, &pid);
-  if (pid != ::GetCurrentProcessId()) return TRUE;
-  char name[256] = {};
-  ::GetClassNameA(window, name, sizeof(name));
-  if (std::strcmp(name, search->className) == 0) search->found.push_back(window);
-  return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> OwnWindowsOfClass(const char* className) {
-  ClassSearch search = {className, {}};
-  ::EnumWindows(CollectOwnWindowsProc, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 }  // namespace browsertest

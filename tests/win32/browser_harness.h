@@ -110,7 +110,5 @@ class FrameRecorder {
   bool installed_ = false;
 };
 
-// Every window of this process with the given class, visible or not.
-std::vector<HWND> OwnWindowsOfClass(const char* className);
 
 }  // namespace browsertest

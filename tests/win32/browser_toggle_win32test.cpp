@@ -143,7 +143,7 @@ TEST_F(FormatBrowserToggle, WithoutASelectionTheToggleOpensNothing) {
   run.Analyze();
   run.Toggle();
   EXPECT_EQ(g_dumpFrame, nullptr);
-  EXPECT_TRUE(browsertest::OwnWindowsOfClass("Kelvane").empty());
+  EXPECT_TRUE(testsupport::OwnWindowsOfClass("Kelvane").empty());
   EXPECT_FALSE(run.ToggleChecked());
 }
 

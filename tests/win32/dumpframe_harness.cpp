@@ -37,40 +37,18 @@ void RegisterOwnerClass() {
   registered = ::RegisterClassExA(&wc) != 0;
 }
 
-std::string TextOf(HWND window) {
-  if (window == nullptr) return {};
-  char text[1024] = {};
-  ::GetWindowTextA(window, text, sizeof(text));
-  return text;
-}
-
-struct DialogList {
-  std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectOwnDialogs(HWND window, LPARAM lParam) {
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(window, &pid);
-  if (pid != ::GetCurrentProcessId()) return TRUE;
-  char name[64] = {};
-  ::GetClassNameA(window, name, sizeof(name));
-  // Only owned dialogs: the save dialog and message boxes belong to a frame,
-  // while an unowned one (the format browser) is none of the save's business.
-  if (std::strcmp(name, "#32770") == 0 && ::IsWindowVisible(window) &&
-      ::GetWindow(window, GW_OWNER) != nullptr) {
-    reinterpret_cast<DialogList*>(lParam)->windows.push_back(window);
-  }
-  return TRUE;
-}
-
+// The save dialog and message boxes: dialogs of this process that have an
+// owner (an unowned one, the format browser, is none of the save's business).
 std::vector<HWND> OwnVisibleDialogs() {
-  DialogList list;
-  ::EnumWindows(CollectOwnDialogs, reinterpret_cast<LPARAM>(&list));
-  return list.windows;
+  std::vector<HWND> dialogs;
+  for (HWND window : testsupport::OwnWindowsOfClass("#32770")) {
+    if (::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER) != nullptr) dialogs.push_back(window);
+  }
+  return dialogs;
 }
 
 SeenBox Describe(HWND box) {
-  return SeenBox{::GetWindow(box, GW_OWNER), TextOf(box), TextOf(::GetDlgItem(box, kMessageBoxText))};
+  return SeenBox{::GetWindow(box, GW_OWNER), testsupport::WindowText(box), testsupport::WindowText(::GetDlgItem(box, kMessageBoxText))};
 }
 
 // Answers whatever dialog the save brings up until the main thread's
@@ -91,7 +69,7 @@ void DriveSave(const SaveScript& script, SaveRun* run, const std::atomic<bool>* 
       if (saveDialog == nullptr && ::GetDlgItem(w, kFileNameBox) != nullptr) {
         saveDialog = w;
         run->dialogSeen = true;
-        run->dialogTitle = TextOf(w);
+        run->dialogTitle = testsupport::WindowText(w);
         if (script.cancel) {
           ::PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
         } else {
@@ -159,10 +137,6 @@ RECT ClientRect(HWND window) {
   RECT r = {};
   ::GetClientRect(window, &r);
   return r;
-}
-
-const DumpViewState* ViewStateOf(HWND view) {
-  return reinterpret_cast<const DumpViewState*>(::GetWindowLongPtrA(view, 0));
 }
 
 std::vector<int> CheckedEncodingPositions(HWND frame) {

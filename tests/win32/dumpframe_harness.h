@@ -46,8 +46,6 @@ std::string StatusText(HWND statusBar);
 RECT ChildRect(HWND parent, HWND child);
 RECT ClientRect(HWND window);
 
-// The dump view's state record, reached as the control itself reaches it.
-const DumpViewState* ViewStateOf(HWND view);
 
 // Positions of the checked items of View > Encoding.
 std::vector<int> CheckedEncodingPositions(HWND frame);

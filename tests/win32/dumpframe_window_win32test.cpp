@@ -15,6 +15,7 @@
 #include "dumpframe/dumpframe.h"
 #include "dumpframe_harness.h"
 #include "dumpview/dumpview.h"
+#include "dumpview/viewport_win32.h"
 #include "testsupport.h"
 
 namespace {
@@ -47,13 +48,13 @@ class DumpFrameWindow : public ::testing::Test {
   HWND statusBar() const { return framehar::StatusBarOf(frame_); }
 
   Bytes ViewBytes() const {
-    const DumpViewState* state = framehar::ViewStateOf(view());
+    const DumpViewState* state = DumpViewStateOf(view());
     if (state == nullptr || state->data == nullptr) return {};
     return Bytes(state->data, state->data + state->dataLength);
   }
 
   std::uint32_t ViewLength() const {
-    const DumpViewState* state = framehar::ViewStateOf(view());
+    const DumpViewState* state = DumpViewStateOf(view());
     return state != nullptr ? state->dataLength : 0xFFFFFFFFu;
   }
 
@@ -238,7 +239,7 @@ TEST_F(DumpFrameWindow, EveryClosePathAsksTheOwner) {
 TEST_F(DumpFrameWindow, ShowFormatWithoutFormatChangesOnlyTheStatusText) {
   ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
   ASSERT_NE(Open(CF_TEXT, "CF_TEXT (1)"), nullptr);
-  const DumpViewState* state = framehar::ViewStateOf(view());
+  const DumpViewState* state = DumpViewStateOf(view());
   ASSERT_NE(state, nullptr);
   const std::uint8_t* before = state->data;
 

@@ -1,5 +1,6 @@
 #include "dumpview_host.h"
 
+#include "dumpview/viewport_win32.h"
 #include "testsupport.h"
 
 namespace dumpviewtest {
@@ -53,7 +54,7 @@ ViewHost::~ViewHost() {
 }
 
 DumpViewState& ViewHost::state() const {
-  return *reinterpret_cast<DumpViewState*>(::GetWindowLongPtrA(view_, 0));
+  return *DumpViewStateOf(view_);
 }
 
 void ViewHost::ResizeView(int width, int height) const {

@@ -86,30 +86,34 @@ bool WaitUntil(const std::function<bool()>& predicate, DWORD timeoutMs) {
 }
 
 namespace {
-struct FindRequest {
+struct ClassSearch {
   const char* className;
-  const char* title;
-  HWND found;
+  std::vector<HWND> found;
 };
 
-BOOL CALLBACK FindOwnWindowProc(HWND window, LPARAM lParam) {
-  auto* request = reinterpret_cast<FindRequest*>(lParam);
+BOOL CALLBACK CollectOwnWindowsProc(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<ClassSearch*>(lParam);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(window, &pid);
   if (pid != ::GetCurrentProcessId()) return TRUE;
   char name[256] = {};
   ::GetClassNameA(window, name, sizeof(name));
-  if (std::strcmp(name, request->className) != 0) return TRUE;
-  if (request->title != nullptr && WindowText(window) != request->title) return TRUE;
-  request->found = window;
-  return FALSE;
+  if (std::strcmp(name, search->className) == 0) search->found.push_back(window);
+  return TRUE;
 }
 }  // namespace
 
+std::vector<HWND> OwnWindowsOfClass(const char* className) {
+  ClassSearch search = {className, {}};
+  ::EnumWindows(CollectOwnWindowsProc, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 HWND FindOwnWindow(const char* className, const char* title) {
-  FindRequest request = {className, title, nullptr};
-  ::EnumWindows(FindOwnWindowProc, reinterpret_cast<LPARAM>(&request));
-  return request.found;
+  for (HWND window : OwnWindowsOfClass(className)) {
+    if (title == nullptr || WindowText(window) == title) return window;
+  }
+  return nullptr;
 }
 
 std::string WindowText(HWND window) {

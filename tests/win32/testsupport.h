@@ -39,6 +39,10 @@ void PumpMessages(DWORD ms);
 // predicate's last value.
 bool WaitUntil(const std::function<bool()>& predicate, DWORD timeoutMs = 5000);
 
+// Every top-level window of this process with the given class, visible or
+// not.
+std::vector<HWND> OwnWindowsOfClass(const char* className);
+
 // A top-level window of this process with the given class (and title, when
 // given), or none.
 HWND FindOwnWindow(const char* className, const char* title = nullptr);
