@@ -1,6 +1,7 @@
 // The "Binary dump" window: it owns the snapshot of one clipboard format,
 // shows it in a dump view above a status bar, saves it, switches the view's
-// encoding, and asks its owner to close it (it never destroys itself).
+// encoding, runs the Edit menu (copy, select, find, go to) with its keyboard
+// shortcuts, and asks its owner to close it (it never destroys itself).
 #include "dumpframe/dumpframe.h"
 
 #include <commctrl.h>
@@ -9,6 +10,8 @@
 #include <cstddef>
 
 #include "app/resource.h"
+#include "dumpframe/editcommands.h"
+#include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framelayout.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
@@ -21,6 +24,8 @@ static HWND g_dumpView;
 static std::uint8_t* g_snapshot;        // none exactly when g_snapshotLength is 0
 static std::uint32_t g_snapshotLength;
 static MENUITEMINFOA g_menuItemInfo;    // used for every check-mark change
+static bool g_firstReadFailed;          // the read error title stays for good
+static bool g_titleShowsReadError;
 
 namespace {
 
@@ -49,14 +54,26 @@ void GiveSnapshotToView() {
                  static_cast<LPARAM>(g_snapshotLength));
 }
 
+void ShowReadErrorTitle(HWND frame) {
+  ::SetWindowTextA(frame, kClipboardReadErrorTitle);
+  g_titleShowsReadError = true;
+}
+
 // Reads format into g_snapshot; a failure leaves none and 0 and shows in the
-// title, the frame having no other place to report it.
-void ReadSnapshot(HWND frame, std::uint32_t format) {
+// title, the frame having no other place to report it. A later good read
+// puts the title back, unless the frame's first read failed.
+bool ReadSnapshot(HWND frame, std::uint32_t format) {
   if (!ReadClipboardFormat(frame, format, &g_snapshot, &g_snapshotLength)) {
     g_snapshot = nullptr;
     g_snapshotLength = 0;
-    ::SetWindowTextA(frame, kClipboardReadErrorTitle);
+    ShowReadErrorTitle(frame);
+    return false;
   }
+  if (g_titleShowsReadError && !g_firstReadFailed) {
+    ::SetWindowTextA(frame, kDumpFrameTitle);
+    g_titleShowsReadError = false;
+  }
+  return true;
 }
 
 void CreateStatusBar(HWND frame, const char* statusText) {
@@ -86,15 +103,14 @@ void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
 void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_snapshot = nullptr;
   g_snapshotLength = 0;
+  g_titleShowsReadError = false;
   // A frame made without a parameter record reads nothing and shows an empty
   // status text rather than dereferencing none.
   const auto* params = static_cast<const DumpCreateParams*>(create->lpCreateParams);
   g_owner = params != nullptr ? params->owner : nullptr;
-  if (params != nullptr) {
-    ReadSnapshot(frame, params->format);
-  } else {
-    ::SetWindowTextA(frame, kClipboardReadErrorTitle);
-  }
+  const bool read = params != nullptr && ReadSnapshot(frame, params->format);
+  if (params == nullptr) ShowReadErrorTitle(frame);
+  g_firstReadFailed = !read;
   CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
   CreateDumpView(frame);
   GiveSnapshotToView();
@@ -107,6 +123,9 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
 }
 
 void OnSize(WPARAM wParam, LPARAM lParam) {
+  // Minimised, the client area is 0 x 0: leave the children as they are, or
+  // the view, squeezed to nothing, would scroll back to its first row.
+  if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
   const ViewPlacement place = ViewPlacementOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
@@ -114,6 +133,7 @@ void OnSize(WPARAM wParam, LPARAM lParam) {
 }
 
 void OnDestroy() {
+  EndFind();
   if (g_snapshot != nullptr) {
     // The view still exists until after this message: take the bytes away
     // from it before they are freed.
@@ -168,7 +188,7 @@ void OnSave(HWND frame) {
 void OnEncoding(HWND frame, UINT command) {
   ::SendMessageA(g_dumpView, DVM_SETCODEPAGE, CodePageOfEncodingCommand(command), 0);
   HMENU menu = ::GetMenu(frame);
-  HMENU encodings = ::GetSubMenu(::GetSubMenu(menu, 1), 0);
+  HMENU encodings = ::GetSubMenu(::GetSubMenu(menu, kViewMenuPosition), kEncodingMenuPosition);
   g_menuItemInfo.fState = 0;
   const int count = ::GetMenuItemCount(encodings);
   for (int position = 0; position < count; ++position) {
@@ -197,8 +217,59 @@ void OnCommand(HWND frame, UINT command) {
     case ID_CLOSE:
       PostCloseRequest();
       break;
+    case ID_EDIT_COPY:
+    case ID_EDIT_COPY_TEXT:
+      CopySelection(frame, command == ID_EDIT_COPY_TEXT);
+      break;
+    case ID_EDIT_SELECT_ALL:
+      SelectAll();
+      break;
+    case ID_EDIT_FIND:
+      ShowFindDialog(frame);
+      break;
+    case ID_EDIT_FIND_NEXT:
+    case ID_EDIT_FIND_PREVIOUS:
+      RepeatSearch(command == ID_EDIT_FIND_PREVIOUS);
+      break;
+    case ID_EDIT_GOTO:
+      RunGoToDialog(frame);
+      break;
     default:
       break;
+  }
+}
+
+// Greys the Edit items that cannot act now.
+void OnInitMenuPopup(HWND frame) {
+  HMENU menu = ::GetMenu(frame);
+  auto enable = [menu](UINT command, bool enabled) {
+    ::EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  };
+  const bool selected = HasSelection();
+  enable(ID_EDIT_COPY, selected);
+  enable(ID_EDIT_COPY_TEXT, selected);
+  enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
+  enable(ID_EDIT_FIND_NEXT, HaveLastSearch());
+  enable(ID_EDIT_FIND_PREVIOUS, HaveLastSearch());
+}
+
+bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
+
+// The Edit shortcuts, whether the key reached the frame itself or the dump
+// view, which reports its keys to the frame. Copy and Select All check for
+// themselves whether they can act.
+bool RunShortcut(HWND frame, WPARAM key) {
+  const std::uint32_t command = EditCommandOfKey(static_cast<std::uint32_t>(key), KeyIsDown(VK_CONTROL),
+                                                 KeyIsDown(VK_SHIFT), KeyIsDown(VK_MENU));
+  if (command == 0) return false;
+  OnCommand(frame, command);
+  return true;
+}
+
+void OnNotify(HWND frame, const NMHDR* header) {
+  if (header == nullptr || header->hwndFrom != g_dumpView) return;
+  if (static_cast<int>(header->code) == DVN_KEYDOWN) {
+    RunShortcut(frame, reinterpret_cast<const DumpKeyNotify*>(header)->wParam);
   }
 }
 
@@ -215,6 +286,10 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
 
 }  // namespace
 
+SnapshotBytes FrameSnapshot() { return SnapshotBytes{g_snapshot, g_snapshotLength}; }
+
+HWND FrameDumpView() { return g_dumpView; }
+
 LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
@@ -228,6 +303,20 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_COMMAND:
       OnCommand(window, LOWORD(wParam));
+      break;
+    case WM_CLOSE:
+      // From anyone (another program, an automation tool): only the owner
+      // destroys the frame, so this too is a close request.
+      PostCloseRequest();
+      return 0;
+    case WM_INITMENUPOPUP:
+      OnInitMenuPopup(window);
+      break;
+    case WM_KEYDOWN:
+      if (RunShortcut(window, wParam)) return 0;
+      break;
+    case WM_NOTIFY:
+      OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;
     case WM_SYSCOMMAND:
       if (wParam == SC_CLOSE) {

@@ -27,3 +27,9 @@ const char* SaveWriteErrorText(bool writeSucceeded, std::uint32_t written, std::
 constexpr const char* kFileOpenErrorText = "File Open Error !!";
 constexpr const char* kFileWriteErrorText = "File Write Error !!";
 constexpr const char* kClipboardReadErrorTitle = "Clipboard Read Error !!";
+constexpr const char* kDumpFrameTitle = "Binary dump";
+
+// Positions in the frame's menu bar and in its View menu.
+constexpr int kEditMenuPosition = 1;
+constexpr int kViewMenuPosition = 2;
+constexpr int kEncodingMenuPosition = 0;

@@ -10,6 +10,7 @@
 #include "app/kelvane.h"
 #include "app/resource.h"
 #include "dumpframe/dumpframe.h"
+#include "dumpframe/framelayout.h"
 #include "dumpview/dumpview.h"
 #include "testsupport.h"
 
@@ -141,7 +142,7 @@ RECT ClientRect(HWND window) {
 
 std::vector<int> CheckedEncodingPositions(HWND frame) {
   std::vector<int> checked;
-  HMENU encodings = ::GetSubMenu(::GetSubMenu(::GetMenu(frame), 1), 0);
+  HMENU encodings = ::GetSubMenu(::GetSubMenu(::GetMenu(frame), kViewMenuPosition), kEncodingMenuPosition);
   const int count = ::GetMenuItemCount(encodings);
   for (int i = 0; i < count; ++i) {
     MENUITEMINFOA info = {};
@@ -162,6 +163,50 @@ SaveRun RunSave(HWND frame, const SaveScript& script) {
   done = true;
   driver.join();
   return run;
+}
+
+void Press(const Chord& chord) {
+  std::vector<INPUT> input;
+  auto key = [&input](WORD vk, bool up) {
+    INPUT i = {};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.push_back(i);
+  };
+  if (chord.ctrl) key(VK_CONTROL, false);
+  if (chord.shift) key(VK_SHIFT, false);
+  if (chord.alt) key(VK_MENU, false);
+  key(chord.key, false);
+  key(chord.key, true);
+  if (chord.alt) key(VK_MENU, true);
+  if (chord.shift) key(VK_SHIFT, true);
+  if (chord.ctrl) key(VK_CONTROL, true);
+  ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+void TypeText(const std::string& text) {
+  for (char c : text) {
+    const SHORT scan = ::VkKeyScanA(c);
+    Press(Chord{static_cast<WORD>(LOBYTE(scan)), false, (HIBYTE(scan) & 1) != 0, false});
+  }
+}
+
+bool FocusForTyping(HWND window, HWND focus) {
+  ::SetForegroundWindow(window);
+  ::SetFocus(focus != nullptr ? focus : window);
+  testsupport::PumpMessages(30);
+  return ::GetForegroundWindow() == window;
+}
+
+HWND FindOwnedDialog(HWND owner, const char* title) {
+  for (HWND window : testsupport::OwnWindowsOfClass("#32770")) {
+    if (::IsWindowVisible(window) && ::GetWindow(window, GW_OWNER) == owner &&
+        (title == nullptr || testsupport::WindowText(window) == title)) {
+      return window;
+    }
+  }
+  return nullptr;
 }
 
 bool FileExists(const std::string& path) {

@@ -75,6 +75,26 @@ struct SaveRun {
 // save dialog, any overwrite prompt and any message box that follows.
 SaveRun RunSave(HWND frame, const SaveScript& script);
 
+// Keyboard input as a user types it, through SendInput: it reaches the
+// focused window of the foreground thread.
+struct Chord {
+  WORD key;
+  bool ctrl = false;
+  bool shift = false;
+  bool alt = false;
+};
+void Press(const Chord& chord);
+// Each character of text as the key that types it (VkKeyScanA), with Shift
+// where the character needs it.
+void TypeText(const std::string& text);
+// Makes window the foreground window with the keyboard focus on focus (the
+// window itself when none); false when the system refused.
+bool FocusForTyping(HWND window, HWND focus = nullptr);
+
+// A visible dialog of this process whose owner is owner and, when title is
+// given, with that title; or none.
+HWND FindOwnedDialog(HWND owner, const char* title);
+
 // Temporary file helpers.
 bool FileExists(const std::string& path);
 void RemoveFile(const std::string& path);

@@ -1,6 +1,6 @@
 // The "Binary dump" window through real windows and the real clipboard: what
-// it shows after creation, its layout, the encoding menu, the close paths
-// and the owner's DFM_SHOWFORMAT.
+// it shows after creation, its layout, the encoding menu, the close paths,
+// minimising, and the owner's DFM_SHOWFORMAT.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/privateformats.h"
@@ -229,11 +230,38 @@ TEST_F(DumpFrameWindow, EveryClosePathAsksTheOwner) {
   testsupport::WaitUntil([] { return !RecordingOwner::Commands().empty(); }, 2000);
   ExpectOneCloseRequest();
 
+  // WM_CLOSE from another program: a request too, never a destruction
+  // behind the owner's back.
+  std::thread outsider([frame = frame_] { ::SendMessageA(frame, WM_CLOSE, 0, 0); });
+  testsupport::WaitUntil([] { return !RecordingOwner::Commands().empty(); }, 2000);
+  outsider.join();
+  ExpectOneCloseRequest();
+
   // Other system commands keep their default meaning.
   ::SendMessageA(frame_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(::IsIconic(frame_));
   EXPECT_TRUE(OwnerCommands().empty());
   ::ShowWindow(frame_, SW_RESTORE);
+}
+
+TEST_F(DumpFrameWindow, MinimisingAndRestoringKeepsTheScrollPosition) {
+  const Bytes block = [] {
+    Bytes b(4 + 4096, 'x');
+    b[0] = 0x00;
+    b[1] = 0x10;
+    b[2] = b[3] = 0;
+    return b;
+  }();
+  ASSERT_TRUE(testsupport::PutClipboardBytes(g_binaryDataFormat, block.data(), block.size()));
+  ASSERT_NE(Open(g_binaryDataFormat, "BinaryData"), nullptr);
+  ::SendMessageA(view(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 100), 0);
+  ASSERT_EQ(::GetScrollPos(view(), SB_VERT), 100);
+  ::ShowWindow(frame_, SW_MINIMIZE);
+  testsupport::PumpMessages(30);
+  ::ShowWindow(frame_, SW_RESTORE);
+  testsupport::PumpMessages(30);
+  EXPECT_EQ(::GetScrollPos(view(), SB_VERT), 100);
+  ExpectLayout();
 }
 
 TEST_F(DumpFrameWindow, ShowFormatWithoutFormatChangesOnlyTheStatusText) {
@@ -302,6 +330,12 @@ TEST_F(DumpFrameWindow, FailedReadAfterShowFormatEmptiesTheView) {
   EXPECT_EQ(ViewLength(), 0u);
   EXPECT_TRUE(ViewBytes().empty());
   EXPECT_EQ(testsupport::WindowText(frame_), "Clipboard Read Error !!");
+
+  // A later good read puts the title back.
+  if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+  ::SendMessageA(frame_, DFM_SHOWFORMAT, CF_TEXT, reinterpret_cast<LPARAM>("CF_TEXT (1)"));
+  EXPECT_EQ(ViewLength(), 4u);
+  EXPECT_EQ(testsupport::WindowText(frame_), "Binary dump");
 }
 
 TEST_F(DumpFrameWindow, ShowFormatWhileTheClipboardIsHeldFails) {

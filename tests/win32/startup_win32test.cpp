@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/kelvane.h"
@@ -436,6 +437,53 @@ TEST_F(ProgramResources, MenusIconAndManifest) {
   EXPECT_NE(text.find("type=\"win32\""), std::string::npos);
   EXPECT_NE(text.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
   EXPECT_NE(text.find("language=\"*\""), std::string::npos);
+}
+
+// The dump window's menu bar as the resource holds it: each menu's text,
+// and each item's text and command (0 for a separator, -1 for a submenu).
+TEST(StartUp, DumpMenuBar) {
+  HMENU bar = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_DUMP_MENU));
+  ASSERT_NE(bar, nullptr);
+  struct Item {
+    const char* text;
+    int command;
+  };
+  auto items = [](HMENU menu) {
+    std::vector<std::pair<std::string, int>> read;
+    for (int i = 0, n = ::GetMenuItemCount(menu); i < n; ++i) {
+      char text[64] = {};
+      ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+      read.emplace_back(text, static_cast<int>(::GetMenuItemID(menu, i)));
+    }
+    return read;
+  };
+  auto expect = [&items](HMENU menu, const std::vector<Item>& expected) {
+    const auto read = items(menu);
+    ASSERT_EQ(read.size(), expected.size());
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      EXPECT_EQ(read[i].first, expected[i].text) << i;
+      EXPECT_EQ(read[i].second, expected[i].command) << i;
+    }
+  };
+  expect(bar, {{"File (&F)", -1}, {"Edit (&E)", -1}, {"View (&V)", -1}});
+  expect(::GetSubMenu(bar, 0), {{"Save (&S)", ID_SAVE}, {"Close (&C)", ID_CLOSE}});
+  expect(::GetSubMenu(bar, 1), {{"Copy (&C)\tCtrl+C", ID_EDIT_COPY},
+                                {"Copy as Text (&T)\tCtrl+Shift+C", ID_EDIT_COPY_TEXT},
+                                {"Select All (&A)\tCtrl+A", ID_EDIT_SELECT_ALL},
+                                {"", 0},
+                                {"Find... (&F)\tCtrl+F", ID_EDIT_FIND},
+                                {"Find Next (&N)\tF3", ID_EDIT_FIND_NEXT},
+                                {"Find Previous (&P)\tShift+F3", ID_EDIT_FIND_PREVIOUS},
+                                {"", 0},
+                                {"Go To... (&G)\tCtrl+G", ID_EDIT_GOTO}});
+  expect(::GetSubMenu(bar, 2), {{"Encoding (&E)", -1}});
+  expect(::GetSubMenu(::GetSubMenu(bar, 2), 0),
+         {{"ASCI (&A)", ID_ENCODING_CP1252},
+          {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
+          {"EUC-JP (&E)", ID_ENCODING_EUC_JP},
+          {"UTF-16 (Little Endian) (&L)", ID_ENCODING_UTF16LE},
+          {"UTF-8 (&8)", ID_ENCODING_UTF8}});
+  ::DestroyMenu(bar);
 }
 
 TEST(StartUp, TheManifestBringsTheVersion6CommonControls) {

@@ -64,6 +64,20 @@ std::vector<UINT> ClipboardFormats() {
   return formats;
 }
 
+std::vector<std::uint8_t> ClipboardBytes(UINT format) {
+  std::vector<std::uint8_t> bytes;
+  if (!OpenClipboardRetry()) return bytes;
+  HANDLE block = ::GetClipboardData(format);
+  const void* memory = block != nullptr ? ::GlobalLock(block) : nullptr;
+  if (memory != nullptr) {
+    const auto* first = static_cast<const std::uint8_t*>(memory);
+    bytes.assign(first, first + ::GlobalSize(block));
+    ::GlobalUnlock(block);
+  }
+  ::CloseClipboard();
+  return bytes;
+}
+
 void PumpMessages(DWORD ms) {
   const DWORD start = ::GetTickCount();
   do {

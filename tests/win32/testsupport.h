@@ -32,6 +32,10 @@ bool PutClipboardItems(const std::vector<ClipboardItem>& items);
 // The formats the clipboard enumerates, in its order.
 std::vector<UINT> ClipboardFormats();
 
+// The whole block of one clipboard format (GlobalSize bytes); empty when
+// the format is absent or the clipboard can't be opened.
+std::vector<std::uint8_t> ClipboardBytes(UINT format);
+
 // Dispatches the calling thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);
 

@@ -3,8 +3,10 @@
 // opened in the dump window with part of it selected. Everything goes through
 // posted or pointer-free messages, so it works across processes.
 //
-//   showcase.exe <path of kelvane.exe>
+//   showcase.exe <path of kelvane.exe> [find]
 //
+// With "find", the dump shows UTF-8 and the Find dialog has found "café" in
+// it, selected in the dump.
 // It leaves Kelvane running; scripts/screenshot.sh takes the picture and
 // closes it.
 #include <windows.h>
@@ -49,6 +51,7 @@ bool PutSampleData() {
 struct Search {
   DWORD pid;
   const char* className;
+  const char* title;  // any when none
   HWND found;
 };
 
@@ -58,16 +61,19 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM lParam) {
   ::GetWindowThreadProcessId(window, &pid);
   char name[64] = {};
   ::GetClassNameA(window, name, sizeof(name));
-  if (pid == search->pid && std::strcmp(name, search->className) == 0) {
+  char title[64] = {};
+  ::GetWindowTextA(window, title, sizeof(title));
+  if (pid == search->pid && std::strcmp(name, search->className) == 0 &&
+      (search->title == nullptr || std::strcmp(title, search->title) == 0)) {
     search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND WaitForWindow(DWORD pid, const char* className) {
+HWND WaitForWindow(DWORD pid, const char* className, const char* title = nullptr) {
   for (int attempt = 0; attempt < 200; ++attempt) {
-    Search search = {pid, className, nullptr};
+    Search search = {pid, className, title, nullptr};
     ::EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
     if (search.found != nullptr) return search.found;
     ::Sleep(50);
@@ -75,11 +81,22 @@ HWND WaitForWindow(DWORD pid, const char* className) {
   return nullptr;
 }
 
+// Switches the dump to UTF-8 and finds "café" with the Find dialog.
+bool ShowFind(DWORD pid, HWND frame) {
+  ::SendMessageA(frame, WM_COMMAND, ID_ENCODING_UTF8, 0);
+  ::PostMessageA(frame, WM_COMMAND, ID_EDIT_FIND, 0);
+  HWND find = WaitForWindow(pid, "#32770", "Find");
+  if (find == nullptr) return false;
+  ::SetDlgItemTextA(find, IDC_FIND_TEXT, "caf\xE9");
+  ::SendMessageA(find, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: showcase <kelvane.exe>\n");
+    std::fprintf(stderr, "usage: showcase <kelvane.exe> [find]\n");
     return 2;
   }
   if (!PutSampleData()) {
@@ -113,6 +130,8 @@ int main(int argc, char** argv) {
   if (view == nullptr) return 1;
   ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
   ::SetForegroundWindow(frame);
+  const bool find = argc > 2 && std::strcmp(argv[2], "find") == 0;
+  if (find && !ShowFind(process.dwProcessId, frame)) return 1;
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   return 0;

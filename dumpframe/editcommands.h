@@ -1,0 +1,91 @@
+// Portable rules of the dump window's Edit menu: which key runs which
+// command, how the Find and Go To boxes read what the user typed, the text
+// that Copy puts on the clipboard, and the decoding behind Copy as Text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// The Edit command (ID_EDIT_...) of a key pressed with the given modifiers,
+// or 0 when the key is no Edit shortcut.
+std::uint32_t EditCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, bool alt);
+
+// The bytes typed into Find in hexadecimal: pairs of digits, upper or lower
+// case, with or without white space between the bytes ("4B 65 6C",
+// "4b656c", "4B65 6C").
+enum class HexError { None, Empty, NotHexDigit, OddDigits };
+struct HexBytes {
+  HexError error = HexError::None;
+  std::vector<std::uint8_t> bytes;
+};
+HexBytes ParseHexBytes(std::string_view text);
+// What the Find box says about a mistake (nullptr for None).
+const char* HexErrorText(HexError error);
+
+// An offset typed into Go To: hexadecimal with or without "0x", or decimal
+// after "#"; blanks around it are allowed. A value too large for 32 bits is
+// kept as 0x100000000, which lies past any data.
+struct ParsedOffset {
+  bool ok = false;
+  std::uint64_t value = 0;
+};
+ParsedOffset ParseOffset(std::string_view text);
+constexpr std::uint64_t kOffsetBeyondAnyData = 0x100000000ull;
+
+// Where Go To puts the caret: the offset, or the end of the data (the
+// position after its last byte) when the offset lies past it.
+struct GoToTarget {
+  std::uint32_t caret;
+  bool pastEnd;
+};
+GoToTarget GoToTargetOf(std::uint64_t offset, std::uint32_t dataLength);
+
+// Copy's text: "4B 65 6C", two upper-case digits a byte, one space between
+// bytes, zero-terminated. HexTextSize is the size of the whole text with its
+// terminator, or 0 when that does not fit in a size_t.
+std::size_t HexTextSize(std::uint32_t count);
+void WriteHexText(const std::uint8_t* bytes, std::uint32_t count, char* out);
+
+// Code page 932 as the platform converts it: the UTF-16 unit of each single
+// byte and of each lead/trail pair (indexed lead * 256 + trail), U+FFFD for
+// those that are no character.
+struct Cp932Table {
+  char16_t single[256];
+  char16_t pair[65536];
+};
+constexpr char16_t kReplacementChar = 0xFFFD;
+bool IsCp932LeadByte(std::uint8_t byte);
+bool IsCp932TrailByte(std::uint8_t byte);
+
+// Copy as Text: decodes count bytes, which lie at byte index firstIndex of
+// the data, as the text column's code page does (any code page other than
+// 932, 51932, 1200 and 65001 gives each byte as the code unit of the same
+// value). Invalid or incomplete sequences give U+FFFD; nothing outside the
+// count bytes is read. UTF-16 code units start at even indexes of the data,
+// so an odd firstIndex begins with half a unit. out must hold count code
+// units (no decoding gives more); returns how many were written, without a
+// terminator.
+std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
+                       std::uint16_t codePage, const Cp932Table& cp932, char16_t* out);
+
+// The Shift_JIS pair of an EUC-JP pair (both bytes 0xA1..0xFE), by the JIS
+// row and cell arithmetic the text column uses.
+struct ShiftJisPair {
+  std::uint8_t lead;
+  std::uint8_t trail;
+};
+ShiftJisPair ShiftJisOfEucJp(std::uint8_t lead, std::uint8_t trail);
+
+// Where a search starts from the caret and the selection: going down, the
+// range after the selection (or from the caret) to the end of the data;
+// going up, the matches that begin before the selection (or the caret).
+// empty when there is nothing left to search in that direction.
+struct SearchRange {
+  bool empty;
+  std::uint32_t start;
+  std::uint32_t end;  // the control's bound: exclusive going down, inclusive first byte going up
+};
+SearchRange SearchRangeOf(bool backward, std::uint32_t caret, bool hasSelection, std::uint32_t selFirst,
+                          std::uint32_t selLast, std::uint32_t dataLength);

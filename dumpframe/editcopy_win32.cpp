@@ -1,0 +1,164 @@
+// Copy and Copy as Text of the dump window: the selected bytes of the frame's
+// snapshot go to the clipboard as hexadecimal text or as decoded text. The
+// clipboard is open only while the block is placed, and closed on every
+// path; the snapshot itself is not touched.
+#include <memory>
+#include <new>
+
+#include "dumpframe/editcommands.h"
+#include "dumpframe/editcommands_win32.h"
+#include "dumpview/dumpview.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
+
+namespace {
+
+constexpr const char* kAllocateErrorText = "Memmory Allocate Error!";
+constexpr const char* kOpenErrorText = "Clipboard Open Error!";
+constexpr const char* kClearErrorText = "Clipboard Clear Error!";
+constexpr const char* kSetErrorText = "Clipboard Set Error!";
+
+void Warn(HWND frame, const char* text) { ::MessageBoxA(frame, text, nullptr, MB_ICONWARNING | MB_OK); }
+
+struct Selection {
+  std::uint32_t first;
+  std::uint32_t count;
+};
+
+// The selected bytes, when there are any and they lie inside the snapshot.
+bool SelectedBytes(HWND view, std::uint32_t length, Selection* selection) {
+  UINT first = 0;
+  UINT last = 0;
+  if (!::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last))) {
+    return false;
+  }
+  if (first > last || last >= length) return false;
+  *selection = Selection{first, last - first + 1};
+  return true;
+}
+
+// Code page 932 as this system converts it, built once on first use.
+const Cp932Table* SystemCp932() {
+  static std::unique_ptr<Cp932Table> table;
+  if (table != nullptr) return table.get();
+  std::unique_ptr<Cp932Table> built(new (std::nothrow) Cp932Table);
+  if (built == nullptr) return nullptr;
+  auto convert = [](const char* bytes, int count) -> char16_t {
+    wchar_t unit[2] = {};
+    const int n = ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, count, unit, 2);
+    return n == 1 ? static_cast<char16_t>(unit[0]) : kReplacementChar;
+  };
+  for (unsigned lead = 0; lead < 256; ++lead) {
+    const char byte = static_cast<char>(lead);
+    const bool isLead = IsCp932LeadByte(static_cast<std::uint8_t>(lead));
+    built->single[lead] = isLead ? kReplacementChar : convert(&byte, 1);
+    for (unsigned trail = 0; trail < 256; ++trail) {
+      const char pair[2] = {byte, static_cast<char>(trail)};
+      const bool isPair = isLead && IsCp932TrailByte(static_cast<std::uint8_t>(trail));
+      built->pair[lead * 256 + trail] = isPair ? convert(pair, 2) : kReplacementChar;
+    }
+  }
+  table = std::move(built);
+  return table.get();
+}
+
+// A movable, zeroed global block of size bytes, locked; none when either
+// step fails (nothing is then left allocated).
+HGLOBAL AllocateLocked(std::size_t size, void** memory) {
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+  if (block == nullptr) return nullptr;
+  *memory = ::GlobalLock(block);
+  if (*memory == nullptr) {
+    ::GlobalFree(block);
+    return nullptr;
+  }
+  return block;
+}
+
+HGLOBAL HexTextBlock(const std::uint8_t* bytes, std::uint32_t count) {
+  const std::size_t size = HexTextSize(count);
+  void* memory = nullptr;
+  HGLOBAL block = size != 0 ? AllocateLocked(size, &memory) : nullptr;
+  if (block == nullptr) return nullptr;
+  WriteHexText(bytes, count, static_cast<char*>(memory));
+  ::GlobalUnlock(block);
+  return block;
+}
+
+// The decoded text and its terminator. No code page decodes to more code
+// units than bytes, so the block is made that large and then cut to the
+// text's size.
+HGLOBAL DecodedTextBlock(const std::uint8_t* bytes, Selection selection, std::uint16_t codePage) {
+  const Cp932Table* cp932 = SystemCp932();
+  if (cp932 == nullptr) return nullptr;
+  const std::uint64_t capacity = (static_cast<std::uint64_t>(selection.count) + 1) * sizeof(char16_t);
+  if (capacity > static_cast<std::uint64_t>(static_cast<SIZE_T>(-1))) return nullptr;
+  void* memory = nullptr;
+  HGLOBAL block = AllocateLocked(static_cast<std::size_t>(capacity), &memory);
+  if (block == nullptr) return nullptr;
+  auto* text = static_cast<char16_t*>(memory);
+  const std::size_t units =
+      DecodeText(bytes + selection.first, selection.count, selection.first, codePage,
+                 *cp932, text);
+  text[units] = 0;
+  ::GlobalUnlock(block);
+  // A block that can't shrink keeps its zeros after the terminator.
+  if (HGLOBAL cut = ::GlobalReAlloc(block, (units + 1) * sizeof(char16_t), GMEM_MOVEABLE)) block = cut;
+  return block;
+}
+
+// Places block on the clipboard, which then owns it; on failure the block is
+// freed and the user told why.
+void PlaceOnClipboard(HWND frame, HGLOBAL block, UINT format) {
+  if (!::OpenClipboard(frame)) {
+    Warn(frame, kOpenErrorText);
+    ::GlobalFree(block);
+    return;
+  }
+  if (!::EmptyClipboard()) {
+    ::CloseClipboard();
+    Warn(frame, kClearErrorText);
+    ::GlobalFree(block);
+    return;
+  }
+  if (::SetClipboardData(format, block) == nullptr) {
+    ::CloseClipboard();
+    Warn(frame, kSetErrorText);
+    ::GlobalFree(block);
+    return;
+  }
+  ::CloseClipboard();
+}
+
+}  // namespace
+
+bool HasSelection() {
+  UINT first = 0;
+  UINT last = 0;
+  return ::SendMessageA(FrameDumpView(), DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last)) != 0;
+}
+
+void CopySelection(HWND frame, bool asText) {
+  const HWND view = FrameDumpView();
+  const SnapshotBytes snapshot = FrameSnapshot();
+  Selection selection = {};
+  if (snapshot.bytes == nullptr || !SelectedBytes(view, snapshot.length, &selection)) return;
+  HGLOBAL block = nullptr;
+  if (asText) {
+    const auto codePage = static_cast<std::uint16_t>(::SendMessageA(view, DVM_GETCODEPAGE, 0, 0));
+    block = DecodedTextBlock(snapshot.bytes, selection, codePage);
+  } else {
+    block = HexTextBlock(snapshot.bytes + selection.first, selection.count);
+  }
+  if (block == nullptr) {
+    Warn(frame, kAllocateErrorText);
+    return;
+  }
+  PlaceOnClipboard(frame, block, asText ? CF_UNICODETEXT : CF_TEXT);
+}
+
+void SelectAll() {
+  // The caret goes after the last byte, so that every byte is selected.
+  const std::uint32_t length = FrameSnapshot().length;
+  if (length != 0) ::SendMessageA(FrameDumpView(), DVM_SETSEL, length, 0);
+}
