@@ -22,6 +22,7 @@ ensure_display
 trap 'stop_wine; stop_display' EXIT
 start_wine
 width=660 height=640
+[ "$scene" = find ] && height=790  # the Find dialog goes below the dump
 wine explorer /desktop=kelvane,${width}x${height} \
   "$KELVANE_ROOT/build/x64/showcase.exe" "$KELVANE_ROOT/build/x64/kelvane.exe" $scene >/dev/null 2>&1 &
 sleep 6

@@ -234,8 +234,9 @@ TEST_F(DumpFrameEdit, FindHexBytesUpwardAndRefusesBadHex) {
   ASSERT_NE(find, nullptr);
   Press({'H', false, false, true});  // Alt+H: Hex bytes
   Press({'U', false, false, true});  // Alt+U: Up
-  ::SetFocus(::GetDlgItem(find, IDC_FIND_TEXT));
-  testsupport::PumpMessages(30);
+  Press({'W', false, false, true});  // Alt+W: back to "Find what"
+  testsupport::PumpMessages(60);
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(find, IDC_FIND_TEXT));
   EXPECT_EQ(::IsDlgButtonChecked(find, IDC_FIND_HEX), BST_CHECKED);
   EXPECT_EQ(::IsDlgButtonChecked(find, IDC_FIND_UP), BST_CHECKED);
 

@@ -89,6 +89,11 @@ bool ShowFind(DWORD pid, HWND frame) {
   if (find == nullptr) return false;
   ::SetDlgItemTextA(find, IDC_FIND_TEXT, "caf\xE9");
   ::SendMessageA(find, WM_COMMAND, IDOK, 0);
+  // Below the dump, so that the picture shows the match as well.
+  RECT frameRect = {};
+  ::GetWindowRect(frame, &frameRect);
+  ::SetWindowPos(find, nullptr, frameRect.left + 8, frameRect.bottom + 4, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
