@@ -13,6 +13,8 @@
 
 #include "app/privateformats.h"
 #include "app/resource.h"
+#include "browser/formatbrowser_win32.h"
+#include "browser_harness.h"
 #include "dumpframe_harness.h"
 #include "dumpview/dumpview.h"
 #include "testsupport.h"
@@ -314,4 +316,39 @@ TEST_F(DumpFrameEdit, ShortcutsWorkWithTheFocusInTheDump) {
   EXPECT_EQ(Sel(), (Selection{true, 0, kPrefix + 6}));
   Type({'C', true, true}, view());
   EXPECT_EQ(testsupport::ClipboardBytes(CF_UNICODETEXT).size(), (kPrefix + 7 + 1) * 2);
+}
+
+// In the program the only message loop is the format browser's modal one:
+// the Find dialog still takes its keys there.
+TEST(DumpFrameUnderTheBrowser, FindDialogTakesTypedKeysInTheModalLoop) {
+  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "Hello, dump", 12));
+  browsertest::BrowserDialog run;
+  ASSERT_NE(run.dialog(), nullptr);
+  run.Analyze();
+  for (int i = 0; i < browsertest::ItemCount(run.availableList()); ++i) {
+    if (browsertest::ItemData(run.availableList(), i) == CF_TEXT) browsertest::SelectItem(run.availableList(), i);
+  }
+  run.Toggle();
+  const HWND frame = g_dumpFrame;
+  ASSERT_TRUE(::IsWindow(frame));
+  const HWND view = framehar::DumpViewOf(frame);
+
+  ::SetForegroundWindow(frame);
+  ::Sleep(100);
+  Press({'F', true});
+  HWND find = AwaitDialog(frame, "Find");
+  ASSERT_NE(find, nullptr);
+  framehar::TypeText("dump");
+  Press({VK_TAB});  // past the text box: Enter still means Find Next
+  Press({VK_RETURN});
+  // The dialog's thread may send to this one's windows: keep pumping.
+  Selection sel = {};
+  testsupport::WaitUntil([&] {
+    sel.any = ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&sel.first), reinterpret_cast<LPARAM>(&sel.last));
+    return sel.any;
+  }, 2000);
+  EXPECT_EQ(sel, (Selection{true, 7, 10}));
+  Press({VK_ESCAPE});
+  EXPECT_TRUE(testsupport::WaitUntil([find] { return !::IsWindow(find); }, 2000));
+  testsupport::ClearClipboard();
 }
