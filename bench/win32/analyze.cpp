@@ -61,10 +61,7 @@ int BareRegisteredScan() {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-  HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  RegisterDumpFrameClass(instance);
-  RegisterDumpViewClass(instance);
-  ::InitCommonControls();
+  HINSTANCE instance = benchsupport::RegisterKelvaneWindows();
 
   if (!FillClipboard()) {
     std::fprintf(stderr, "could not fill the clipboard\n");

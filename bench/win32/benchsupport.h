@@ -3,13 +3,26 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
+#include "app/kelvane.h"
+
 namespace benchsupport {
+
+// Registers the program's two window classes and initialises the common
+// controls, as start-up does; the module's instance.
+inline HINSTANCE RegisterKelvaneWindows() {
+  HINSTANCE instance = ::GetModuleHandleA(nullptr);
+  RegisterDumpFrameClass(instance);
+  RegisterDumpViewClass(instance);
+  ::InitCommonControls();
+  return instance;
+}
 
 // Milliseconds from the performance counter.
 inline double Now() {

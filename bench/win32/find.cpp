@@ -62,10 +62,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   const std::uint32_t mebibytes = argc > 2 ? static_cast<std::uint32_t>(std::atoi(argv[2])) : 256;
   const std::uint32_t blockBytes = mebibytes * 1024u * 1024u;
-  HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  RegisterDumpFrameClass(instance);
-  RegisterDumpViewClass(instance);
-  ::InitCommonControls();
+  HINSTANCE instance = benchsupport::RegisterKelvaneWindows();
   if (!PutData(blockBytes)) {
     std::printf("could not put %u MiB of BinaryData on the clipboard\n", mebibytes);
     return 1;

@@ -69,10 +69,7 @@ int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   const std::uint32_t mebibytes = argc > 2 ? static_cast<std::uint32_t>(std::atoi(argv[2])) : 256;
   const std::uint32_t blockBytes = mebibytes * 1024u * 1024u;
-  HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  RegisterDumpFrameClass(instance);
-  RegisterDumpViewClass(instance);
-  ::InitCommonControls();
+  HINSTANCE instance = benchsupport::RegisterKelvaneWindows();
 
   double start = Now();
   if (!PutBinaryData(blockBytes)) {

@@ -24,7 +24,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using framehar::Chord;
 using framehar::Press;
-using framehar::RecordingOwner;
 
 constexpr std::uint32_t kPrefix = 4;  // BinaryData's length word, part of the snapshot
 
@@ -46,17 +45,8 @@ HWND AwaitDialog(HWND owner, const char* title) {
   return nullptr;
 }
 
-class DumpFrameEdit : public ::testing::Test {
+class DumpFrameEdit : public framehar::FrameTest {
  protected:
-  void SetUp() override { owner_ = std::make_unique<RecordingOwner>(); }
-
-  void TearDown() override {
-    if (frame_ != nullptr) ::DestroyWindow(frame_);
-    owner_.reset();
-    testsupport::ClearClipboard();
-    testsupport::PumpMessages(10);
-  }
-
   // A frame showing a BinaryData snapshot: the length word, then payload.
   void Open(const std::string& payload) {
     Bytes block(kPrefix + payload.size());
@@ -103,8 +93,6 @@ class DumpFrameEdit : public ::testing::Test {
 
   HWND FindDialog() const { return framehar::FindOwnedDialog(frame_, "Find"); }
 
-  std::unique_ptr<RecordingOwner> owner_;
-  HWND frame_ = nullptr;
 };
 
 bool Grayed(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0; }

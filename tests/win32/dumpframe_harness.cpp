@@ -108,6 +108,16 @@ std::vector<RecordingOwner::Command>& RecordingOwner::Commands() {
   return commands;
 }
 
+void FrameTest::SetUp() { owner_ = std::make_unique<RecordingOwner>(); }
+
+void FrameTest::TearDown() {
+  if (frame_ != nullptr) ::DestroyWindow(frame_);
+  frame_ = nullptr;
+  owner_.reset();
+  testsupport::ClearClipboard();
+  testsupport::PumpMessages(10);
+}
+
 HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText) {
   DumpCreateParams params = {owner, format, statusText};
   return ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",

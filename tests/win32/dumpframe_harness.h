@@ -3,9 +3,11 @@
 // second thread that answers the modal save dialog and message boxes.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,17 @@ class RecordingOwner {
 
  private:
   HWND window_;
+};
+
+// A test with a recording owner and at most one frame, destroyed after
+// the test together with whatever the test left on the clipboard.
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  std::unique_ptr<RecordingOwner> owner_;
+  HWND frame_ = nullptr;
 };
 
 // Creates a DumpFrame as the format browser does: "Binary dump", 650 x 300,

@@ -17,20 +17,14 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using framehar::RecordingOwner;
 using framehar::SaveRun;
 using framehar::SaveScript;
 
-class DumpFrameSave : public ::testing::Test {
+class DumpFrameSave : public framehar::FrameTest {
  protected:
-  void SetUp() override { owner_ = std::make_unique<RecordingOwner>(); }
-
   void TearDown() override {
-    if (frame_ != nullptr) ::DestroyWindow(frame_);
-    owner_.reset();
+    FrameTest::TearDown();
     for (const std::string& path : paths_) framehar::RemoveFile(path);
-    testsupport::ClearClipboard();
-    testsupport::PumpMessages(10);
   }
 
   HWND Open(std::uint32_t format) {
@@ -58,8 +52,6 @@ class DumpFrameSave : public ::testing::Test {
     return testsupport::ReadFileBytes(path);
   }
 
-  std::unique_ptr<RecordingOwner> owner_;
-  HWND frame_ = nullptr;
   std::vector<std::string> paths_;
 };
 

@@ -26,17 +26,8 @@ using framehar::RecordingOwner;
 
 UINT TestFormat() { return ::RegisterClipboardFormatA("Kelvane Frame Test Format"); }
 
-class DumpFrameWindow : public ::testing::Test {
+class DumpFrameWindow : public framehar::FrameTest {
  protected:
-  void SetUp() override { owner_ = std::make_unique<RecordingOwner>(); }
-
-  void TearDown() override {
-    if (frame_ != nullptr) ::DestroyWindow(frame_);
-    owner_.reset();
-    testsupport::ClearClipboard();
-    testsupport::PumpMessages(10);
-  }
-
   HWND Open(std::uint32_t format, const char* statusText) {
     // Wine's clipboard manager may still hold the clipboard after a change.
     if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
@@ -93,32 +84,14 @@ class DumpFrameWindow : public ::testing::Test {
   }
 
   // Types a sequence of keys on the keyboard into the frame, which must be
-  // the foreground window; with firstWithAlt the first key is pressed with Alt held down.
+  // the foreground window; with firstWithAlt the first key is pressed with
+  // Alt held down.
   void Type(const std::vector<WORD>& keys, bool firstWithAlt) {
-    ::SetForegroundWindow(frame_);
-    ::SetFocus(frame_);
-    testsupport::PumpMessages(50);
-    ASSERT_EQ(::GetForegroundWindow(), frame_);
-    std::vector<INPUT> input;
-    auto press = [&input](WORD key, bool up) {
-      INPUT i = {};
-      i.type = INPUT_KEYBOARD;
-      i.ki.wVk = key;
-      i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      input.push_back(i);
-    };
+    ASSERT_TRUE(framehar::FocusForTyping(frame_));
     for (std::size_t k = 0; k < keys.size(); ++k) {
-      const bool alt = firstWithAlt && k == 0;
-      if (alt) press(VK_MENU, false);
-      press(keys[k], false);
-      press(keys[k], true);
-      if (alt) press(VK_MENU, true);
+      framehar::Press({keys[k], false, false, firstWithAlt && k == 0});
     }
-    ASSERT_EQ(::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)), input.size());
   }
-
-  std::unique_ptr<RecordingOwner> owner_;
-  HWND frame_ = nullptr;
 };
 
 }  // namespace
