@@ -1,6 +1,7 @@
 // The format browser dialog: Kelvane's main window. It lists the registered
 // clipboard formats and the formats on the clipboard, tracks the selection in
-// the second list and opens or closes the one DumpFrame for it.
+// the second list and opens or closes the one DumpFrame for it. Copying a
+// name and the lists' shortcuts live in namecopy_win32.cpp.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -127,6 +128,7 @@ void OnInitDialog(HWND dialog) {
   const int baseUnit = LOWORD(::GetDialogBaseUnits());
   g_registeredList = ::GetDlgItem(dialog, IDC_REGISTERED_LIST);
   g_availableList = ::GetDlgItem(dialog, IDC_AVAILABLE_LIST);
+  SubclassLists();
 
   SetUpList(g_registeredList, "Number", "Clipboard Format Name", 8 * baseUnit);
   SetUpList(g_availableList, "Priority", "Clipboard Format", 7 * baseUnit);
@@ -323,8 +325,11 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDC_ANALYZE:
           OnAnalyze(dialog);
           break;
-        case IDC_DUMP_TOGGLE:  // B, and the frame's posted close request
+        case IDC_DUMP_TOGGLE:  // B, a double click in a list, the frame's close request
           OnToggle(dialog);
+          break;
+        case ID_COPY:  // Ctrl+C in a list, the lists' context menu
+          CopySelectedFormatName(dialog);
           break;
         default:
           break;
@@ -332,6 +337,9 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
       break;
     case WM_NOTIFY:
       OnNotify(dialog, *reinterpret_cast<const NMHDR*>(lParam));
+      break;
+    case WM_CONTEXTMENU:
+      ShowListContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
       break;
     case WM_DESTROY:
       CloseDumpFrame(dialog);

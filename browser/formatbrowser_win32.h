@@ -1,6 +1,6 @@
-// State of the format browser dialog and the small operations on it that the
-// dialog's other commands (copying a name, the list shortcuts) share with
-// FormatBrowserProc. One dialog per process, so the state is module-wide.
+// State of the format browser dialog, the small operations on it that the
+// dialog's commands share, and the list subclass with the name-copy command.
+// One dialog per process, so the state is module-wide.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +8,15 @@
 #include <cstdint>
 #include <string>
 
+// Sent to ListSubclassProc (with no window) to hand it the lists' base window
+// procedure in wParam.
+constexpr UINT LSM_SETBASEPROC = WM_APP + 0x64;
+
 extern HWND g_registeredList;  // list 1001, registered formats
 extern HWND g_availableList;   // list 1003, formats on the clipboard
 extern HWND g_dumpFrame;       // the open DumpFrame, or none
 extern int g_selectedIndex;    // item of list 1003 recorded as selected, or -1
+extern WNDPROC g_listBaseProc; // the window procedure both lists had before
 
 // Index of the selected item of a list, or -1.
 int SelectedListItem(HWND list);
@@ -24,3 +29,25 @@ std::uint32_t ListItemFormat(HWND list, int item);
 
 // Destroys the open DumpFrame, if any, forgets it and unchecks B.
 void CloseDumpFrame(HWND dialog);
+
+// Window procedure of both lists: Ctrl+C sends the dialog the copy command, a
+// double click while B is unchecked sends it the toggle; everything goes on
+// to g_listBaseProc as well.
+LRESULT CALLBACK ListSubclassProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Installs ListSubclassProc on both lists, before their columns are set up.
+void SubclassLists();
+
+// The copy command (ID_COPY): closes an open DumpFrame, then places the name
+// of the item selected in the focused list on the clipboard as CF_TEXT, or
+// tells the user in a message box why it couldn't.
+void CopySelectedFormatName(HWND dialog);
+
+// WM_CONTEXTMENU: the list menu with Copy for a list with a selected item, at
+// the mouse point, or beside the selected item when asked for from the
+// keyboard.
+void ShowListContextMenu(HWND dialog, HWND clicked, LPARAM point);
+
+// FindCharDbcs over the lead bytes of the ANSI code page in use; sets the
+// thread's last-error code to 0x20000000 when text is none, to 0 otherwise.
+std::uint32_t FindCharDbcsA(const char* text, int character, std::uint32_t start);

@@ -17,6 +17,7 @@
 #include "testsupport.h"
 
 using browsertest::BrowserDialog;
+using browsertest::Hex;
 using browsertest::ClearSelection;
 using browsertest::Column;
 using browsertest::ItemCount;
@@ -26,12 +27,6 @@ using browsertest::SelectedItem;
 using browsertest::SelectItem;
 
 namespace {
-
-std::string Hex(UINT n) {
-  char text[16];
-  std::snprintf(text, sizeof(text), "0x%04X", n);
-  return text;
-}
 
 // Every named number of the registered range, by the system's own answer.
 std::map<UINT, std::string> RegisteredNames() {

@@ -1,5 +1,6 @@
 #include "browser_harness.h"
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -126,6 +127,19 @@ int FindItem(HWND list, const std::string& text) {
     if (ItemText(list, i, 0) == text) return i;
   }
   return -1;
+}
+
+int ItemOfFormat(HWND list, UINT format) {
+  for (int i = 0, n = ItemCount(list); i < n; ++i) {
+    if (ItemData(list, i) == static_cast<LPARAM>(format)) return i;
+  }
+  return -1;
+}
+
+std::string Hex(UINT format) {
+  char text[16];
+  std::snprintf(text, sizeof(text), "0x%04X", format);
+  return text;
 }
 
 ColumnInfo Column(HWND list, int column) {

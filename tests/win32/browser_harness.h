@@ -68,6 +68,10 @@ void SelectItem(HWND list, int item);
 void ClearSelection(HWND list);
 // Index of the item whose column 0 reads text, or -1.
 int FindItem(HWND list, const std::string& text);
+// Index of the item whose data (in the available list, the format) is format, or -1.
+int ItemOfFormat(HWND list, UINT format);
+// A format number as the registered list shows it: "0x%04X".
+std::string Hex(UINT format);
 
 struct ColumnInfo {
   std::string header;

@@ -16,6 +16,8 @@
 #include "testsupport.h"
 
 using browsertest::BrowserDialog;
+using browsertest::Hex;
+using browsertest::ItemOfFormat;
 using browsertest::ClearSelection;
 using browsertest::FrameEvent;
 using browsertest::FrameRecorder;
@@ -27,20 +29,6 @@ using browsertest::SelectItem;
 namespace {
 
 constexpr char kClearedText[] = "Clipboard Data has Changed.";
-
-std::string Hex(UINT n) {
-  char text[16];
-  std::snprintf(text, sizeof(text), "0x%04X", n);
-  return text;
-}
-
-// Index of the available-list item whose data is format, or -1.
-int ItemOfFormat(HWND list, UINT format) {
-  for (int i = 0, n = ItemCount(list); i < n; ++i) {
-    if (ItemData(list, i) == static_cast<LPARAM>(format)) return i;
-  }
-  return -1;
-}
 
 class FormatBrowserToggle : public ::testing::Test {
  protected:
