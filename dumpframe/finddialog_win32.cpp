@@ -145,7 +145,12 @@ void OnFindNext(HWND dialog) {
   SearchAndReport(g_lastSearch, ::IsDlgButtonChecked(dialog, IDC_FIND_UP) == BST_CHECKED);
 }
 
-bool IsFindDialogMessage(const MSG& msg) {
+// Keyboard messages for the Find dialog. A character beyond ASCII is left to
+// the loop that fetched it: only that loop knows whether it is an ANSI or a
+// Unicode character.
+bool IsFindDialogKey(const MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  if ((msg.message == WM_CHAR || msg.message == WM_DEADCHAR) && msg.wParam >= 0x80) return false;
   return msg.hwnd == g_findDialog || ::IsChild(g_findDialog, msg.hwnd);
 }
 
@@ -154,8 +159,7 @@ bool IsFindDialogMessage(const MSG& msg) {
 // loop that fetched it dispatches harmlessly.
 LRESULT CALLBACK FindKeyboardHook(int code, WPARAM removal, LPARAM lParam) {
   auto* msg = reinterpret_cast<MSG*>(lParam);
-  if (code == HC_ACTION && removal == PM_REMOVE && g_findDialog != nullptr && msg->message >= WM_KEYFIRST &&
-      msg->message <= WM_KEYLAST && IsFindDialogMessage(*msg)) {
+  if (code == HC_ACTION && removal == PM_REMOVE && g_findDialog != nullptr && IsFindDialogKey(*msg)) {
     bool handled = false;
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_F3) {
       RepeatSearch((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
