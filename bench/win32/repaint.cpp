@@ -92,8 +92,13 @@ void Show(const Scene& scene) {
 // UTF-16LE itself; 51932 goes through the system's EUC-JP table, 20932).
 std::vector<unsigned char> JapaneseText(UINT codePage) {
   const wchar_t paragraph[] =
-      L"クリップボードの形式を一覧にし、選んだ形式のデータを十六進数と文字で表示します。"
-      L"文字の列はシフトJIS、EUC-JP、UTF-16、UTF-8のいずれかで読み、選択範囲は色で示します。";
+      L"\u30AF\u30EA\u30C3\u30D7\u30DC\u30FC\u30C9\u306E\u5F62\u5F0F\u3092\u4E00\u89A7\u306B"  // クリップボードの形式を一覧に
+      L"\u3057\u3001\u9078\u3093\u3060\u5F62\u5F0F\u306E\u30C7\u30FC\u30BF\u3092\u5341\u516D"  // し、選んだ形式のデータを十六
+      L"\u9032\u6570\u3068\u6587\u5B57\u3067\u8868\u793A\u3057\u307E\u3059\u3002\u6587\u5B57"  // 進数と文字で表示します。文字
+      L"\u306E\u5217\u306F\u30B7\u30D5\u30C8JIS\u3001EUC-"  // の列はシフトJIS、EUC-
+      L"JP\u3001UTF-16\u3001UTF-"  // JP、UTF-16、UTF-
+      L"8\u306E\u3044\u305A\u308C\u304B\u3067\u8AAD\u307F\u3001\u9078\u629E\u7BC4\u56F2"  // 8のいずれかで読み、選択範囲
+      L"\u306F\u8272\u3067\u793A\u3057\u307E\u3059\u3002";  // は色で示します。
   const int units = static_cast<int>(sizeof(paragraph) / sizeof(paragraph[0])) - 1;
   std::vector<unsigned char> once;
   if (codePage == 1200) {
