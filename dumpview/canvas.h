@@ -3,9 +3,11 @@
 // carries each call out. The Win32 shell implements it on a device context,
 // the unit tests with a recorder that models the screen.
 //
-// Every primitive here is one platform call, so the order in which the
-// painting code calls them is the order in which the screen changes: later
-// outputs overwrite earlier ones where they overlap.
+// Every drawing primitive here is one platform call, so the order in which
+// the painting code calls them is the order in which the screen changes:
+// later outputs overwrite earlier ones where they overlap. The one primitive
+// that draws nothing, ConvertCp932, is the platform's code page 932
+// conversion, which the Shift_JIS and EUC-JP text decoders need.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +33,10 @@ enum class MixMode : std::uint8_t {
 // A solid brush made by a canvas; opaque to the painting code.
 struct CanvasBrush;
 
+// The code unit that code page 932 gives for a byte pair it does not define
+// (the katakana middle dot), also answered when no conversion is possible.
+inline constexpr char16_t kCp932Undefined = 0x30FB;
+
 class DumpCanvas {
  public:
   // The colour pair used by the text outputs that follow.
@@ -53,6 +59,11 @@ class DumpCanvas {
   // in force (Copy unless SetMixMode said otherwise).
   virtual void Fill(const CanvasRect& rect, CanvasBrush* brush) = 0;
   virtual void SetMixMode(MixMode mode) = 0;
+
+  // The first UTF-16 code unit of count (1 or 2) bytes of code page 932
+  // (Shift_JIS with the platform's extensions), converted as the platform
+  // does, composing characters; kCp932Undefined when nothing converts.
+  virtual char16_t ConvertCp932(const std::uint8_t* bytes, std::uint32_t count) = 0;
 
  protected:
   ~DumpCanvas() = default;

@@ -96,6 +96,15 @@ void GdiCanvas::SetMixMode(MixMode mode) {
   ::SetROP2(dc_, mode == MixMode::Xor ? R2_XORPEN : R2_COPYPEN);
 }
 
+// One call into a buffer on the stack, as large as the conversion can ever
+// need for the two bytes it is given: nothing is allocated per character.
+char16_t GdiCanvas::ConvertCp932(const std::uint8_t* bytes, std::uint32_t count) {
+  wchar_t units[16];
+  const int converted = ::MultiByteToWideChar(932, MB_PRECOMPOSED, reinterpret_cast<const char*>(bytes),
+                                              static_cast<int>(count), units, 16);
+  return converted > 0 ? static_cast<char16_t>(units[0]) : kCp932Undefined;
+}
+
 namespace {
 
 ClientSize ClientSizeOf(HWND window) {

@@ -31,6 +31,7 @@ class GdiCanvas final : public DumpCanvas {
   void ReleaseBrush(CanvasBrush* brush) override;
   void Fill(const CanvasRect& rect, CanvasBrush* brush) override;
   void SetMixMode(MixMode mode) override;
+  char16_t ConvertCp932(const std::uint8_t* bytes, std::uint32_t count) override;
 
   // Whether text is placed with explicit advances.
   bool fitsToCells() const { return fitToCells_; }

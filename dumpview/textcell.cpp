@@ -1,5 +1,7 @@
 #include "dumpview/textcell.h"
 
+#include "dumpview/decoders.h"
+
 TextDecoder TextDecoderOf(std::uint16_t codePage) {
   switch (codePage) {
     case 932:
@@ -36,14 +38,12 @@ bool XorFill(DumpCanvas& canvas, const CanvasRect& rect, ColorRef color) {
   return true;
 }
 
-// The byte as the UTF-16 code unit of the same value (ISO 8859-1): control
-// values get no substitute.
+}  // namespace
+
 void DrawPlainByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y) {
   const char16_t unit = paint.state.data[i];
   DrawTextUnits(paint, j, y, &unit, 1);
 }
-
-}  // namespace
 
 void FlipTextCell(TextCellPaint& paint, std::uint32_t j, std::int32_t y) {
   const std::int32_t x = ColumnX(paint.state, paint.geometry, TextColumn(j));
@@ -63,16 +63,21 @@ void FlipTextCell(TextCellPaint& paint, std::uint32_t j, std::int32_t y) {
 
 void DrawTextCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k,
                   std::int32_t y) {
-  static_cast<void>(k);  // the row matters to the multi-byte decoders only
   switch (TextDecoderOf(paint.state.codePage)) {
     case TextDecoder::PlainBytes:
-    case TextDecoder::ShiftJis:
-    case TextDecoder::EucJp:
-    case TextDecoder::Utf16Le:
-    case TextDecoder::Utf8:
-      // Shift_JIS, EUC-JP, UTF-16 and UTF-8 show one character per byte until
-      // their decoders join this dispatch.
       DrawPlainByte(paint, i, j, y);
+      break;
+    case TextDecoder::ShiftJis:
+      DrawShiftJisCell(paint, i, j, y);
+      break;
+    case TextDecoder::EucJp:
+      DrawEucJpCell(paint, i, j, y);
+      break;
+    case TextDecoder::Utf16Le:
+      DrawUtf16Cell(paint, i, j, y);
+      break;
+    case TextDecoder::Utf8:
+      DrawUtf8Cell(paint, i, j, k, y);
       break;
   }
 }

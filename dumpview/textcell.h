@@ -9,7 +9,10 @@
 #include "dumpview/paintlayout.h"
 
 // What decodes the text column for a code page. Every value that is not one of
-// the four multi-byte encodings shows one character per byte.
+// the four multi-byte encodings shows one character per byte. A character of
+// several bytes is drawn once, at the cell of its first byte, over as many
+// cells as it needs; the cells of its other bytes then show nothing of their
+// own, or a space where the character began in the row above.
 enum class TextDecoder : std::uint8_t { PlainBytes, ShiftJis, EucJp, Utf16Le, Utf8 };
 
 TextDecoder TextDecoderOf(std::uint16_t codePage);
@@ -20,6 +23,8 @@ struct TextDecoderState {
   std::uint32_t textPending;  // following bytes that belong to a character already drawn
   std::uint32_t sequenceRow;  // visible row in which the current UTF-8 sequence began
 };
+// A character that began above the first visible row is thus not recognised:
+// its remaining bytes at the top are decoded afresh.
 
 // One paint as the text-column decoders see it. The paint loop makes it once
 // per paint with the decoder state cleared.
@@ -42,6 +47,10 @@ void DrawTextCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::u
 // top is y, in the colour pair in force.
 void DrawTextUnits(TextCellPaint& paint, std::uint32_t j, std::int32_t y, const char16_t* units,
                    std::uint32_t count);
+
+// Byte i as the one UTF-16 code unit of the same value (ISO 8859-1) at text
+// cell j; control values get no substitute.
+void DrawPlainByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);
 
 // Makes the selection colours the pair in force.
 void SwitchToSelectionPair(TextCellPaint& paint);

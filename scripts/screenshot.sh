@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Takes the README's screenshot: Kelvane in a Wine virtual desktop on a
-# private Xvfb display, driven by tools/win32/showcase.cpp into showing a
-# "BinaryData" snapshot with a selection below the format browser.
+# Takes the README's screenshots: Kelvane in a Wine virtual desktop on a
+# private Xvfb display, driven by tools/win32/showcase.cpp.
 #
-#   scripts/screenshot.sh [output.png] [find]   (default docs/kelvane.png)
+#   docs/kelvane.png         a "BinaryData" snapshot with a selection below the
+#                            format browser
+#   docs/dump-shiftjis.png   the dump window over Japanese text in Shift_JIS
+#   docs/dump-utf8.png       ... and in UTF-8, each with a selection
+#   docs/find.png            the Find dialog below the dump, its match selected
 #
-# With "find" the picture shows the Find dialog over the dump, its match
-# selected (docs/find.png in the README).
+#   scripts/screenshot.sh [docs folder]     (default docs/)
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-out=${1:-$KELVANE_ROOT/docs/kelvane.png}
-scene=${2:-}
+docs=${1:-$KELVANE_ROOT/docs}
 ensure_packages
 ensure_wine_prefix
 set_window_management Y
@@ -20,12 +21,23 @@ build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake
 unset DISPLAY
 ensure_display
 trap 'stop_wine; stop_display' EXIT
-start_wine
-width=660 height=640
-[ "$scene" = find ] && height=790  # the Find dialog goes below the dump
-wine explorer /desktop=kelvane,${width}x${height} \
-  "$KELVANE_ROOT/build/x64/showcase.exe" "$KELVANE_ROOT/build/x64/kelvane.exe" $scene >/dev/null 2>&1 &
-sleep 6
-mkdir -p "$(dirname "$out")"
-import -window root -crop ${width}x${height}+0+0 +repage "$out"
-log "wrote $out"
+mkdir -p "$docs"
+
+# shot <output> <width> <height> [showcase arguments...]: the top left
+# width x height pixels of a desktop of 660 x 640, or taller when asked.
+shot() {
+  local out=$1 width=$2 height=$3
+  shift 3
+  start_wine
+  wine explorer /desktop=kelvane,660x$((height > 640 ? height : 640)) \
+    "$KELVANE_ROOT/build/x64/showcase.exe" "$KELVANE_ROOT/build/x64/kelvane.exe" "$@" >/dev/null 2>&1 &
+  sleep 6
+  import -window root -crop "${width}x${height}+0+0" +repage "$out"
+  log "wrote $out"
+  stop_wine
+}
+
+shot "$docs/kelvane.png" 660 640
+shot "$docs/dump-shiftjis.png" 660 330 932
+shot "$docs/dump-utf8.png" 660 330 65001
+shot "$docs/find.png" 660 790 find

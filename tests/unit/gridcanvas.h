@@ -8,6 +8,10 @@
 //    cell per cellWidth pixels, each with the colour its glyph was drawn in;
 //  - a log of every call in order, for tests of the order of outputs.
 //
+// Code page 932 conversions go through glibc's iconv ("CP932"), independent of
+// the code under test; for a pair that it rejects the canvas answers
+// kCp932Undefined, as the platform's conversion does.
+//
 // Character boxes are cellWidth wide and textHeight high. Code units of the
 // full-width ranges take two cells (the second is marked kWideTail). Text
 // and fills are clipped to the client; a fill or text box that covers part of
@@ -15,6 +19,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -106,6 +111,30 @@ class GridCanvas final : public DumpCanvas {
   void SetMixMode(MixMode mode) override {
     mode_ = mode;
     Log(mode == MixMode::Xor ? "mix xor" : "mix copy");
+  }
+  char16_t ConvertCp932(const std::uint8_t* bytes, std::uint32_t count) override {
+    EXPECT_TRUE(count == 1 || count == 2) << count;
+    const std::string units = Iconv("UTF-16LE", "CP932", std::string(bytes, bytes + count));
+    if (units.size() < 2) return kCp932Undefined;
+    return static_cast<char16_t>(static_cast<unsigned char>(units[0]) | static_cast<unsigned char>(units[1]) << 8);
+  }
+
+  // in converted by glibc's iconv, as far as it converts. Each pair of
+  // encodings is opened once for the whole run, and never closed.
+  static std::string Iconv(const char* to, const char* from, std::string in) {
+    static auto* opened = new std::map<std::string, iconv_t>;
+    iconv_t& cd = (*opened)[std::string(to) + "<" + from];
+    if (cd == nullptr) cd = iconv_open(to, from);
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << from << " to " << to;
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    std::string out(in.size() * 4 + 8, '\0');
+    char* inPointer = in.data();
+    char* outPointer = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    iconv(cd, &inPointer, &inLeft, &outPointer, &outLeft);
+    out.resize(out.size() - outLeft);
+    return out;
   }
 
   // --- what the screen shows ---

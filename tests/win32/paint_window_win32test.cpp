@@ -1,10 +1,11 @@
 // The dump view's painting on a real window, read back from the window's
 // pixels: backgrounds of the header band, the cells, the selection, the gaps
-// and the area below the data, and the glyphs in the cells.
+// and the area below the data, and the glyphs in the cells in each encoding.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -273,6 +274,67 @@ TEST_F(PaintWindow, WiderSubstituteFontStaysOnTheCellGrid) {
   // The text cell of byte 15 ('P') in its cell, the last cell of row 0 blank.
   EXPECT_GT(p.Count(ColumnLeft(77), RowTop(0), ColumnLeft(78) + 2, RowTop(0) + 16, kText), 3);
   EXPECT_EQ(p.Count(ColumnLeft(79), RowTop(0), p.width(), RowTop(0) + 16, kText), 0);
+}
+
+// The same character in Shift_JIS, EUC-JP, UTF-16LE and UTF-8, beyond the
+// first mebibyte of the data and scrolled into view by the caret: its two
+// cells are the same pixels in all four encodings.
+TEST_F(PaintWindow, SameCharacterInFourEncodingsDrawsIdenticalCells) {
+  struct Encoding {
+    UINT codePage;
+    std::string blank, character;  // U+0020 and U+3042 in the encoding
+  };
+  const Encoding encodings[] = {{932, " ", "\x82\xA0"},
+                                {51932, " ", "\xA4\xA2"},
+                                {1200, std::string(" \0", 2), "\x42\x30"},
+                                {65001, " ", "\xE3\x81\x82"}};
+  const std::uint32_t at = (1u << 20) + 16 * 5 + 4;  // column 4 of row 65541
+  std::vector<std::vector<COLORREF>> cells;
+  for (const Encoding& e : encodings) {
+    std::vector<std::uint8_t> bytes(at + 64);
+    for (std::size_t n = 0; n < bytes.size(); ++n) bytes[n] = static_cast<std::uint8_t>(e.blank[n % e.blank.size()]);
+    std::copy(e.character.begin(), e.character.end(), bytes.begin() + at);
+    host_.SetData(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    host_.Send(DVM_SETCODEPAGE, e.codePage);
+    host_.Send(DVM_SETCARET, at);
+    const int k = static_cast<int>(at / 16) - host_.state().vScroll.nPos;
+    ASSERT_TRUE(k >= 0 && k < static_cast<int>(host_.state().vScroll.nPage)) << "row not in view, code page " << e.codePage;
+    Pixels p(host_.view());
+    std::vector<COLORREF> pixels;
+    for (int y = RowTop(k); y < RowTop(k) + 16; ++y)
+      for (int x = ColumnLeft(66); x < ColumnLeft(68); ++x) pixels.push_back(p.At(x, y));
+    cells.push_back(pixels);
+    EXPECT_GT(std::count(pixels.begin(), pixels.end(), kText), 30) << "no glyph, code page " << e.codePage;
+  }
+  host_.SetData(nullptr, 0);
+  for (std::size_t n = 1; n < cells.size(); ++n) EXPECT_EQ(cells[n], cells[0]) << encodings[n].codePage;
+}
+
+// あ in bytes 4 and 5 with a selection edge between them: the cell of the
+// selected byte in the selection background, the other in the data
+// background, the glyph running across both.
+TEST_F(PaintWindow, TwoCellCharacterAcrossASelectionEdge) {
+  const COLORREF flippedGlyph = kSelText ^ kSelBack ^ kBack;
+  const std::pair<UINT, std::string> encodings[] = {
+      {932, std::string("AAAA\x82\xA0" "AAAA")}, {51932, "AAAA\xA4\xA2" "AAAA"}, {1200, std::string("A\0A\0\x42\x30" "A\0", 8)}};
+  for (const auto& [codePage, text] : encodings) {
+    host_.SetData(text.data(), static_cast<std::uint32_t>(text.size()));
+    host_.Send(DVM_SETCODEPAGE, codePage);
+    for (const bool startsAtSecond : {true, false}) {
+      SCOPED_TRACE(testing::Message() << codePage << (startsAtSecond ? " from the second byte" : " to the first byte"));
+      if (startsAtSecond) {
+        host_.Send(DVM_SETSEL, 7, 5);
+      } else {
+        host_.Send(DVM_SETSEL, 5, 2);
+      }
+      Pixels p(host_.view());
+      const int selected = startsAtSecond ? 67 : 66, other = startsAtSecond ? 66 : 67;
+      EXPECT_EQ(Others(p, selected, RowTop(0), kSelBack, kSelText), 0);
+      EXPECT_EQ(Others(p, other, RowTop(0), kBack, flippedGlyph), 0);
+      EXPECT_GT(p.Count(ColumnLeft(selected), RowTop(0), ColumnLeft(selected + 1), RowTop(0) + 16, kSelText), 8);
+      EXPECT_GT(p.Count(ColumnLeft(other), RowTop(0), ColumnLeft(other + 1), RowTop(0) + 16, flippedGlyph), 8);
+    }
+  }
 }
 
 }  // namespace

@@ -1,18 +1,22 @@
-// Drives a running Kelvane into the state shown in the README's screenshot:
+// Drives a running Kelvane into the state shown in the README's screenshots:
 // sample data on the clipboard, Analyze pressed, the "BinaryData" format
 // opened in the dump window with part of it selected. Everything goes through
 // posted or pointer-free messages, so it works across processes.
 //
-//   showcase.exe <path of kelvane.exe> [find]
+//   showcase.exe <path of kelvane.exe>             mixed text and bytes
+//   showcase.exe <path of kelvane.exe> 932|65001   Japanese text in Shift_JIS
+//       or UTF-8, shown in that encoding (View > Encoding), the dump window
+//       moved to the top left corner of the screen
+//   showcase.exe <path of kelvane.exe> find        the dump in UTF-8 with the
+//       Find dialog below it, "caf\xE9" found and selected
 //
-// With "find", the dump shows UTF-8 and the Find dialog has found "café" in
-// it, selected in the dump.
 // It leaves Kelvane running; scripts/screenshot.sh takes the picture and
 // closes it.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,12 +30,32 @@ namespace {
 using benchsupport::OpenClipboardRetry;
 using benchsupport::PutBlock;
 
+const char kMixedText[] =
+    "Kelvane dumps the clipboard: {\"format\": 49161, \"name\": \"BinaryData\"}\r\n"
+    "UTF-8: \xE3\x81\x82\xE3\x81\x84\xE3\x81\x86 caf\xC3\xA9\r\n";
+
+// The Japanese sample; the part up to kSelectionEnd is selected, from
+// kSelectionStart on.
+const wchar_t kJapaneseText[] =
+    L"Kelvane \u30AF\u30EA\u30C3\u30D7\u30DC\u30FC\u30C9\u30FB\u30C0\u30F3\u30D7\r\n"  // クリップボード・ダンプ
+    L"\u9078\u3093\u3060\u5F62\u5F0F\u306E\u30C7\u30FC\u30BF\u3092\u5341\u516D\u9032"   // 選んだ形式のデータを十六進
+    L"\u6570\u3068\u6587\u5B57\u3067\u793A\u3057\u307E\u3059\u3002\r\n"                 // 数と文字で示します。
+    L"Shift_JIS, EUC-JP, UTF-16LE, UTF-8: \u65E5\u672C\u8A9E\u3001\u6F22\u5B57\u3002\r\n";  // 日本語、漢字。
+const int kSelectionStart = 8;   // クリップボード
+const int kSelectionEnd = 15;
+
+// The first units of kJapaneseText in a code page.
+std::string Encode(UINT codePage, int units) {
+  std::string bytes(static_cast<std::size_t>(units) * 4, '\0');
+  const int n = ::WideCharToMultiByte(codePage, 0, kJapaneseText, units, bytes.data(),
+                                      static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+  return bytes;
+}
+
 // A "BinaryData" block (length word, then text and some binary bytes) and a
 // plain text.
-bool PutSampleData() {
-  std::string text =
-      "Kelvane dumps the clipboard: {\"format\": 49161, \"name\": \"BinaryData\"}\r\n"
-      "UTF-8: \xE3\x81\x82\xE3\x81\x84\xE3\x81\x86 caf\xC3\xA9\r\n";
+bool PutSampleData(const std::string& text) {
   std::vector<unsigned char> payload(text.begin(), text.end());
   for (int i = 0; i < 48; ++i) payload.push_back(static_cast<unsigned char>(i * 37 + 5));
   std::vector<unsigned char> block(4 + payload.size());
@@ -97,14 +121,21 @@ bool ShowFind(DWORD pid, HWND frame) {
   return true;
 }
 
+// The View > Encoding command of a code page.
+WPARAM EncodingCommand(UINT codePage) {
+  return codePage == 932 ? ID_ENCODING_SHIFT_JIS : ID_ENCODING_UTF8;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: showcase <kelvane.exe> [find]\n");
+    std::fprintf(stderr, "usage: showcase <kelvane.exe> [932|65001|find]\n");
     return 2;
   }
-  if (!PutSampleData()) {
+  const UINT codePage = argc > 2 ? static_cast<UINT>(std::atoi(argv[2])) : 0;
+  const int japaneseUnits = static_cast<int>(sizeof(kJapaneseText) / sizeof(kJapaneseText[0])) - 1;
+  if (!PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
     std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
     return 1;
   }
@@ -133,7 +164,16 @@ int main(int argc, char** argv) {
   if (frame == nullptr) return 1;
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
   if (view == nullptr) return 1;
-  ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
+  if (codePage == 0) {
+    ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
+  } else {
+    ::SendMessageA(frame, WM_COMMAND, EncodingCommand(codePage), 0);
+    // The snapshot keeps the block's length word before the text.
+    const std::size_t start = 4 + Encode(codePage, kSelectionStart).size();
+    const std::size_t end = 4 + Encode(codePage, kSelectionEnd).size();
+    ::SendMessageA(view, DVM_SETSEL, end, static_cast<LPARAM>(start));
+    ::SetWindowPos(frame, HWND_TOP, 0, 0, 660, 330, 0);
+  }
   ::SetForegroundWindow(frame);
   const bool find = argc > 2 && std::strcmp(argv[2], "find") == 0;
   if (find && !ShowFind(process.dwProcessId, frame)) return 1;

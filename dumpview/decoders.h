@@ -1,0 +1,34 @@
+// The multi-byte decoders of the dump view's text column: Shift_JIS (code
+// page 932), EUC-JP (51932), UTF-16 little-endian (1200) and UTF-8 (65001).
+// DrawTextCell picks one by the view's code page and calls it for every byte
+// inside the data, in ascending order, within one paint.
+//
+// A two-byte character of Shift_JIS, EUC-JP or UTF-16 is drawn whole in the
+// colour pair of its first byte, or in the selection pair when the selection
+// begins at its second byte; the cell of whichever of its bytes lies outside
+// the selection is then flipped, so each cell shows its own byte's
+// background. A UTF-8 sequence is drawn in the pair of its lead byte alone.
+//
+// No decoder reads a byte at or beyond dataLength: a lead byte or UTF-16
+// first byte that is the last byte of the data is drawn as a plain byte, and
+// a UTF-8 sequence that the data cuts short is not a sequence.
+#pragma once
+
+#include <cstdint>
+
+#include "dumpview/textcell.h"
+
+void DrawShiftJisCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);
+void DrawEucJpCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);
+void DrawUtf16Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);
+void DrawUtf8Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k,
+                  std::int32_t y);
+
+// The Shift_JIS pair of the EUC-JP two-byte code lead, trail by the JIS X 0208
+// row and cell arithmetic, in 8-bit values that wrap: any trail byte gives
+// some pair, which code page 932 then may or may not define.
+struct ShiftJisPair {
+  std::uint8_t lead;
+  std::uint8_t trail;
+};
+ShiftJisPair ShiftJisPairOfEucJp(std::uint8_t lead, std::uint8_t trail);
