@@ -20,7 +20,7 @@ namespace {
 
 constexpr const char* kNotFoundText = "Not found";
 constexpr const char* kEmptyTextText = "Type the text to find.";
-constexpr const char* kUnsearchableText = "This text can't be searched in this encoding.";
+constexpr const char* kUnsearchableText = "This text can't be searched: the system code page lacks some of its characters.";
 constexpr UINT kNoMatch = 0xFFFFFFFF;
 
 struct Search {
@@ -36,19 +36,16 @@ bool g_haveLastSearch;
 
 enum class Outcome { Found, NotFound, Unsearchable };
 
-// The text in a code page; false when a character has no form there.
-bool Encode(const std::wstring& text, UINT codePage, std::string* out) {
-  if (text.empty()) return false;
-  const bool utf8 = codePage == CP_UTF8;
+// The text in the system's ANSI code page, in which the view's text search
+// reads it; false when a character has no form there.
+bool ToAnsi(const std::wstring& text, std::string* out) {
   BOOL usedDefault = FALSE;
-  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  BOOL* defaultFlag = utf8 ? nullptr : &usedDefault;
-  const int size = ::WideCharToMultiByte(codePage, flags, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, defaultFlag);
+  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, &usedDefault);
   if (size <= 0 || usedDefault) return false;
   out->assign(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(codePage, flags, text.c_str(), static_cast<int>(text.size()), out->data(), size, nullptr,
-                        defaultFlag);
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), out->data(), size,
+                        nullptr, &usedDefault);
   return !usedDefault;
 }
 
@@ -62,22 +59,16 @@ UINT FindText(HWND view, WPARAM flags, const std::string& ansi, SearchRange rang
   return static_cast<UINT>(::SendMessageA(view, DVM_FINDTEXT, flags, reinterpret_cast<LPARAM>(&request)));
 }
 
-// Text goes through the view's text search, which encodes it in the view's
-// code page, except UTF-8: for a UTF-8 column that search encodes in the
-// system's ANSI code page, so the text is encoded in UTF-8 here and searched
-// as bytes.
+// Hex bytes go through the view's byte search; text through its text
+// search, which encodes it the way the text column decodes.
 UINT FindSearchInView(HWND view, const Search& search, WPARAM flags, SearchRange range, bool* unsearchable) {
   if (search.hex) return FindBytes(view, flags, search.bytes.data(), search.bytes.size(), range);
-  const bool utf8 = ::SendMessageA(view, DVM_GETCODEPAGE, 0, 0) == 65001;
-  std::string encoded;
-  if (!Encode(search.text, utf8 ? CP_UTF8 : CP_ACP, &encoded)) {
+  std::string ansi;
+  if (!ToAnsi(search.text, &ansi)) {
     *unsearchable = true;
     return kNoMatch;
   }
-  if (utf8) {
-    return FindBytes(view, flags, reinterpret_cast<const std::uint8_t*>(encoded.data()), encoded.size(), range);
-  }
-  return FindText(view, flags, encoded, range);
+  return FindText(view, flags, ansi, range);
 }
 
 Outcome RunSearch(const Search& search, bool backward) {
