@@ -1,0 +1,41 @@
+// Finding a byte pattern in a buffer at memory speed, in either direction,
+// with a linear worst case. Portable: no system header.
+//
+// A scan visits candidate start positions from `first` to `last` inclusive
+// and reads the bytes data[first] .. data[last + length - 1]; the caller
+// guarantees first <= last and length >= 1. It answers the lowest (forward)
+// or the highest (backward) candidate at which all length bytes agree, or
+// kNoMatch.
+//
+// How: a block filter looks at 64 candidates at once and keeps those whose
+// first and last bytes agree with the pattern's; only these are compared in
+// full. When the full comparisons cost more than reading the data (text that
+// keeps nearly matching, such as a long run of the pattern's first and last
+// byte), the rest of the range is handed to the Two-Way algorithm, which
+// takes linear time and constant space whatever the data.
+#pragma once
+
+#include <cstdint>
+
+constexpr std::uint32_t kNoMatch = 0xFFFFFFFFu;
+
+std::uint32_t ScanForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                          const std::uint8_t* pattern, std::uint32_t length);
+std::uint32_t ScanBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                           const std::uint8_t* pattern, std::uint32_t length);
+
+// The pieces of the scans, for tests that hold each of them against a plain
+// byte-by-byte search.
+enum class BlockFilter : std::uint8_t {
+  Vector,  // SSE2 compares, where the target has them
+  Words,   // 64-bit word arithmetic, on any target
+};
+bool HasBlockFilter(BlockFilter filter);
+std::uint32_t ScanForwardWith(BlockFilter filter, const std::uint8_t* data, std::uint32_t first,
+                              std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length);
+std::uint32_t ScanBackwardWith(BlockFilter filter, const std::uint8_t* data, std::uint32_t first,
+                               std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length);
+std::uint32_t TwoWayForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                            const std::uint8_t* pattern, std::uint32_t length);
+std::uint32_t TwoWayBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                             const std::uint8_t* pattern, std::uint32_t length);
