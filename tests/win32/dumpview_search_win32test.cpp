@@ -125,7 +125,8 @@ TEST(DumpViewSearch, SelectScrollsA64MiBViewToTheMatch) {
   EXPECT_EQ(static_cast<UINT>(host.Send(DVM_GETCARET)), nearEnd + 4);
   const int caretRow = static_cast<int>((nearEnd + 4) / 16);
   EXPECT_EQ(host.ScrollInfo(SB_VERT).nPos, caretRow - page + 1);
-  EXPECT_EQ(HexCellColor(host.view(), nearEnd, caretRow - static_cast<int>(host.ScrollInfo(SB_VERT).nPos)), selBack);
+  // The caret stands at the start of the next row; the match's row is above it.
+  EXPECT_EQ(HexCellColor(host.view(), nearEnd, page - 2), selBack);
 
   // Backward from the end, the earlier match; its row comes to the top.
   EXPECT_EQ(FindBytes(host, DVFIND_SELECT | DVFIND_BACKWARD, pattern, 4, 0, nearEnd - 1).index, nearStart);
