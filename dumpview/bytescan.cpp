@@ -45,13 +45,19 @@ std::uint32_t CommonPrefix(const std::uint8_t* a, const std::uint8_t* b, std::ui
   return i;
 }
 
+// Two positions of the pattern, lo <= hi, whose bytes a filter tests.
+struct Probe {
+  std::uint32_t lo;
+  std::uint32_t hi;
+  bool operator==(const Probe&) const = default;
+};
+
 // Block filter on 64-bit words: bit k of a step's mask is set when the
-// candidate at p + k has the pattern's first byte at p + k and its last byte
-// at p + k + gap.
+// candidate at p + k has the pattern's bytes at both probed positions.
 class WordsFilter {
  public:
-  WordsFilter(std::uint8_t firstByte, std::uint8_t lastByte, std::uint32_t gap)
-      : first_(Broadcast(firstByte)), last_(Broadcast(lastByte)), gap_(gap) {}
+  WordsFilter(const std::uint8_t* pattern, Probe probe)
+      : loByte_(Broadcast(pattern[probe.lo])), hiByte_(Broadcast(pattern[probe.hi])), lo_(probe.lo), hi_(probe.hi) {}
 
   std::uint64_t operator()(const std::uint8_t* p) const {
     std::uint64_t mask = 0;
@@ -65,26 +71,28 @@ class WordsFilter {
   static std::uint64_t Broadcast(std::uint8_t b) { return 0x0101010101010101ull * b; }
 
   std::uint32_t Eight(const std::uint8_t* p) const {
-    // Zero bytes where both ends agree; then 0x80 in exactly those bytes
+    // Zero bytes where both probes agree; then 0x80 in exactly those bytes
     // (no carry crosses a byte: 0x7F + 0x7F < 0x100), gathered into 8 bits.
-    const std::uint64_t x = (LoadLittle(p) ^ first_) | (LoadLittle(p + gap_) ^ last_);
+    const std::uint64_t x = (LoadLittle(p + lo_) ^ loByte_) | (LoadLittle(p + hi_) ^ hiByte_);
     const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
     return static_cast<std::uint32_t>(((zero >> 7) * 0x0102040810204080ull) >> 56);
   }
 
-  std::uint64_t first_;
-  std::uint64_t last_;
-  std::uint32_t gap_;
+  std::uint64_t loByte_;
+  std::uint64_t hiByte_;
+  std::uint32_t lo_;
+  std::uint32_t hi_;
 };
 
 #if defined(KELVANE_SCAN_SSE2)
 // The same filter with 16-byte compares.
 class VectorFilter {
  public:
-  VectorFilter(std::uint8_t firstByte, std::uint8_t lastByte, std::uint32_t gap)
-      : first_(_mm_set1_epi8(static_cast<char>(firstByte))),
-        last_(_mm_set1_epi8(static_cast<char>(lastByte))),
-        gap_(gap) {}
+  VectorFilter(const std::uint8_t* pattern, Probe probe)
+      : loByte_(_mm_set1_epi8(static_cast<char>(pattern[probe.lo]))),
+        hiByte_(_mm_set1_epi8(static_cast<char>(pattern[probe.hi]))),
+        lo_(probe.lo),
+        hi_(probe.hi) {}
 
   std::uint64_t operator()(const std::uint8_t* p) const {
     return Sixteen(p) | Sixteen(p + 16) << 16 | Sixteen(p + 32) << 32 | Sixteen(p + 48) << 48;
@@ -92,27 +100,30 @@ class VectorFilter {
 
  private:
   std::uint64_t Sixteen(const std::uint8_t* p) const {
-    const __m128i a = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), first_);
-    const __m128i b = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + gap_)), last_);
+    const __m128i a = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + lo_)), loByte_);
+    const __m128i b = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + hi_)), hiByte_);
     return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_and_si128(a, b)));
   }
 
-  __m128i first_;
-  __m128i last_;
-  std::uint32_t gap_;
+  __m128i loByte_;
+  __m128i hiByte_;
+  std::uint32_t lo_;
+  std::uint32_t hi_;
 };
 #endif
 
-// Two-Way (Crochemore and Perrin) over byte sequences read through an
-// accessor, so that one implementation serves both directions: a backward
-// search is a forward search of the reversed pattern in the reversed text.
+// Byte sequences read through an accessor, so that one implementation of a
+// search serves both directions: a backward search is a forward search of
+// the reversed pattern in the reversed text.
 struct Ahead {
   const std::uint8_t* base;
   std::uint8_t operator[](std::int64_t i) const { return base[i]; }
+  Ahead From(std::int64_t i) const { return Ahead{base + i}; }
 };
 struct Behind {
   const std::uint8_t* base;  // the element read as index 0; index i is base[-i]
   std::uint8_t operator[](std::int64_t i) const { return base[-i]; }
+  Behind From(std::int64_t i) const { return Behind{base - i}; }
 };
 
 // Start of the maximal suffix of x under the byte order (or its reverse)
@@ -144,7 +155,8 @@ std::int64_t MaximalSuffix(Seq x, std::int64_t m, bool reverseOrder, std::int64_
   return ms;
 }
 
-// The first j in 0..n-m at which y[j..j+m-1] equals x, or -1.
+// Two-Way (Crochemore and Perrin): the first j in 0..n-m at which
+// y[j..j+m-1] equals x, or -1; linear time, constant space.
 template <class Pattern, class Text>
 std::int64_t TwoWay(Pattern x, std::int64_t m, Text y, std::int64_t n) {
   std::int64_t p = 0, q = 0;
@@ -193,19 +205,59 @@ std::int64_t TwoWay(Pattern x, std::int64_t m, Text y, std::int64_t n) {
   return -1;
 }
 
-std::uint32_t TwoWayForwardFrom(const std::uint8_t* data, std::int64_t first, std::int64_t last,
-                                const std::uint8_t* pattern, std::int64_t m) {
+// Shift-And on the pattern's first bytes (all of them when it has at most
+// 64): one bit of state per byte, advanced by one table look-up per data byte
+// with no branch that depends on the data, so that data which keeps nearly
+// matching costs no more than any other. Where those bytes agree, the rest of
+// a longer pattern is compared; should that cost more than reading the data,
+// the search goes on with Two-Way from the next candidate. The first j in
+// 0..n-m at which y[j..j+m-1] equals x, or -1.
+template <class Pattern, class Text>
+std::int64_t ShiftAnd(Pattern x, std::int64_t m, Text y, std::int64_t n) {
+  const std::int64_t head = std::min<std::int64_t>(m, 64);
+  std::uint64_t masks[256] = {};
+  for (std::int64_t i = 0; i < head; ++i) masks[x[i]] |= std::uint64_t{1} << i;
+  const std::uint64_t wholeHead = std::uint64_t{1} << (head - 1);
+  std::uint64_t state = 0;
+  std::uint64_t work = 0;
+  // The head of the last candidate, n - m, ends at n - m + head - 1.
+  for (std::int64_t j = 0; j < n - m + head; ++j) {
+    state = ((state << 1) | 1) & masks[y[j]];
+    if ((state & wholeHead) == 0) continue;
+    const std::int64_t c = j - head + 1;
+    std::int64_t i = head;
+    while (i < m && x[i] == y[c + i]) ++i;
+    if (i == m) return c;
+    work += static_cast<std::uint64_t>(i - head) + kCheckCost;
+    if (work > static_cast<std::uint64_t>(j) + kStartAllowance) {
+      const std::int64_t rest = TwoWay(x, m, y.From(c + 1), n - c - 1);
+      return rest < 0 ? -1 : c + 1 + rest;
+    }
+  }
+  return -1;
+}
+
+// The search of last resort, linear in the range whatever the data: Shift-And
+// (or, for a test, Two-Way alone). The backward search reads the reversed
+// pattern in the reversed range, from the last byte that the highest
+// candidate covers: a match at reversed index t begins at last - t.
+template <bool kShiftAnd>
+std::uint32_t LinearForward(const std::uint8_t* data, std::int64_t first, std::int64_t last,
+                            const std::uint8_t* pattern, std::int64_t m) {
   if (first > last) return kNoMatch;
-  const std::int64_t j = TwoWay(Ahead{pattern}, m, Ahead{data + first}, last - first + m);
+  const Ahead x{pattern}, y{data + first};
+  const std::int64_t n = last - first + m;
+  const std::int64_t j = kShiftAnd ? ShiftAnd(x, m, y, n) : TwoWay(x, m, y, n);
   return j < 0 ? kNoMatch : static_cast<std::uint32_t>(first + j);
 }
 
-std::uint32_t TwoWayBackwardFrom(const std::uint8_t* data, std::int64_t first, std::int64_t last,
-                                 const std::uint8_t* pattern, std::int64_t m) {
+template <bool kShiftAnd>
+std::uint32_t LinearBackward(const std::uint8_t* data, std::int64_t first, std::int64_t last,
+                             const std::uint8_t* pattern, std::int64_t m) {
   if (first > last) return kNoMatch;
-  // Read backward from the last byte that the highest candidate covers: a
-  // match at reversed index t begins at last - t.
-  const std::int64_t t = TwoWay(Behind{pattern + m - 1}, m, Behind{data + last + m - 1}, last - first + m);
+  const Behind x{pattern + m - 1}, y{data + last + m - 1};
+  const std::int64_t n = last - first + m;
+  const std::int64_t t = kShiftAnd ? ShiftAnd(x, m, y, n) : TwoWay(x, m, y, n);
   return t < 0 ? kNoMatch : static_cast<std::uint32_t>(last - t);
 }
 
@@ -214,18 +266,19 @@ std::uint32_t TwoWayBackwardFrom(const std::uint8_t* data, std::int64_t first, s
 class Checker {
  public:
   Checker(const std::uint8_t* data, const std::uint8_t* pattern, std::uint32_t length)
-      : data_(data), pattern_(pattern), middle_(length > 2 ? length - 2 : 0) {}
+      : data_(data), pattern_(pattern), length_(length) {}
 
-  // Whether the pattern lies at q, given that its first and last bytes do.
+  // Whether the pattern lies at q, given that the probed bytes do.
   bool Matches(std::int64_t q) {
-    if (middle_ == 0) return true;
-    const std::uint32_t same = CommonPrefix(data_ + q + 1, pattern_ + 1, middle_);
+    // One or two bytes: the probe has tested them all.
+    if (length_ <= 2) return true;
+    const std::uint32_t same = CommonPrefix(data_ + q, pattern_, length_);
     work_ += same + kCheckCost;
-    return same == middle_;
+    return same == length_;
   }
 
   // Whether the comparisons have cost more than the data read since the
-  // scan began (scanned bytes).
+  // pass began (scanned bytes).
   bool OverBudget(std::int64_t scanned) const {
     return work_ > static_cast<std::uint64_t>(scanned) + kStartAllowance;
   }
@@ -233,37 +286,47 @@ class Checker {
  private:
   const std::uint8_t* data_;
   const std::uint8_t* pattern_;
-  std::uint32_t middle_;
+  std::uint32_t length_;
   std::uint64_t work_ = 0;
 };
 
+bool Admits(const std::uint8_t* candidate, const std::uint8_t* pattern, Probe probe) {
+  return candidate[probe.lo] == pattern[probe.lo] && candidate[probe.hi] == pattern[probe.hi];
+}
+
+// How a filtered pass over a range of candidates ended: finished, at a match
+// or with none in the range, or stopped by near matches that cost too much,
+// with the candidates from `resume` on (in the pass's direction, resume
+// included) still to look at.
+struct Pass {
+  bool finished;
+  std::uint32_t index;
+  std::int64_t resume;
+};
+
 template <class Filter>
-std::uint32_t FilteredForward(const std::uint8_t* data, std::uint32_t firstCandidate, std::uint32_t lastCandidate,
-                              const std::uint8_t* pattern, std::uint32_t length) {
-  const std::int64_t first = firstCandidate, last = lastCandidate;
-  const Filter filter(pattern[0], pattern[length - 1], length - 1);
+Pass ForwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t last, const std::uint8_t* pattern,
+                 std::uint32_t length, Probe probe) {
+  const Filter filter(pattern, probe);
   Checker checker(data, pattern, length);
   std::int64_t p = first;
   for (; last - p >= kBlock - 1; p += kBlock) {
     for (std::uint64_t mask = filter(data + p); mask != 0; mask &= mask - 1) {
       const std::int64_t q = p + std::countr_zero(mask);
-      if (checker.Matches(q)) return static_cast<std::uint32_t>(q);
-      if (checker.OverBudget(q - first)) return TwoWayForwardFrom(data, q + 1, last, pattern, length);
+      if (checker.OverBudget(q - first)) return Pass{false, kNoMatch, q};
+      if (checker.Matches(q)) return Pass{true, static_cast<std::uint32_t>(q), 0};
     }
   }
   for (; p <= last; ++p) {
-    if (data[p] == pattern[0] && data[p + length - 1] == pattern[length - 1] && checker.Matches(p)) {
-      return static_cast<std::uint32_t>(p);
-    }
+    if (Admits(data + p, pattern, probe) && checker.Matches(p)) return Pass{true, static_cast<std::uint32_t>(p), 0};
   }
-  return kNoMatch;
+  return Pass{true, kNoMatch, 0};
 }
 
 template <class Filter>
-std::uint32_t FilteredBackward(const std::uint8_t* data, std::uint32_t firstCandidate, std::uint32_t lastCandidate,
-                               const std::uint8_t* pattern, std::uint32_t length) {
-  const std::int64_t first = firstCandidate, last = lastCandidate;
-  const Filter filter(pattern[0], pattern[length - 1], length - 1);
+Pass BackwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t last, const std::uint8_t* pattern,
+                  std::uint32_t length, Probe probe) {
+  const Filter filter(pattern, probe);
   Checker checker(data, pattern, length);
   std::int64_t p = last;  // the highest candidate not yet looked at
   for (; p - first >= kBlock - 1; p -= kBlock) {
@@ -271,17 +334,76 @@ std::uint32_t FilteredBackward(const std::uint8_t* data, std::uint32_t firstCand
     for (std::uint64_t mask = filter(data + base); mask != 0;) {
       const int bit = 63 - std::countl_zero(mask);
       const std::int64_t q = base + bit;
-      if (checker.Matches(q)) return static_cast<std::uint32_t>(q);
-      if (checker.OverBudget(last - q)) return TwoWayBackwardFrom(data, first, q - 1, pattern, length);
+      if (checker.OverBudget(last - q)) return Pass{false, kNoMatch, q};
+      if (checker.Matches(q)) return Pass{true, static_cast<std::uint32_t>(q), 0};
       mask &= ~(std::uint64_t{1} << bit);
     }
   }
   for (; p >= first; --p) {
-    if (data[p] == pattern[0] && data[p + length - 1] == pattern[length - 1] && checker.Matches(p)) {
-      return static_cast<std::uint32_t>(p);
-    }
+    if (Admits(data + p, pattern, probe) && checker.Matches(p)) return Pass{true, static_cast<std::uint32_t>(p), 0};
   }
-  return kNoMatch;
+  return Pass{true, kNoMatch, 0};
+}
+
+// The two positions of the pattern whose bytes are the rarest in a sample of
+// the data: a second pass probes them when the first and last bytes are
+// everywhere (a pattern that begins and ends with zeros in a run of zeros).
+Probe RareProbe(const std::uint8_t* sample, std::int64_t size, const std::uint8_t* pattern, std::uint32_t length) {
+  std::uint32_t count[256] = {};
+  for (std::int64_t i = 0; i < size; ++i) ++count[sample[i]];
+  const auto rarer = [&](std::uint32_t i, std::uint32_t j) { return count[pattern[i]] < count[pattern[j]]; };
+  std::uint32_t a = 0;
+  for (std::uint32_t i = 1; i < length; ++i)
+    if (rarer(i, a)) a = i;
+  std::uint32_t b = a == 0 ? 1 : 0;
+  for (std::uint32_t i = 0; i < length; ++i)
+    if (i != a && rarer(i, b)) b = i;
+  return Probe{std::min(a, b), std::max(a, b)};
+}
+
+// Bytes of data looked at to choose the second probe.
+constexpr std::int64_t kSample = 1024;
+
+// A pass probing the first and last bytes; if near matches stop it, a pass
+// probing the rarest bytes; if they stop that too, a linear search for the
+// rest.
+template <class Filter>
+std::uint32_t FilteredForward(const std::uint8_t* data, std::int64_t first, std::int64_t last,
+                              const std::uint8_t* pattern, std::uint32_t length) {
+  Probe probe{0, length - 1};
+  for (int pass = 0;; ++pass) {
+    const Pass result = ForwardPass<Filter>(data, first, last, pattern, length, probe);
+    if (result.finished) return result.index;
+    first = result.resume;
+    if (pass == 1) break;
+    // The bytes the stopped pass read last: up to the end of the candidate
+    // it stopped at.
+    const std::int64_t sampleEnd = first + length;
+    const std::int64_t sampleBegin = std::max<std::int64_t>(0, sampleEnd - kSample);
+    const Probe rare = RareProbe(data + sampleBegin, sampleEnd - sampleBegin, pattern, length);
+    if (rare == probe) break;
+    probe = rare;
+  }
+  return LinearForward<true>(data, first, last, pattern, length);
+}
+
+template <class Filter>
+std::uint32_t FilteredBackward(const std::uint8_t* data, std::int64_t first, std::int64_t last,
+                               const std::uint8_t* pattern, std::uint32_t length) {
+  Probe probe{0, length - 1};
+  const std::int64_t dataEnd = last + length;  // past the last byte a candidate covers
+  for (int pass = 0;; ++pass) {
+    const Pass result = BackwardPass<Filter>(data, first, last, pattern, length, probe);
+    if (result.finished) return result.index;
+    last = result.resume;
+    if (pass == 1) break;
+    const std::int64_t sampleBegin = last;
+    const std::int64_t sampleEnd = std::min(dataEnd, sampleBegin + kSample);
+    const Probe rare = RareProbe(data + sampleBegin, sampleEnd - sampleBegin, pattern, length);
+    if (rare == probe) break;
+    probe = rare;
+  }
+  return LinearBackward<true>(data, first, last, pattern, length);
 }
 
 #if defined(KELVANE_SCAN_SSE2)
@@ -330,10 +452,20 @@ std::uint32_t ScanBackward(const std::uint8_t* data, std::uint32_t first, std::u
 
 std::uint32_t TwoWayForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
                             const std::uint8_t* pattern, std::uint32_t length) {
-  return TwoWayForwardFrom(data, first, last, pattern, length);
+  return LinearForward<false>(data, first, last, pattern, length);
 }
 
 std::uint32_t TwoWayBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
                              const std::uint8_t* pattern, std::uint32_t length) {
-  return TwoWayBackwardFrom(data, first, last, pattern, length);
+  return LinearBackward<false>(data, first, last, pattern, length);
+}
+
+std::uint32_t ShiftAndForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                              const std::uint8_t* pattern, std::uint32_t length) {
+  return LinearForward<true>(data, first, last, pattern, length);
+}
+
+std::uint32_t ShiftAndBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                               const std::uint8_t* pattern, std::uint32_t length) {
+  return LinearBackward<true>(data, first, last, pattern, length);
 }

@@ -9,10 +9,14 @@
 //
 // How: a block filter looks at 64 candidates at once and keeps those whose
 // first and last bytes agree with the pattern's; only these are compared in
-// full. When the full comparisons cost more than reading the data (text that
-// keeps nearly matching, such as a long run of the pattern's first and last
-// byte), the rest of the range is handed to the Two-Way algorithm, which
-// takes linear time and constant space whatever the data.
+// full. When the full comparisons cost more than reading the data (a pattern
+// that begins and ends with zeros in a run of zeros), a second pass probes
+// the two bytes of the pattern that are rarest in the data just read
+// instead. Should that pass drown in near matches as well (data that keeps
+// nearly matching whatever is probed), the rest of the range goes to a
+// search that is linear whatever the data: Shift-And, branch-free, on the
+// pattern's first 64 bytes, comparing the rest where those agree, and Two-Way
+// once comparing the rest costs more than reading the data.
 #pragma once
 
 #include <cstdint>
@@ -39,3 +43,7 @@ std::uint32_t TwoWayForward(const std::uint8_t* data, std::uint32_t first, std::
                             const std::uint8_t* pattern, std::uint32_t length);
 std::uint32_t TwoWayBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
                              const std::uint8_t* pattern, std::uint32_t length);
+std::uint32_t ShiftAndForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                              const std::uint8_t* pattern, std::uint32_t length);
+std::uint32_t ShiftAndBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
+                               const std::uint8_t* pattern, std::uint32_t length);

@@ -2,7 +2,8 @@
 // glibc's memmem, FindBytesBackward against a memrchr-based scan (first byte
 // by memrchr, then memcmp), each with the match at the far end of the range
 // and with no match, for patterns of 2, 8 and 32 bytes; then adversarial
-// data, where every position nearly matches.
+// data, where every position nearly matches; and memchr for an absent byte,
+// the speed of memory.
 //
 //   kelvane_benchmarks --benchmark_filter=Search --benchmark_repetitions=5 \
 //                      --benchmark_report_aggregates_only=true
@@ -41,6 +42,32 @@ const Bytes& RandomData() {
 
 const Bytes& Zeros() {
   static const Bytes data(kSize, 0);
+  return data;
+}
+
+// Zeros and ones in turn.
+const Bytes& Alternating() {
+  static const Bytes data = [] {
+    Bytes d(kSize);
+    for (std::size_t i = 0; i < d.size(); ++i) d[i] = static_cast<std::uint8_t>(i % 2);
+    return d;
+  }();
+  return data;
+}
+
+// Random zeros and ones: every byte of a pattern made of them is everywhere.
+const Bytes& TwoLetters() {
+  static const Bytes data = [] {
+    Bytes d(kSize);
+    std::uint64_t x = 0x2545F4914F6CDD1Dull;
+    for (auto& b : d) {
+      x ^= x << 13;
+      x ^= x >> 7;
+      x ^= x << 17;
+      b = static_cast<std::uint8_t>(x >> 40 & 1);
+    }
+    return d;
+  }();
   return data;
 }
 
@@ -109,11 +136,33 @@ void RunRandom(benchmark::State& bench, Who who, Scenario s) {
   bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations()) * kSize);
 }
 
-// Zeros and 0^k 1 0^k: every position passes the first-and-last-byte test.
-void RunNearMatches(benchmark::State& bench, Who who, bool forward, std::uint32_t k) {
-  const Bytes& data = Zeros();
-  Bytes pattern(2 * k + 1, 0);
-  pattern[k] = 1;
+// Data where every position nearly matches: zeros and 0^k 1 0^k (the first
+// and last bytes everywhere); zeros and ones at random and a pattern of
+// `letters` of them that is not in the data (every byte everywhere); zeros
+// and ones in turn and (01)^49 11 (the first 64 bytes at every other
+// position).
+enum class Adversary { ZeroRun, TwoLetters, Alternating };
+struct NearMatches {
+  Adversary kind;
+  std::uint32_t size;  // k of 0^k 1 0^k, or the pattern's length
+};
+
+void RunNearMatches(benchmark::State& bench, Who who, bool forward, NearMatches c) {
+  const Bytes& data = c.kind == Adversary::ZeroRun ? Zeros()
+                      : c.kind == Adversary::TwoLetters ? TwoLetters() : Alternating();
+  Bytes pattern;
+  if (c.kind == Adversary::ZeroRun) {
+    pattern.assign(2 * c.size + 1, 0);
+    pattern[c.size] = 1;
+  } else if (c.kind == Adversary::TwoLetters) {
+    // 2^40 and more possible patterns, 2^28 positions.
+    pattern.resize(c.size);
+    for (std::uint32_t i = 0; i < c.size; ++i)
+      pattern[i] = static_cast<std::uint8_t>((0xB5A3C1F0E7ull * (i / 40 + 1) >> (i % 40)) & 1);
+  } else {
+    pattern.assign(data.begin(), data.begin() + c.size);
+    pattern[c.size - 2] = 1;
+  }
   const DumpViewState state = StateOver(data);
   const auto m = static_cast<std::uint32_t>(pattern.size());
   for (auto _ : bench) {
@@ -124,10 +173,17 @@ void RunNearMatches(benchmark::State& bench, Who who, bool forward, std::uint32_
     } else {
       const void* p = forward ? memmem(data.data(), kSize, pattern.data(), m)
                               : MemrchrSearch(data.data(), kSize, pattern);
-      index = p == nullptr ? 0xFFFFFFFFu : 0;
+      index = p == nullptr ? 0xFFFFFFFFu : static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(p) - data.data());
     }
     benchmark::DoNotOptimize(index);
   }
+  bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations()) * kSize);
+}
+
+// The speed of memory: memchr for a byte that is not there.
+void RunMemchr(benchmark::State& bench) {
+  const Bytes& data = RandomData();
+  for (auto _ : bench) benchmark::DoNotOptimize(std::memchr(data.data(), 0xFF, kSize));
   bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations()) * kSize);
 }
 
@@ -145,15 +201,21 @@ const int kRegistered = [] {
             ->Unit(benchmark::kMillisecond)->UseRealTime();
       }
     }
-    for (std::uint32_t k : {1u, 16u, 256u}) {
-      const std::string name = direction + "/NearMatches/" + std::to_string(2 * k + 1);
-      benchmark::RegisterBenchmark(("Search/Ours/" + name).c_str(), RunNearMatches, Who::Ours, forward, k)
+    for (NearMatches c : {NearMatches{Adversary::ZeroRun, 1}, NearMatches{Adversary::ZeroRun, 16},
+                          NearMatches{Adversary::ZeroRun, 256}, NearMatches{Adversary::TwoLetters, 40},
+                          NearMatches{Adversary::TwoLetters, 100}, NearMatches{Adversary::Alternating, 100}}) {
+      const std::string name =
+          direction + (c.kind == Adversary::ZeroRun      ? "/ZeroRun/" + std::to_string(2 * c.size + 1)
+                       : c.kind == Adversary::TwoLetters ? "/TwoLetters/" + std::to_string(c.size)
+                                                         : "/Alternating/" + std::to_string(c.size));
+      benchmark::RegisterBenchmark(("Search/Ours/" + name).c_str(), RunNearMatches, Who::Ours, forward, c)
           ->Unit(benchmark::kMillisecond)->UseRealTime();
       benchmark::RegisterBenchmark(("Search/" + reference + "/" + name).c_str(), RunNearMatches, Who::Reference,
-                                   forward, k)
+                                   forward, c)
           ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
     }
   }
+  benchmark::RegisterBenchmark("Search/memchr/Absent", RunMemchr)->Unit(benchmark::kMillisecond)->UseRealTime();
   return 0;
 }();
 

@@ -135,37 +135,63 @@ TEST(SearchBytes, FastScansAgreeWithTheByteByByteSearch) {
       }
       ASSERT_EQ(forward ? TwoWayForward(d, 0, n - m, p, m) : TwoWayBackward(d, 0, n - m, p, m), whole)
           << "Two-Way, " << Describe(c);
+      ASSERT_EQ(forward ? ShiftAndForward(d, 0, n - m, p, m) : ShiftAndBackward(d, 0, n - m, p, m), whole)
+          << "Shift-And, " << Describe(c);
     }
   }
 }
 
-TEST(SearchBytes, NearMatchesEverywhereStayCorrectPastTheSwitchToTwoWay) {
-  // Zeros and the pattern 0^k 1 0^k: every candidate passes the filter of
-  // first and last bytes, and the full comparisons soon cost more than the
-  // data. A match planted at every position around the point where the scan
-  // hands over to Two-Way is still found, from either side.
+TEST(SearchBytes, NearMatchesEverywhereStayCorrectAcrossEachChangeOfMethod) {
+  // Data that nearly matches everywhere, searched from every start (and
+  // backward up to every end): the points where the scan changes its probe
+  // and where it hands over to the linear search slide across the matches,
+  // and each match is still found.
+  std::mt19937 rng(7);
+  Bytes twoLetters(16384);
+  for (auto& b : twoLetters) b = static_cast<std::uint8_t>(rng() % 2);
+  struct Sweep {
+    Bytes data;
+    Bytes pattern;
+  };
+  std::vector<Sweep> sweeps;
   for (std::uint32_t k : {1u, 7u, 40u}) {
+    // 0^k 1 0^k in zeros: the first and last bytes are everywhere.
     Bytes pattern(2 * k + 1, 0);
     pattern[k] = 1;
-    Bytes data(4096, 0);
-    const auto n = static_cast<std::uint32_t>(data.size());
-    for (std::uint32_t at = 0; at + pattern.size() <= data.size(); ++at) {
-      data[at + k] = 1;
-      ASSERT_EQ(Find(data, 0, n, pattern, true).index, at) << k;
-      ASSERT_EQ(Find(data, 0, n, pattern, false).index, at) << k;
-      data[at + k] = 0;
+    sweeps.push_back({Bytes(16384, 0), pattern});
+  }
+  // Twenty or a hundred of two letters at random: every probe is busy, and
+  // the scan ends in Shift-And.
+  for (std::ptrdiff_t length : {20, 100}) {
+    sweeps.push_back({twoLetters, Bytes(twoLetters.begin() + 99, twoLetters.begin() + 99 + length)});
+    sweeps.back().pattern.back() ^= 1;
+  }
+  // (01)^49 11 in (01)^n: Shift-And finds the first 64 bytes at every other
+  // position, and the scan ends in Two-Way.
+  Bytes alternating(16384);
+  for (std::size_t i = 0; i < alternating.size(); ++i) alternating[i] = static_cast<std::uint8_t>(i % 2);
+  sweeps.push_back({alternating, Bytes(alternating.begin(), alternating.begin() + 100)});
+  sweeps.back().pattern[98] = 1;
+  for (Sweep& s : sweeps) {
+    // At both ends and far enough apart for every change of method to come
+    // between them.
+    const std::size_t last = s.data.size() - s.pattern.size();
+    for (std::size_t at : {std::size_t{0}, std::size_t{4000}, std::size_t{8000}, std::size_t{12000}, last})
+      std::copy(s.pattern.begin(), s.pattern.end(), s.data.begin() + static_cast<std::ptrdiff_t>(at));
+    const auto n = static_cast<std::uint32_t>(s.data.size());
+    const auto m = static_cast<std::uint32_t>(s.pattern.size());
+    std::vector<std::uint32_t> matches;
+    for (std::uint32_t p = 0; p + m <= n; ++p)
+      if (std::equal(s.pattern.begin(), s.pattern.end(), s.data.begin() + p)) matches.push_back(p);
+    for (std::uint32_t bound = 0; bound <= n; ++bound) {
+      const auto next = std::lower_bound(matches.begin(), matches.end(), bound);
+      const auto upTo = std::upper_bound(matches.begin(), matches.end(), bound);
+      ASSERT_EQ(Find(s.data, bound, n, s.pattern, true).index, next == matches.end() ? kNoIndex : *next)
+          << "forward from " << bound << ", pattern " << m;
+      ASSERT_EQ(Find(s.data, 0, bound, s.pattern, false).index, upTo == matches.begin() ? kNoIndex : upTo[-1])
+          << "backward to " << bound << ", pattern " << m;
     }
   }
-  // The same over a mebibyte, with two matches.
-  Bytes data(1 << 20, 0);
-  Bytes pattern(601, 0);
-  pattern[300] = 1;
-  const std::uint32_t early = 1000, late = static_cast<std::uint32_t>(data.size() - pattern.size() - 3);
-  data[early + 300] = data[late + 300] = 1;
-  const auto n = static_cast<std::uint32_t>(data.size());
-  EXPECT_EQ(Find(data, early + 1, n, pattern, true).index, late);
-  EXPECT_EQ(Find(data, 0, late - 1, pattern, false).index, early);
-  EXPECT_EQ(Find(data, early + 1, late - 1, pattern, false).index, kNoIndex);
 }
 
 TEST(SearchBytes, TheTwoReadingsOfEnd) {
