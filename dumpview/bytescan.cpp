@@ -407,65 +407,48 @@ std::uint32_t FilteredBackward(const std::uint8_t* data, std::int64_t first, std
 }
 
 #if defined(KELVANE_SCAN_SSE2)
-constexpr BlockFilter kBestFilter = BlockFilter::Vector;
+constexpr ScanMethod kBestMethod = ScanMethod::VectorFilter;
 #else
-constexpr BlockFilter kBestFilter = BlockFilter::Words;
+constexpr ScanMethod kBestMethod = ScanMethod::WordsFilter;
 #endif
 
 }  // namespace
 
-bool HasBlockFilter(BlockFilter filter) {
+bool HasScanMethod(ScanMethod method) {
 #if defined(KELVANE_SCAN_SSE2)
-  return filter == BlockFilter::Vector || filter == BlockFilter::Words;
+  (void)method;
+  return true;
 #else
-  return filter == BlockFilter::Words;
+  return method != ScanMethod::VectorFilter;
 #endif
 }
 
-std::uint32_t ScanForwardWith(BlockFilter filter, const std::uint8_t* data, std::uint32_t first,
-                              std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length) {
+std::uint32_t ScanWith(ScanMethod method, bool backward, const std::uint8_t* data, std::uint32_t first,
+                       std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length) {
+  switch (method) {
 #if defined(KELVANE_SCAN_SSE2)
-  if (filter == BlockFilter::Vector) return FilteredForward<VectorFilter>(data, first, last, pattern, length);
+    case ScanMethod::VectorFilter:
+      return backward ? FilteredBackward<VectorFilter>(data, first, last, pattern, length)
+                      : FilteredForward<VectorFilter>(data, first, last, pattern, length);
 #endif
-  (void)filter;
-  return FilteredForward<WordsFilter>(data, first, last, pattern, length);
-}
-
-std::uint32_t ScanBackwardWith(BlockFilter filter, const std::uint8_t* data, std::uint32_t first,
-                               std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length) {
-#if defined(KELVANE_SCAN_SSE2)
-  if (filter == BlockFilter::Vector) return FilteredBackward<VectorFilter>(data, first, last, pattern, length);
-#endif
-  (void)filter;
-  return FilteredBackward<WordsFilter>(data, first, last, pattern, length);
+    case ScanMethod::ShiftAnd:
+      return backward ? LinearBackward<true>(data, first, last, pattern, length)
+                      : LinearForward<true>(data, first, last, pattern, length);
+    case ScanMethod::TwoWay:
+      return backward ? LinearBackward<false>(data, first, last, pattern, length)
+                      : LinearForward<false>(data, first, last, pattern, length);
+    default:
+      return backward ? FilteredBackward<WordsFilter>(data, first, last, pattern, length)
+                      : FilteredForward<WordsFilter>(data, first, last, pattern, length);
+  }
 }
 
 std::uint32_t ScanForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
                           const std::uint8_t* pattern, std::uint32_t length) {
-  return ScanForwardWith(kBestFilter, data, first, last, pattern, length);
+  return ScanWith(kBestMethod, false, data, first, last, pattern, length);
 }
 
 std::uint32_t ScanBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
                            const std::uint8_t* pattern, std::uint32_t length) {
-  return ScanBackwardWith(kBestFilter, data, first, last, pattern, length);
-}
-
-std::uint32_t TwoWayForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                            const std::uint8_t* pattern, std::uint32_t length) {
-  return LinearForward<false>(data, first, last, pattern, length);
-}
-
-std::uint32_t TwoWayBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                             const std::uint8_t* pattern, std::uint32_t length) {
-  return LinearBackward<false>(data, first, last, pattern, length);
-}
-
-std::uint32_t ShiftAndForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                              const std::uint8_t* pattern, std::uint32_t length) {
-  return LinearForward<true>(data, first, last, pattern, length);
-}
-
-std::uint32_t ShiftAndBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                               const std::uint8_t* pattern, std::uint32_t length) {
-  return LinearBackward<true>(data, first, last, pattern, length);
+  return ScanWith(kBestMethod, true, data, first, last, pattern, length);
 }

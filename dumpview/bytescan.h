@@ -28,22 +28,14 @@ std::uint32_t ScanForward(const std::uint8_t* data, std::uint32_t first, std::ui
 std::uint32_t ScanBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
                            const std::uint8_t* pattern, std::uint32_t length);
 
-// The pieces of the scans, for tests that hold each of them against a plain
-// byte-by-byte search.
-enum class BlockFilter : std::uint8_t {
-  Vector,  // SSE2 compares, where the target has them
-  Words,   // 64-bit word arithmetic, on any target
+// The scans with one method forced, for tests that hold each of them
+// against a plain byte-by-byte search.
+enum class ScanMethod : std::uint8_t {
+  VectorFilter,  // the filtered passes with SSE2 compares (where the target has them), then the linear search
+  WordsFilter,   // the same with 64-bit word arithmetic, on any target
+  ShiftAnd,      // the linear search alone: Shift-And, then Two-Way
+  TwoWay,        // Two-Way alone
 };
-bool HasBlockFilter(BlockFilter filter);
-std::uint32_t ScanForwardWith(BlockFilter filter, const std::uint8_t* data, std::uint32_t first,
-                              std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length);
-std::uint32_t ScanBackwardWith(BlockFilter filter, const std::uint8_t* data, std::uint32_t first,
-                               std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length);
-std::uint32_t TwoWayForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                            const std::uint8_t* pattern, std::uint32_t length);
-std::uint32_t TwoWayBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                             const std::uint8_t* pattern, std::uint32_t length);
-std::uint32_t ShiftAndForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                              const std::uint8_t* pattern, std::uint32_t length);
-std::uint32_t ShiftAndBackward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
-                               const std::uint8_t* pattern, std::uint32_t length);
+bool HasScanMethod(ScanMethod method);
+std::uint32_t ScanWith(ScanMethod method, bool backward, const std::uint8_t* data, std::uint32_t first,
+                       std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length);

@@ -23,18 +23,20 @@ constexpr std::uint32_t kSize = 256u << 20;
 
 using Bytes = std::vector<std::uint8_t>;
 
+std::uint64_t XorShift(std::uint64_t& x) {
+  x ^= x << 13;
+  x ^= x >> 7;
+  x ^= x << 17;
+  return x;
+}
+
 // Random bytes below 0xFF: a pattern that holds 0xFF occurs only where it is
 // planted.
 const Bytes& RandomData() {
   static const Bytes data = [] {
     Bytes d(kSize);
     std::uint64_t x = 0x9E3779B97F4A7C15ull;
-    for (auto& b : d) {
-      x ^= x << 13;
-      x ^= x >> 7;
-      x ^= x << 17;
-      b = static_cast<std::uint8_t>((x >> 24) % 255);
-    }
+    for (auto& b : d) b = static_cast<std::uint8_t>((XorShift(x) >> 24) % 255);
     return d;
   }();
   return data;
@@ -60,12 +62,7 @@ const Bytes& TwoLetters() {
   static const Bytes data = [] {
     Bytes d(kSize);
     std::uint64_t x = 0x2545F4914F6CDD1Dull;
-    for (auto& b : d) {
-      x ^= x << 13;
-      x ^= x >> 7;
-      x ^= x << 17;
-      b = static_cast<std::uint8_t>(x >> 40 & 1);
-    }
+    for (auto& b : d) b = static_cast<std::uint8_t>(XorShift(x) >> 40 & 1);
     return d;
   }();
   return data;

@@ -127,16 +127,12 @@ TEST(SearchBytes, FastScansAgreeWithTheByteByByteSearch) {
       const std::uint32_t whole = Reference(c.data, 0, n, c.pattern, forward).index;
       const auto* d = c.data.data();
       const auto* p = c.pattern.data();
-      for (BlockFilter filter : {BlockFilter::Vector, BlockFilter::Words}) {
-        if (!HasBlockFilter(filter)) continue;
-        ASSERT_EQ(forward ? ScanForwardWith(filter, d, 0, n - m, p, m) : ScanBackwardWith(filter, d, 0, n - m, p, m),
-                  whole)
-            << "filter " << static_cast<int>(filter) << ", " << Describe(c);
+      for (ScanMethod method :
+           {ScanMethod::VectorFilter, ScanMethod::WordsFilter, ScanMethod::ShiftAnd, ScanMethod::TwoWay}) {
+        if (!HasScanMethod(method)) continue;
+        ASSERT_EQ(ScanWith(method, !forward, d, 0, n - m, p, m), whole)
+            << "method " << static_cast<int>(method) << ", " << Describe(c);
       }
-      ASSERT_EQ(forward ? TwoWayForward(d, 0, n - m, p, m) : TwoWayBackward(d, 0, n - m, p, m), whole)
-          << "Two-Way, " << Describe(c);
-      ASSERT_EQ(forward ? ShiftAndForward(d, 0, n - m, p, m) : ShiftAndBackward(d, 0, n - m, p, m), whole)
-          << "Shift-And, " << Describe(c);
     }
   }
 }
