@@ -15,10 +15,9 @@ namespace {
 constexpr std::int64_t kBlock = 64;
 
 // What one full comparison costs beyond the bytes it compares, in bytes of
-// data read by the filter, and the comparison work allowed before the scan
-// gives the rest of its range to Two-Way: as much as the data read so far,
-// plus a start-up allowance so that short searches never pay for Two-Way's
-// set-up.
+// data read, and the comparison work a method is allowed before the scan
+// moves on to the next one: as much as the data read so far, plus a start-up
+// allowance so that short searches never change their method.
 constexpr std::uint64_t kCheckCost = 16;
 constexpr std::uint64_t kStartAllowance = 4096;
 
@@ -270,7 +269,7 @@ class Checker {
 
   // Whether the pattern lies at q, given that the probed bytes do.
   bool Matches(std::int64_t q) {
-    // One or two bytes: the probe has tested them all.
+    // One or two bytes: any probe tests them all.
     if (length_ <= 2) return true;
     const std::uint32_t same = CommonPrefix(data_ + q, pattern_, length_);
     work_ += same + kCheckCost;

@@ -1,6 +1,6 @@
 // Byte search: the fast scans against a plain byte-by-byte search on random
-// and adversarial data, the two readings of `end`, and the selection that
-// DVFIND_SELECT makes.
+// and adversarial data, and the two readings of `end`. (What DVFIND_SELECT
+// does is tested through the real window.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -223,37 +223,4 @@ TEST(SearchBytes, TheTwoReadingsOfEnd) {
     EXPECT_EQ(got.lastError, r.lastError) << r.flags << " " << r.start << " " << r.end;
   }
   EXPECT_EQ(Find(Bytes{}, 0, 0, bc, true).index, kNoIndex);
-}
-
-TEST(SearchBytes, SelectFlagSelectsTheMatchOrClearsTheSelection) {
-  Bytes data(16 * 1000, 0);
-  const Bytes pattern{7, 8, 9};
-  std::copy(pattern.begin(), pattern.end(), data.begin() + 10);
-  std::copy(pattern.begin(), pattern.end(), data.begin() + 15000);
-  DumpViewState state = MakeViewState(16);
-  RecordingPort port(&state);
-  HandleSetData(port, state, data.data(), static_cast<std::uint32_t>(data.size()), 640, 400);
-
-  // Without the flag the view is left alone.
-  port.Clear();
-  EXPECT_EQ(FindBytes(port, state, 0, 0, 16000, pattern.data(), 3).index, 10u);
-  EXPECT_TRUE(port.lines.empty());
-  EXPECT_EQ(state.flags & Selecting, 0);
-
-  EXPECT_EQ(FindBytes(port, state, DVFIND_SELECT | DVFIND_BACKWARD, 0, 16000, pattern.data(), 3).index, 15000u);
-  EXPECT_EQ(state.anchor, 15000u);
-  EXPECT_EQ(state.caret, 15003u);
-  EXPECT_NE(state.flags & Selecting, 0);
-  EXPECT_EQ(TopRow(state), 15003u / 16 - PageRows(state) + 1) << "the caret's row is the last shown";
-
-  EXPECT_EQ(FindBytes(port, state, DVFIND_SELECT, 20, 16000, pattern.data(), 3).index, 15000u);
-  EXPECT_EQ(FindBytes(port, state, DVFIND_SELECT, 0, 12, pattern.data(), 3).index, kNoIndex);
-  EXPECT_EQ(state.flags & Selecting, 0);
-  EXPECT_EQ(state.caret, 15003u) << "no match leaves the caret where it was";
-
-  // A malformed range clears the selection as well.
-  FindBytes(port, state, DVFIND_SELECT, 0, 16000, pattern.data(), 3);
-  EXPECT_EQ(FindBytes(port, state, DVFIND_SELECT, 9, 8, pattern.data(), 3).lastError,
-            static_cast<std::uint32_t>(DV_ERROR_BAD_REQUEST));
-  EXPECT_EQ(state.flags & Selecting, 0);
 }

@@ -1,10 +1,9 @@
-// Text search: Shift_JIS to EUC-JP against iconv, the byte pattern of a text
-// in each code page (with iconv standing in for the system's conversions),
-// and what FindText does to the selection.
+// Text search: Shift_JIS to EUC-JP against iconv, and the byte pattern of a
+// text in each code page, with iconv standing in for the system's
+// conversions. (Searching the text is tested through the real window.)
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdint>
 #include <string>
@@ -12,7 +11,6 @@
 
 #include "dumpview/dumpview.h"
 #include "dumpview/search.h"
-#include "recordingport.h"
 
 namespace {
 
@@ -115,33 +113,4 @@ TEST(SearchText, PatternOfATextInEachCodePage) {
       EXPECT_EQ(Hex(pattern), Hex(r.pattern)) << r.codePage;
     }
   }
-}
-
-TEST(SearchText, FindTextSelectsOrLeavesTheSelection) {
-  const Bytes data{0x00, 0x41, 0x00, 0x20, 0xA4, 0xA2, 0x20, 0x20};
-  DumpViewState state = MakeViewState(16);
-  RecordingPort port(&state);
-  HandleSetData(port, state, data.data(), static_cast<std::uint32_t>(data.size()), 640, 400);
-  IconvEncoder encoder;
-
-  state.codePage = 1200;
-  EXPECT_EQ(FindText(port, state, encoder, u"A", 0, 8, 0).index, 1u) << "UTF-16 matches at odd indexes too";
-
-  state.codePage = 51932;
-  EXPECT_EQ(FindText(port, state, encoder, u"\u3042", 0, 8, DVFIND_SELECT).index, 4u);
-  EXPECT_EQ(state.anchor, 4u);
-  EXPECT_EQ(state.caret, 6u);
-
-  // A text that can't be expressed touches nothing, even with DVFIND_SELECT.
-  port.Clear();
-  const SearchResult refused = FindText(port, state, encoder, u"\uFF71", 0, 8, DVFIND_SELECT);
-  EXPECT_EQ(refused.index, kNoIndex);
-  EXPECT_EQ(refused.lastError, 0u);
-  EXPECT_NE(state.flags & Selecting, 0);
-  EXPECT_EQ(state.caret, 6u);
-  EXPECT_TRUE(port.lines.empty());
-
-  // One that can but isn't there clears the selection.
-  EXPECT_EQ(FindText(port, state, encoder, u"\u4E9C", 0, 8, DVFIND_SELECT).index, kNoIndex);
-  EXPECT_EQ(state.flags & Selecting, 0);
 }
