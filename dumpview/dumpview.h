@@ -36,15 +36,47 @@
 #define DVC_SELTEXT       4
 #define DVC_SELBACK       5
 
-/* Search flags of DVM_FINDBYTES and DVM_FINDTEXT. */
-#define DVFIND_BACKWARD   0x1
-#define DVFIND_SELECT     0x2
+/* Search: DVM_FINDBYTES finds a byte string, DVM_FINDTEXT an ANSI text
+   encoded the way the text column is decoded (DVM_SETCODEPAGE):
+     932    Shift_JIS
+     51932  EUC-JP (characters of JIS X 0208 and ASCII; half-width katakana
+            and the user-defined and IBM extension characters of Shift_JIS
+            have no form there)
+     1200   UTF-16 little-endian, matched at odd byte indexes too
+     65001  UTF-8
+     other  the system's ANSI code page, i.e. the text's own bytes
+   The text is read in the system's ANSI code page.
+
+   The range: going forward, the match lies wholly in [start, end) (end is
+   an exclusive bound on its bytes); going backward, the match begins in
+   [start, end] (end bounds its first byte, inclusive, and the match may run
+   past end to the end of the data). end may exceed the data length.
+
+   The result is the index of the match's first byte, or -1 (0xFFFFFFFF in
+   the low 32 bits) for none; GetLastError then tells why:
+     DV_ERROR_BAD_REQUEST  refused: null record, null pattern or text, a size
+                           field other than sizeof of the record, end < start
+     0                     searched and not found (an empty pattern is never
+                           found), or the text has no form in the code page
+     other                 DVM_FINDTEXT: the text is not valid in the ANSI
+                           code page (the code MultiByteToWideChar left)
+   With DVFIND_SELECT a match is selected, anchor at its first byte and
+   caret after its last, and scrolled into view; a search that finds nothing
+   (end < start included) clears the selection. Refused records and texts
+   without a form leave the selection alone. */
+#define DVFIND_BACKWARD   0x1 /* from the end of the range toward its start */
+#define DVFIND_SELECT     0x2 /* select the match and scroll to it */
 
 /* Last-error code of a malformed request (null pointer, wrong record size,
    end before start). */
 #define DV_ERROR_BAD_REQUEST 0x20000000
 
-/* Notification codes, sent to the parent as WM_NOTIFY. */
+/* Notification codes, sent to the parent as WM_NOTIFY (wParam: the
+   control's id; lParam: a DumpMouseNotify for the mouse buttons, a
+   DumpKeyNotify for the keys and characters) after the control has handled
+   the message itself, so DVM_GETCARET and DVM_GETSEL already tell its
+   effect. The record lives only while the parent handles the message; the
+   parent's answer is ignored. */
 #define DVN_LBUTTONDOWN   (-100001)
 #define DVN_LBUTTONUP     (-100002)
 #define DVN_LBUTTONDBLCLK (-100003)
@@ -67,7 +99,8 @@
 #if defined(_WIN32)
 #include <windows.h>
 
-/* Request record of DVM_FINDBYTES; size = sizeof(DumpFindBytes). */
+/* Request record of DVM_FINDBYTES; size = sizeof(DumpFindBytes) (20 bytes
+   on 32-bit Windows). */
 typedef struct DumpFindBytes {
   UINT size;
   const BYTE* pattern;
@@ -76,7 +109,8 @@ typedef struct DumpFindBytes {
   UINT end;
 } DumpFindBytes;
 
-/* Request record of DVM_FINDTEXT; size = sizeof(DumpFindText). */
+/* Request record of DVM_FINDTEXT; size = sizeof(DumpFindText) (16 bytes on
+   32-bit Windows); text is zero-terminated. */
 typedef struct DumpFindText {
   UINT size;
   const char* text;

@@ -10,6 +10,7 @@
 #include "dumpview/messages.h"
 #include "dumpview/paint_win32.h"
 #include "dumpview/scrolling.h"
+#include "dumpview/search_win32.h"
 #include "dumpview/viewport_win32.h"
 #include "dumpview/viewstate.h"
 
@@ -107,8 +108,7 @@ void OnSetData(HWND window, DumpViewState& state, WPARAM wParam, LPARAM lParam) 
                 static_cast<std::uint32_t>(client.right), static_cast<std::uint32_t>(client.bottom));
 }
 
-// The DVM_ messages other than search (DVM_FINDBYTES and DVM_FINDTEXT still
-// get the default answer). Answers false for any other message.
+// The DVM_ messages. Answers false for any other message.
 bool OnPrivateMessage(HWND window, DumpViewState& state, UINT message, WPARAM wParam, LPARAM lParam,
                       LRESULT& result) {
   Win32DumpViewPort port(window, state);
@@ -131,6 +131,12 @@ bool OnPrivateMessage(HWND window, DumpViewState& state, UINT message, WPARAM wP
       return true;
     case DVM_SETSEL:
       result = static_cast<LRESULT>(SetSelection(port, state, w, l));
+      return true;
+    case DVM_FINDBYTES:
+      result = OnFindBytes(window, state, wParam, lParam);
+      return true;
+    case DVM_FINDTEXT:
+      result = OnFindText(window, state, wParam, lParam);
       return true;
     case DVM_GETCARET:
       result = static_cast<LRESULT>(GetCaretPosition(state));
