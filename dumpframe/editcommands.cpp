@@ -269,8 +269,8 @@ ShiftJisPair ShiftJisOfEucJp(std::uint8_t lead, std::uint8_t trail) {
   return ShiftJisPair{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)};
 }
 
-std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
-                       std::uint16_t codePage, const Cp932Table& cp932, char16_t* out) {
+std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex, std::uint16_t codePage,
+                       const Cp932Table& cp932, char16_t* out) {
   Output output{out};
   std::size_t i = 0;
   if (codePage == 1200 && count != 0 && firstIndex % 2 != 0) {

@@ -98,8 +98,7 @@ HGLOBAL DecodedTextBlock(const std::uint8_t* bytes, Selection selection, std::ui
   if (block == nullptr) return nullptr;
   auto* text = static_cast<char16_t*>(memory);
   const std::size_t units =
-      DecodeText(bytes + selection.first, selection.count, selection.first, codePage,
-                 *cp932, text);
+      DecodeText(bytes + selection.first, selection.count, selection.first, codePage, *cp932, text);
   text[units] = 0;
   ::GlobalUnlock(block);
   // A block that can't shrink keeps its zeros after the terminator.
@@ -135,7 +134,8 @@ void PlaceOnClipboard(HWND frame, HGLOBAL block, UINT format) {
 bool HasSelection() {
   UINT first = 0;
   UINT last = 0;
-  return ::SendMessageA(FrameDumpView(), DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last)) != 0;
+  return ::SendMessageA(FrameDumpView(), DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
+                        reinterpret_cast<LPARAM>(&last)) != 0;
 }
 
 void CopySelection(HWND frame, bool asText) {

@@ -20,7 +20,8 @@ namespace {
 
 constexpr const char* kNotFoundText = "Not found";
 constexpr const char* kEmptyTextText = "Type the text to find.";
-constexpr const char* kUnsearchableText = "This text can't be searched: the system code page lacks some of its characters.";
+constexpr const char* kUnsearchableText =
+    "This text can't be searched: the system code page lacks some of its characters.";
 constexpr UINT kNoMatch = 0xFFFFFFFF;
 
 struct Search {
@@ -50,7 +51,8 @@ bool ToAnsi(const std::wstring& text, std::string* out) {
 }
 
 UINT FindBytes(HWND view, WPARAM flags, const std::uint8_t* pattern, std::size_t length, SearchRange range) {
-  DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), pattern, static_cast<UINT>(length), range.start, range.end};
+  DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), pattern, static_cast<UINT>(length), range.start,
+                           range.end};
   return static_cast<UINT>(::SendMessageA(view, DVM_FINDBYTES, flags, reinterpret_cast<LPARAM>(&request)));
 }
 

@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
   }
   if (OpenClipboardRetry()) ::CloseClipboard();
   DumpCreateParams params = {nullptr, g_binaryDataFormat, "BinaryData"};
-  HWND frame = ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300,
-                                 650, 300, nullptr, nullptr, instance, &params);
+  HWND frame = ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300, 650,
+                                 300, nullptr, nullptr, instance, &params);
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
   ::SendMessageA(frame, WM_COMMAND, ID_EDIT_FIND, 0);
   HWND find = FindOwnedDialog(frame);
@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
     ResetCaret(view);
     DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), kPattern, kPatternLength, 0, blockBytes};
     double start = Now();
-    const auto found = static_cast<UINT>(
-        ::SendMessageA(view, DVM_FINDBYTES, DVFIND_SELECT, reinterpret_cast<LPARAM>(&request)));
+    const auto found =
+        static_cast<UINT>(::SendMessageA(view, DVM_FINDBYTES, DVFIND_SELECT, reinterpret_cast<LPARAM>(&request)));
     alone.push_back(Now() - start);
 
     ResetCaret(view);

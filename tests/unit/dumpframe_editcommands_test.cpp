@@ -45,8 +45,7 @@ const Cp932Table& GlibcCp932() {
     }
     for (unsigned i = 0; i < 65536; ++i) {
       const std::uint8_t pair[2] = {static_cast<std::uint8_t>(i >> 8), static_cast<std::uint8_t>(i)};
-      t->pair[i] = IsCp932LeadByte(pair[0]) && IsCp932TrailByte(pair[1]) ? IconvUnit(cd, pair, 2)
-                                                                          : kReplacementChar;
+      t->pair[i] = IsCp932LeadByte(pair[0]) && IsCp932TrailByte(pair[1]) ? IconvUnit(cd, pair, 2) : kReplacementChar;
     }
     iconv_close(cd);
     return t;
@@ -60,8 +59,8 @@ std::u16string Decode(const Bytes& bytes, std::uint16_t codePage, std::uint32_t 
   auto in = std::make_unique<std::uint8_t[]>(bytes.size() + 1);
   if (!bytes.empty()) std::memcpy(in.get(), bytes.data(), bytes.size());
   auto out = std::make_unique<char16_t[]>(bytes.size() + 1);
-  const std::size_t n = DecodeText(in.get(), static_cast<std::uint32_t>(bytes.size()), firstIndex, codePage,
-                                   GlibcCp932(), out.get());
+  const std::size_t n =
+      DecodeText(in.get(), static_cast<std::uint32_t>(bytes.size()), firstIndex, codePage, GlibcCp932(), out.get());
   return std::u16string(out.get(), n);
 }
 
@@ -74,13 +73,20 @@ TEST(EditShortcuts, EachKeyRunsItsCommand) {
     std::uint32_t command;
   };
   const Case cases[] = {
-      {'C', true, false, false, ID_EDIT_COPY},        {'C', true, true, false, ID_EDIT_COPY_TEXT},
-      {'A', true, false, false, ID_EDIT_SELECT_ALL},  {'F', true, false, false, ID_EDIT_FIND},
-      {0x72, false, false, false, ID_EDIT_FIND_NEXT}, {0x72, false, true, false, ID_EDIT_FIND_PREVIOUS},
+      {'C', true, false, false, ID_EDIT_COPY},
+      {'C', true, true, false, ID_EDIT_COPY_TEXT},
+      {'A', true, false, false, ID_EDIT_SELECT_ALL},
+      {'F', true, false, false, ID_EDIT_FIND},
+      {0x72, false, false, false, ID_EDIT_FIND_NEXT},
+      {0x72, false, true, false, ID_EDIT_FIND_PREVIOUS},
       {'G', true, false, false, ID_EDIT_GOTO},
       // Not shortcuts: plain letters, Alt held, other combinations.
-      {'C', false, false, false, 0}, {'C', true, false, true, 0}, {0x72, false, false, true, 0},
-      {0x72, true, false, false, 0}, {'A', true, true, false, 0},  {'X', true, false, false, 0},
+      {'C', false, false, false, 0},
+      {'C', true, false, true, 0},
+      {0x72, false, false, true, 0},
+      {0x72, true, false, false, 0},
+      {'A', true, true, false, 0},
+      {'X', true, false, false, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(EditCommandOfKey(c.key, c.ctrl, c.shift, c.alt), c.command) << c.key << c.ctrl << c.shift << c.alt;
@@ -121,12 +127,21 @@ TEST(GoToOffset, HexOrHashDecimalAndThePastEnd) {
     std::uint64_t value;
   };
   const Case cases[] = {
-      {"1F", true, 0x1F},        {"0x1f", true, 0x1F},         {"0X00A0", true, 0xA0},
-      {" 10 ", true, 0x10},      {"#10", true, 10},            {"# 255", true, 255},
-      {"FFFFFFFF", true, 0xFFFFFFFF}, {"100000000", true, kOffsetBeyondAnyData},
+      {"1F", true, 0x1F},
+      {"0x1f", true, 0x1F},
+      {"0X00A0", true, 0xA0},
+      {" 10 ", true, 0x10},
+      {"#10", true, 10},
+      {"# 255", true, 255},
+      {"FFFFFFFF", true, 0xFFFFFFFF},
+      {"100000000", true, kOffsetBeyondAnyData},
       {"#99999999999999999999999", true, kOffsetBeyondAnyData},
-      {"", false, 0},            {"0x", false, 0},             {"#", false, 0},
-      {"#1A", false, 0},         {"12 34", false, 0},          {"-1", false, 0},
+      {"", false, 0},
+      {"0x", false, 0},
+      {"#", false, 0},
+      {"#1A", false, 0},
+      {"12 34", false, 0},
+      {"-1", false, 0},
       {"G", false, 0},
   };
   for (const Case& c : cases) {
@@ -200,8 +215,8 @@ TEST(CopyAsText, NeverReadsOrWritesPastTheSelection) {
   // Random bytes biased toward lead and continuation bytes, cut at every
   // length: the exactly sized buffers let the sanitizers catch an over-read.
   std::mt19937 random(1234);
-  const std::uint8_t interesting[] = {0x00, 0x41, 0x80, 0x81, 0x8E, 0x8F, 0xA1, 0xC3, 0xD8, 0xDC,
-                                      0xE0, 0xE3, 0xED, 0xF0, 0xF4, 0xFC, 0xFE, 0xFF};
+  const std::uint8_t interesting[] = {0x00, 0x41, 0x80, 0x81, 0x8E, 0x8F, 0xA1, 0xC3, 0xD8,
+                                      0xDC, 0xE0, 0xE3, 0xED, 0xF0, 0xF4, 0xFC, 0xFE, 0xFF};
   for (int round = 0; round < 300; ++round) {
     Bytes bytes(random() % 24);
     for (auto& b : bytes) b = random() % 2 ? interesting[random() % sizeof(interesting)] : random() % 256;
@@ -223,16 +238,17 @@ TEST(CopyAsText, ValidUtf8RoundTrips) {
       if (c < 0x80) {
         bytes.push_back(static_cast<std::uint8_t>(c));
       } else if (c < 0x800) {
-        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(0xC0 | (c >> 6)), static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
+        bytes.insert(bytes.end(),
+                     {static_cast<std::uint8_t>(0xC0 | (c >> 6)), static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
       } else if (c < 0x10000) {
-        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(0xE0 | (c >> 12)),
-                                   static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)),
-                                   static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
+        bytes.insert(bytes.end(),
+                     {static_cast<std::uint8_t>(0xE0 | (c >> 12)), static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)),
+                      static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
       } else {
-        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(0xF0 | (c >> 18)),
-                                   static_cast<std::uint8_t>(0x80 | ((c >> 12) & 0x3F)),
-                                   static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)),
-                                   static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
+        bytes.insert(
+            bytes.end(),
+            {static_cast<std::uint8_t>(0xF0 | (c >> 18)), static_cast<std::uint8_t>(0x80 | ((c >> 12) & 0x3F)),
+             static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)), static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
       }
       if (c >= 0x10000) {
         expected += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
@@ -278,14 +294,14 @@ TEST(SearchStart, FromTheCaretOrPastTheSelection) {
   };
   const Case cases[] = {
       {false, 0, false, 0, 0, 100, {false, 0, 100}},
-      {false, 40, true, 30, 39, 100, {false, 40, 100}},   // after a match
-      {false, 30, true, 30, 39, 100, {false, 40, 100}},   // caret at its start
-      {false, 100, false, 0, 0, 100, {true, 0, 0}},       // at the end
+      {false, 40, true, 30, 39, 100, {false, 40, 100}},  // after a match
+      {false, 30, true, 30, 39, 100, {false, 40, 100}},  // caret at its start
+      {false, 100, false, 0, 0, 100, {true, 0, 0}},      // at the end
       {false, 0, true, 90, 99, 100, {true, 0, 0}},
-      {false, 0, false, 0, 0, 0, {true, 0, 0}},           // no data
-      {true, 40, true, 30, 39, 100, {false, 0, 29}},      // matches beginning before it
+      {false, 0, false, 0, 0, 0, {true, 0, 0}},       // no data
+      {true, 40, true, 30, 39, 100, {false, 0, 29}},  // matches beginning before it
       {true, 100, false, 0, 0, 100, {false, 0, 99}},
-      {true, 0, false, 0, 0, 100, {true, 0, 0}},          // at the start
+      {true, 0, false, 0, 0, 100, {true, 0, 0}},  // at the start
       {true, 10, true, 0, 9, 100, {true, 0, 0}},
   };
   for (const Case& c : cases) {

@@ -92,7 +92,6 @@ class DumpFrameEdit : public framehar::FrameTest {
   }
 
   HWND FindDialog() const { return framehar::FindOwnedDialog(frame_, "Find"); }
-
 };
 
 bool Grayed(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0; }
@@ -148,7 +147,10 @@ TEST_F(DumpFrameEdit, CopyAsTextDecodesInTheColumnsEncoding) {
   const Case cases[] = {
       {ID_ENCODING_CP1252, "A\xE9\x80", L"A\u00E9\u0080"},
       {ID_ENCODING_SHIFT_JIS, "\x82\xA0\xB1\x82", L"\u3042\uFF71\uFFFD"},
-      {ID_ENCODING_EUC_JP, "\xA4\xA2" "A", L"\u3042A"},
+      {ID_ENCODING_EUC_JP,
+       "\xA4\xA2"
+       "A",
+       L"\u3042A"},
       {ID_ENCODING_UTF16LE, std::string("A\0\x42\x30", 4), L"A\u3042"},
       {ID_ENCODING_UTF8, "\xC3\xA9\xC3", L"\u00E9\uFFFD"},
   };
@@ -331,10 +333,13 @@ TEST(DumpFrameUnderTheBrowser, FindDialogTakesTypedKeysInTheModalLoop) {
   Press({VK_RETURN});
   // The dialog's thread may send to this one's windows: keep pumping.
   Selection sel = {};
-  testsupport::WaitUntil([&] {
-    sel.any = ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&sel.first), reinterpret_cast<LPARAM>(&sel.last));
-    return sel.any;
-  }, 2000);
+  testsupport::WaitUntil(
+      [&] {
+        sel.any =
+            ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&sel.first), reinterpret_cast<LPARAM>(&sel.last));
+        return sel.any;
+      },
+      2000);
   EXPECT_EQ(sel, (Selection{true, 7, 10}));
   Press({VK_ESCAPE});
   EXPECT_TRUE(testsupport::WaitUntil([find] { return !::IsWindow(find); }, 2000));
