@@ -308,19 +308,37 @@ TEST_F(DumpFrameEdit, ShortcutsWorkWithTheFocusInTheDump) {
   EXPECT_EQ(testsupport::ClipboardBytes(CF_UNICODETEXT).size(), (kPrefix + 7 + 1) * 2);
 }
 
-// In the program the only message loop is the format browser's modal one:
-// the Find dialog still takes its keys there.
-TEST(DumpFrameUnderTheBrowser, FindDialogTakesTypedKeysInTheModalLoop) {
-  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "Hello, dump", 12));
-  browsertest::BrowserDialog run;
-  ASSERT_NE(run.dialog(), nullptr);
-  run.Analyze();
-  for (int i = 0; i < browsertest::ItemCount(run.availableList()); ++i) {
-    if (browsertest::ItemData(run.availableList(), i) == CF_TEXT) browsertest::SelectItem(run.availableList(), i);
+// The real frame under the real format browser, whose modal loop is the
+// program's only message loop.
+class DumpFrameUnderTheBrowser : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "Hello, dump", 12));
+    ASSERT_NE(run_.dialog(), nullptr);
+    run_.Analyze();
+    for (int i = 0; i < browsertest::ItemCount(run_.availableList()); ++i) {
+      if (browsertest::ItemData(run_.availableList(), i) == CF_TEXT) browsertest::SelectItem(run_.availableList(), i);
+    }
+    run_.Toggle();
+    frame_ = g_dumpFrame;
+    ASSERT_TRUE(::IsWindow(frame_));
   }
-  run.Toggle();
-  const HWND frame = g_dumpFrame;
-  ASSERT_TRUE(::IsWindow(frame));
+  void TearDown() override { testsupport::ClearClipboard(); }
+
+  browsertest::BrowserDialog run_;
+  HWND frame_ = nullptr;
+};
+
+TEST_F(DumpFrameUnderTheBrowser, WindowCloseFromOutsideClosesThroughTheOwner) {
+  ::SendMessageA(frame_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(testsupport::WaitUntil([this] { return !::IsWindow(frame_); }, 2000));
+  EXPECT_EQ(g_dumpFrame, nullptr);
+  EXPECT_FALSE(run_.ToggleChecked());
+}
+
+// The Find dialog takes its keys in the browser's modal loop.
+TEST_F(DumpFrameUnderTheBrowser, FindDialogTakesTypedKeysInTheModalLoop) {
+  const HWND frame = frame_;
   const HWND view = framehar::DumpViewOf(frame);
 
   ::SetForegroundWindow(frame);
@@ -343,5 +361,4 @@ TEST(DumpFrameUnderTheBrowser, FindDialogTakesTypedKeysInTheModalLoop) {
   EXPECT_EQ(sel, (Selection{true, 7, 10}));
   Press({VK_ESCAPE});
   EXPECT_TRUE(testsupport::WaitUntil([find] { return !::IsWindow(find); }, 2000));
-  testsupport::ClearClipboard();
 }
