@@ -44,7 +44,11 @@
    end before start). */
 #define DV_ERROR_BAD_REQUEST 0x20000000
 
-/* Notification codes, sent to the parent as WM_NOTIFY. */
+/* Notification codes, sent to the parent as WM_NOTIFY (wParam: the control's
+   id) after the control has handled the message, so that the parent sees the
+   caret and selection as they now are. Every key-down, key-up and character
+   message, plain and system, gets a DumpKeyNotify; every mouse-button message
+   a DumpMouseNotify. The records live only for the call. */
 #define DVN_LBUTTONDOWN   (-100001)
 #define DVN_LBUTTONUP     (-100002)
 #define DVN_LBUTTONDBLCLK (-100003)
@@ -96,7 +100,9 @@ typedef struct DumpMouseNotify {
   NMHDR hdr;
   WPARAM wParam;
   LPARAM lParam;
-  int hitIndex; /* caret position under the pointer, or -1 */
+  int hitIndex; /* caret position under the pointer, 0 to the data length
+                   (a point below the data gives its length), or -1 for a
+                   point on no cell, also left of or above the window */
 } DumpMouseNotify;
 
 #if !defined(_WIN64)

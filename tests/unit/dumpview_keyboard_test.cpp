@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "dumpview/keyboard.h"
 #include "dumpview/scrolling.h"
