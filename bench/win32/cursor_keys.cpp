@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
     for (Scene& scene : scenes) {
       const double ms = TimePresses(view, scene);
       if (round >= 0) scene.samples.push_back(ms);
+      std::printf("  %-8s %.1f ms\n", scene.name, ms);  // the spread under the machine's load
     }
   }
 
