@@ -32,6 +32,14 @@ bool PutClipboardItems(const std::vector<ClipboardItem>& items);
 // The formats the clipboard enumerates, in its order.
 std::vector<UINT> ClipboardFormats();
 
+// One pointer event of real input: the pointer moves to a screen point, with
+// the button flags given (MOUSEEVENTF_LEFTDOWN ...), for SendInput.
+INPUT MouseInput(POINT screen, DWORD flags);
+
+// Sends pointer events at a point of a window's client area, then dispatches
+// what has arrived for about ms milliseconds.
+void SendMouseAt(HWND window, POINT client, DWORD flags, DWORD ms = 30);
+
 // Dispatches the calling thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);
 
