@@ -17,11 +17,6 @@ std::int32_t Pin(std::int64_t value) {
 std::uint32_t CaretRow(const DumpViewState& state) { return state.caret / 16; }
 std::uint32_t CaretColumnInRow(const DumpViewState& state) { return state.caret % 16; }
 
-void SetFlag(DumpViewState& state, std::uint8_t flag) { state.flags = static_cast<std::uint8_t>(state.flags | flag); }
-void ClearFlag(DumpViewState& state, std::uint8_t flag) {
-  state.flags = static_cast<std::uint8_t>(state.flags & ~flag);
-}
-
 // The column that becomes the first shown one, or kNoIndex when the caret's
 // cell is already whole on screen.
 std::uint32_t HorizontalTarget(const DumpViewState& state) {
@@ -60,7 +55,7 @@ void PlaceCaret(DumpViewPort& port, DumpViewState& state) {
   if (pixel.y < static_cast<std::int64_t>(GeometryOf(state).headerBand)) {
     if ((state.flags & CaretVisible) != 0) {
       port.HideCaret();
-      ClearFlag(state, CaretVisible);
+      ClearFlags(state, CaretVisible);
     }
     port.SetCaretPos(Pin(pixel.x), Pin(pixel.y));
     return;
@@ -69,14 +64,16 @@ void PlaceCaret(DumpViewPort& port, DumpViewState& state) {
   // The system counts hides: show only when the caret is hidden.
   if ((state.flags & CaretVisible) == 0) {
     port.ShowCaret();
-    SetFlag(state, CaretVisible);
+    SetFlags(state, CaretVisible);
   }
 }
 
 void EnsureCaretVisible(DumpViewPort& port, DumpViewState& state) {
   const std::uint32_t row = CaretRow(state);
   const std::uint32_t top = TopRow(state);
-  const std::uint32_t page = PageRows(state);
+  // A view too low for one whole row still shows the top of its first row:
+  // the caret's row is brought there rather than one row past it.
+  const std::uint32_t page = std::max(PageRows(state), 1u);
   // Compared by rows in 64 bits: the byte form p + 1 > 16 * (T + P) wraps for
   // a caret at 0xFFFFFFFF or a topRow far down.
   if (row < top) {
@@ -100,13 +97,13 @@ std::int32_t CaretShapeWidth(const DumpViewState& state) {
 
 void GainFocus(DumpViewPort& port, DumpViewState& state) {
   // A new system caret starts hidden, whatever the flag said before.
-  ClearFlag(state, CaretVisible);
+  ClearFlags(state, CaretVisible);
   port.CreateCaret(CaretShapeWidth(state), static_cast<std::int32_t>(state.fontHeight));
-  SetFlag(state, HasFocus);
+  SetFlags(state, HasFocus);
   PlaceCaret(port, state);
 }
 
 void LoseFocus(DumpViewPort& port, DumpViewState& state) {
-  ClearFlag(state, HasFocus | CaretVisible);
+  ClearFlags(state, HasFocus | CaretVisible);
   port.DestroyCaret();
 }

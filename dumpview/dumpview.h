@@ -130,7 +130,9 @@ typedef struct DumpMouseNotify {
   NMHDR hdr;
   WPARAM wParam;
   LPARAM lParam;
-  int hitIndex; /* caret position under the pointer, or -1 */
+  int hitIndex; /* caret position under the pointer, 0 to the data length
+                   (a point below the data gives its length), or -1 for a
+                   point on no cell, also left of or above the window */
 } DumpMouseNotify;
 
 #if !defined(_WIN64)

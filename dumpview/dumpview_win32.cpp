@@ -7,6 +7,7 @@
 
 #include "dumpview/caret.h"
 #include "dumpview/dumpviewstate.h"
+#include "dumpview/input_win32.h"
 #include "dumpview/messages.h"
 #include "dumpview/paint_win32.h"
 #include "dumpview/scrolling.h"
@@ -200,6 +201,7 @@ LRESULT CALLBACK DumpViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   }
 
   LRESULT result = 0;
+  if (OnInputMessage(window, *state, message, wParam, lParam, result)) return result;
   if (OnPrivateMessage(window, *state, message, wParam, lParam, result)) return result;
   return ::DefWindowProcA(window, message, wParam, lParam);
 }

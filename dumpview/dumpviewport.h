@@ -30,6 +30,14 @@ enum RedrawFlag : std::uint32_t {
   RedrawFrame = 0x0400,
 };
 
+struct ClientSize {
+  std::uint32_t width;
+  std::uint32_t height;
+};
+
+// The wheel setting that asks for one page per notch, as WHEEL_PAGESCROLL.
+constexpr std::uint32_t kWheelPageScroll = 0xFFFFFFFFu;
+
 class DumpViewPort {
  public:
   virtual ~DumpViewPort() = default;
@@ -50,4 +58,20 @@ class DumpViewPort {
   // Sends WM_VSCROLL or WM_HSCROLL to the control itself and returns once its
   // handler has run. For ScrollThumbTrack, position is the full 32-bit target.
   virtual void SendScroll(ScrollBar bar, std::uint32_t code, std::uint32_t position) = 0;
+
+  // Input.
+  // GetKeyState(VK_SHIFT): whether Shift is down for the message at hand.
+  virtual bool ShiftDown() = 0;
+  // SetFocus on the control; its WM_SETFOCUS has run when this returns.
+  virtual void TakeFocus() = 0;
+  virtual void CaptureMouse() = 0;
+  virtual void ReleaseMouse() = 0;
+  // SetTimer(control, id, period, no callback); setting an id anew replaces
+  // its period. KillTimer(control, id).
+  virtual void StartTimer(std::uint32_t id, std::uint32_t milliseconds) = 0;
+  virtual void StopTimer(std::uint32_t id) = 0;
+  // GetClientRect: the client area's width and height.
+  virtual ClientSize ClientArea() = 0;
+  // The system's wheel setting, rows per notch (kWheelPageScroll: a page).
+  virtual std::uint32_t WheelScrollLines() = 0;
 };

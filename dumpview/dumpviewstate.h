@@ -41,6 +41,17 @@ enum DumpViewScrollFlag : std::uint8_t {
   WheelFromSystem = 0x80,   // the wheel step comes from the system setting
 };
 
+// The autoscroll timers of a drag, one per direction.
+enum AutoScrollTimer : std::uint32_t {
+  DVT_SCROLLUP = 500,
+  DVT_SCROLLDOWN = 501,
+  DVT_SCROLLLEFT = 502,
+  DVT_SCROLLRIGHT = 503,
+};
+constexpr std::uint8_t AutoScrollTimerBit(std::uint32_t id) {
+  return static_cast<std::uint8_t>(1u << (id - DVT_SCROLLUP));
+}
+
 // Default text-column code page: one character per byte.
 constexpr std::uint16_t kDefaultCodePage = 1252;
 
@@ -75,7 +86,16 @@ struct DumpViewState {
   // ones computed from its own, stale size.
   std::uint32_t sizeCount;
   std::uint32_t clientHeight;
+  // Not part of the documented record: which autoscroll timers run, one bit
+  // per timer (AutoScrollTimerBit). VAutoSpeed and HAutoScroll say how fast
+  // and whether, not on which side; a pointer that jumps from one side of the
+  // window to the other must stop the first side's timer.
+  std::uint8_t runningTimers;
 };
+
+inline void SetFlags(DumpViewState& s, std::uint8_t bits) { s.flags = static_cast<std::uint8_t>(s.flags | bits); }
+inline void ClearFlags(DumpViewState& s, std::uint8_t bits) { s.flags = static_cast<std::uint8_t>(s.flags & ~bits); }
+inline bool HasFlags(const DumpViewState& s, std::uint8_t bits) { return (s.flags & bits) == bits; }
 
 // Named views of the scroll-record members.
 inline std::uint32_t LastRow(const DumpViewState& s) { return static_cast<std::uint32_t>(s.vScroll.nMax); }

@@ -7,6 +7,9 @@ namespace {
 int SystemBar(ScrollBar bar) { return bar == ScrollBar::Vertical ? SB_VERT : SB_HORZ; }
 UINT ScrollMessage(ScrollBar bar) { return bar == ScrollBar::Vertical ? WM_VSCROLL : WM_HSCROLL; }
 
+// The system's own default, for a system that can't tell its setting.
+constexpr UINT kDefaultWheelLines = 3;
+
 }  // namespace
 
 DumpViewState* DumpViewStateOf(HWND window) {
@@ -48,4 +51,30 @@ void Win32DumpViewPort::SendScroll(ScrollBar bar, std::uint32_t code, std::uint3
   // A handler that never saw it (a subclass swallowed the message) must not
   // leave it for a later sender; the window may be gone by now.
   if (DumpViewStateOf(window_) == &state_) DisarmWideThumbTrack(state_);
+}
+
+bool Win32DumpViewPort::ShiftDown() { return ::GetKeyState(VK_SHIFT) < 0; }
+
+void Win32DumpViewPort::TakeFocus() { ::SetFocus(window_); }
+
+void Win32DumpViewPort::CaptureMouse() { ::SetCapture(window_); }
+
+void Win32DumpViewPort::ReleaseMouse() { ::ReleaseCapture(); }
+
+void Win32DumpViewPort::StartTimer(std::uint32_t id, std::uint32_t milliseconds) {
+  ::SetTimer(window_, id, milliseconds, nullptr);
+}
+
+void Win32DumpViewPort::StopTimer(std::uint32_t id) { ::KillTimer(window_, id); }
+
+ClientSize Win32DumpViewPort::ClientArea() {
+  RECT client = {};
+  ::GetClientRect(window_, &client);
+  return ClientSize{static_cast<std::uint32_t>(client.right), static_cast<std::uint32_t>(client.bottom)};
+}
+
+std::uint32_t Win32DumpViewPort::WheelScrollLines() {
+  UINT lines = kDefaultWheelLines;
+  if (!::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) return kDefaultWheelLines;
+  return lines;
 }

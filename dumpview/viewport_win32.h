@@ -1,5 +1,6 @@
 // The dump view's port on a real window: the system caret, the standard
-// scroll bars, repaints and scroll messages the control sends itself.
+// scroll bars, repaints, scroll messages the control sends itself, and the
+// keyboard state, focus, mouse capture and timers of input.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +20,14 @@ class Win32DumpViewPort final : public DumpViewPort {
   void PublishScrollInfo(ScrollBar bar, const ScrollRecord& record) override;
   void Redraw(std::uint32_t flags) override;
   void SendScroll(ScrollBar bar, std::uint32_t code, std::uint32_t position) override;
+  bool ShiftDown() override;
+  void TakeFocus() override;
+  void CaptureMouse() override;
+  void ReleaseMouse() override;
+  void StartTimer(std::uint32_t id, std::uint32_t milliseconds) override;
+  void StopTimer(std::uint32_t id) override;
+  ClientSize ClientArea() override;
+  std::uint32_t WheelScrollLines() override;
 
  private:
   HWND window_;

@@ -8,30 +8,9 @@
 #include "dumpview/messages.h"
 #include "dumpview/scrolling.h"
 #include "dumpview/viewstate.h"
+#include "silentport.h"
 
 namespace {
-
-// A port that does what the window does to the logic (scroll messages
-// re-enter the handler) and nothing else.
-class SilentPort : public DumpViewPort {
- public:
-  explicit SilentPort(DumpViewState& state) : state_(state) {}
-  void SetCaretPos(std::int32_t, std::int32_t) override {}
-  void ShowCaret() override {}
-  void HideCaret() override {}
-  void CreateCaret(std::int32_t, std::int32_t) override {}
-  void DestroyCaret() override {}
-  void PublishScrollInfo(ScrollBar, const ScrollRecord&) override {}
-  void Redraw(std::uint32_t) override {}
-  void SendScroll(ScrollBar bar, std::uint32_t code, std::uint32_t position) override {
-    if (code == ScrollThumbTrack) ArmWideThumbTrack(state_, bar, position);
-    OnScrollMessage(*this, state_, bar, code, static_cast<std::uint16_t>(position & 0xFFFF), nullptr);
-    DisarmWideThumbTrack(state_);
-  }
-
- private:
-  DumpViewState& state_;
-};
 
 DumpViewState SixtyFourMebibytes() {
   static const std::uint8_t byte = 0;

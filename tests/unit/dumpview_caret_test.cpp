@@ -8,25 +8,7 @@
 #include "dumpview/scrolling.h"
 #include "recordingport.h"
 
-namespace {
-
-const std::uint8_t kBytes[16] = {};
-
-struct View {
-  DumpViewState state = MakeViewState(16);
-  RecordingPort port{&state};
-
-  View(std::uint32_t length, std::uint32_t columns, std::uint32_t rows) {
-    HandleSetData(port, state, kBytes, length, 8 * columns, 24 + 18 * rows);
-    port.Clear();
-  }
-  void Focus() {
-    GainFocus(port, state);
-    port.Clear();
-  }
-};
-
-}  // namespace
+using View = RecordedView;
 
 TEST(DumpViewPlaceCaret, HexAndTextCellPositions) {
   View view(16 * 100, 79, 20);
@@ -256,4 +238,18 @@ TEST(DumpViewFocus, CaretAboveTheViewIsCreatedHidden) {
   GainFocus(view.port, view.state);
   EXPECT_EQ(view.port.lines, (Lines{"CreateCaret 0 16", "SetCaretPos 103 -62"}));
   EXPECT_EQ(view.state.flags & CaretVisible, 0);
+}
+
+// A view lower than one whole row still shows the top of its first row.
+TEST(DumpViewEnsureCaretVisible, ViewWithoutAWholeRowShowsTheCaretsRow) {
+  View view(16 * 100, 79, 0);
+  ASSERT_EQ(PageRows(view.state), 0u);
+  view.Focus();
+  view.state.caret = 16 * 5 + 3;
+  EnsureCaretVisible(view.port, view.state);
+  EXPECT_EQ(TopRow(view.state), 5u);
+  EXPECT_NE(view.state.flags & CaretVisible, 0);
+  view.port.Clear();
+  EnsureCaretVisible(view.port, view.state);
+  EXPECT_TRUE(view.port.Only("Send").empty()) << "already the first shown row";
 }

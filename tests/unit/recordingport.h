@@ -9,6 +9,11 @@
 //   SetScrollInfo V|H min max page pos
 //   Redraw INVALIDATE|ERASE|UPDATENOW|FRAME   (the flags given, in this order)
 //   Send WM_VSCROLL|WM_HSCROLL code word      (word: the message's high word)
+//   SetFocus | SetCapture | ReleaseCapture | SetTimer id period | KillTimer id
+//
+// SetFocus runs the control's focus handler when the control lacks the focus,
+// as the real call does. Shift, the client size and the wheel setting are
+// what the test sets.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "dumpview/caret.h"
 #include "dumpview/dumpviewport.h"
 #include "dumpview/dumpviewstate.h"
 #include "dumpview/scrolling.h"
@@ -30,6 +36,9 @@ class RecordingPort : public DumpViewPort {
   explicit RecordingPort(DumpViewState* state = nullptr) : state_(state) {}
 
   Lines lines;
+  bool shift = false;
+  ClientSize client{640, 400};
+  std::uint32_t wheelLines = 3;
   // Called after a SetScrollInfo is recorded, as the system may resize the
   // window when it shows or hides a scroll bar (nested WM_SIZE).
   std::function<void(ScrollBar)> onPublish;
@@ -81,6 +90,20 @@ class RecordingPort : public DumpViewPort {
     DisarmWideThumbTrack(*state_);
   }
 
+  bool ShiftDown() override { return shift; }
+  void TakeFocus() override {
+    lines.push_back("SetFocus");
+    if (state_ != nullptr && (state_->flags & HasFocus) == 0) GainFocus(*this, *state_);
+  }
+  void CaptureMouse() override { lines.push_back("SetCapture"); }
+  void ReleaseMouse() override { lines.push_back("ReleaseCapture"); }
+  void StartTimer(std::uint32_t id, std::uint32_t milliseconds) override {
+    lines.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(milliseconds));
+  }
+  void StopTimer(std::uint32_t id) override { lines.push_back("KillTimer " + std::to_string(id)); }
+  ClientSize ClientArea() override { return client; }
+  std::uint32_t WheelScrollLines() override { return wheelLines; }
+
  private:
   DumpViewState* state_;
 };
@@ -92,3 +115,22 @@ inline DumpViewState MakeViewState(std::uint32_t fontHeight = 16) {
   InitDumpViewState(state, fontHeight, colors, true);
   return state;
 }
+
+// A focusless view of font height 16 (cells 8 x 18 pixels, header band 24)
+// showing length bytes in a client area of whole columns and rows, with the
+// port's record cleared. The bytes are never read by the input logic.
+struct RecordedView {
+  DumpViewState state = MakeViewState(16);
+  RecordingPort port{&state};
+
+  RecordedView(std::uint32_t length, std::uint32_t columns, std::uint32_t rows) {
+    static const std::uint8_t kByte = 0;
+    port.client = ClientSize{8 * columns, 24 + 18 * rows};
+    HandleSetData(port, state, &kByte, length, port.client.width, port.client.height);
+    port.Clear();
+  }
+  void Focus() {
+    GainFocus(port, state);
+    port.Clear();
+  }
+};

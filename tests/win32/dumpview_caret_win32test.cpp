@@ -157,18 +157,6 @@ LRESULT CALLBACK LoggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return result;
 }
 
-// One mouse event at a screen point, in the absolute coordinates of input.
-INPUT MouseAt(POINT screen, DWORD flags) {
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(screen.x, 65535, width - 1);
-  input.mi.dy = MulDiv(screen.y, 65535, height - 1);
-  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  return input;
-}
-
 }  // namespace
 
 // The user drags the thumb of the vertical bar to the bottom: the system
@@ -194,8 +182,9 @@ TEST_F(DumpViewLargeData, DraggingTheThumbReachesTheLastRows) {
   // tracking loop runs inside the dispatch of the button press and takes the
   // moves and the release from the queue.
   const POINT middle = {x, (thumb.y + end.y) / 2};
-  INPUT drag[] = {MouseAt(thumb, 0), MouseAt(thumb, MOUSEEVENTF_LEFTDOWN), MouseAt(middle, 0), MouseAt(end, 0),
-                  MouseAt(end, MOUSEEVENTF_LEFTUP)};
+  using testsupport::MouseInput;
+  INPUT drag[] = {MouseInput(thumb, 0), MouseInput(thumb, MOUSEEVENTF_LEFTDOWN), MouseInput(middle, 0),
+                  MouseInput(end, 0), MouseInput(end, MOUSEEVENTF_LEFTUP)};
   ASSERT_EQ(::SendInput(5, drag, sizeof(INPUT)), 5u);
   testsupport::WaitUntil([&] { return !log.empty() && log.back().code == SB_ENDSCROLL; }, 2000);
   ::SetWindowLongPtrA(host.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_viewProc));

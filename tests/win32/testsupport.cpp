@@ -78,6 +78,25 @@ std::vector<std::uint8_t> ClipboardBytes(UINT format) {
   return bytes;
 }
 
+INPUT MouseInput(POINT screen, DWORD flags) {
+  const int width = ::GetSystemMetrics(SM_CXSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = ::MulDiv(screen.x, 65535, width - 1);
+  input.mi.dy = ::MulDiv(screen.y, 65535, height - 1);
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return input;
+}
+
+void SendMouseAt(HWND window, POINT client, DWORD flags, DWORD ms) {
+  POINT screen = client;
+  ::ClientToScreen(window, &screen);
+  INPUT input = MouseInput(screen, flags);
+  ::SendInput(1, &input, sizeof(INPUT));
+  PumpMessages(ms);
+}
+
 void PumpMessages(DWORD ms) {
   const DWORD start = ::GetTickCount();
   do {

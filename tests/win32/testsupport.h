@@ -36,6 +36,14 @@ std::vector<UINT> ClipboardFormats();
 // the format is absent or the clipboard can't be opened.
 std::vector<std::uint8_t> ClipboardBytes(UINT format);
 
+// One pointer event of real input: the pointer moves to a screen point, with
+// the button flags given (MOUSEEVENTF_LEFTDOWN ...), for SendInput.
+INPUT MouseInput(POINT screen, DWORD flags);
+
+// Sends pointer events at a point of a window's client area, then dispatches
+// what has arrived for about ms milliseconds.
+void SendMouseAt(HWND window, POINT client, DWORD flags, DWORD ms = 30);
+
 // Dispatches the calling thread's messages for about ms milliseconds.
 void PumpMessages(DWORD ms);
 
