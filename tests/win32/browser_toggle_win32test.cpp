@@ -118,9 +118,10 @@ TEST_F(FormatBrowserToggle, TheRealFrameFollowsTheSelectionAndClosesThroughTheDi
   EXPECT_TRUE(run.ToggleEnabled());
 
   // The frame's close box asks the dialog, which destroys it.
+  // The dialog forgets the frame only after DestroyWindow has returned on
+  // its thread: wait for both.
   ::PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return !::IsWindow(frame); }));
-  EXPECT_EQ(g_dumpFrame, nullptr);
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !::IsWindow(frame) && g_dumpFrame == nullptr; }));
   EXPECT_FALSE(run.ToggleChecked());
   EXPECT_FALSE(run.ToggleEnabled());
 }
