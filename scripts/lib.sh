@@ -137,6 +137,8 @@ run_fuzz_targets() {
   for exe in "$KELVANE_ROOT"/build/fuzz/fuzz_*; do
     [ -x "$exe" ] || continue
     target=${exe##*/fuzz_}
+    # KELVANE_FUZZ_ONLY="a b" runs only the targets named.
+    if [ -n "${KELVANE_FUZZ_ONLY:-}" ] && [[ " $KELVANE_FUZZ_ONLY " != *" $target "* ]]; then continue; fi
     mkdir -p "$KELVANE_ROOT/build/fuzz/work/$target" "$KELVANE_ROOT/build/fuzz/findings/$target"
     out=$KELVANE_ROOT/build/fuzz/$target.log
     status=0

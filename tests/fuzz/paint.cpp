@@ -1,9 +1,9 @@
 // Painting and erasing the dump view over hostile states: random bytes in a
-// buffer of exactly their length, any font height the control accepts, any
-// client up to 4096 pixels wide and 1024 high, scroll positions anywhere in 32 bits (past
-// the data included), any code page, caret, anchor and flags. The canvas
-// checks where every output lands and that the work stays proportional to the
-// rows shown (tests/fuzz/fuzzcanvas.h).
+// buffer of exactly their length, any font height the control accepts, a
+// client up to 4096 pixels wide and up to 128 rows high, scroll positions
+// anywhere in 32 bits (past the data included), any code page, caret, anchor
+// and flags. The canvas checks where every output lands and that the work
+// stays proportional to the rows shown (tests/fuzz/fuzzcanvas.h).
 #include "fuzzcanvas.h"
 #include "fuzztarget.h"
 
@@ -43,7 +43,11 @@ KELVANE_FUZZ_TARGET(paint) {
   fuzz::Input in(data, size);
   DumpViewState state{};
   state.fontHeight = in.Range(2, 0x7FFF);
-  const ClientSize client{in.Range(0, 4096), in.Range(0, 1024)};
+  // Any height up to one that shows 128 rows: taller clients only repeat the
+  // same rows and would slow every input down.
+  const DumpGeometry g = GeometryOf(state.fontHeight);
+  const std::uint32_t tallest = g.headerBand + 129 * g.rowPitch - 1;
+  const ClientSize client{in.Range(0, 4096), in.Range(0, tallest < 0xFFFF ? tallest : 0xFFFF)};
   state.codePage = PickCodePage(in);
   state.flags = in.U8();
   // Colours only pass through to the canvas: six distinct ones will do.
