@@ -1,6 +1,6 @@
 // Painting and erasing the dump view over hostile states: random bytes in a
 // buffer of exactly their length, any font height the control accepts, a
-// client up to 4096 pixels wide and up to 128 rows high, scroll positions
+// client up to 4096 pixels wide and up to 32 rows high, scroll positions
 // anywhere in 32 bits (past the data included), any code page, caret, anchor
 // and flags. The canvas checks where every output lands and that the work
 // stays proportional to the rows shown (tests/fuzz/fuzzcanvas.h).
@@ -43,10 +43,10 @@ KELVANE_FUZZ_TARGET(paint) {
   fuzz::Input in(data, size);
   DumpViewState state{};
   state.fontHeight = in.Range(2, 0x7FFF);
-  // Any height up to one that shows 128 rows: taller clients only repeat the
+  // Any height up to one that shows 32 rows: taller clients only repeat the
   // same rows and would slow every input down.
   const DumpGeometry g = GeometryOf(state.fontHeight);
-  const std::uint32_t tallest = g.headerBand + 129 * g.rowPitch - 1;
+  const std::uint32_t tallest = g.headerBand + 33 * g.rowPitch - 1;
   const ClientSize client{in.Range(0, 4096), in.Range(0, tallest < 0xFFFF ? tallest : 0xFFFF)};
   state.codePage = PickCodePage(in);
   state.flags = in.U8();

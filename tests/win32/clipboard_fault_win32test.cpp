@@ -29,12 +29,7 @@ using faulttest::ForeignOwner;
 constexpr char kReadError[] = "Clipboard Read Error !!";
 constexpr char kBinaryDump[] = "Binary dump";
 
-int ItemOfFormat(HWND list, UINT format) {
-  for (int i = 0, n = browsertest::ItemCount(list); i < n; ++i) {
-    if (browsertest::ItemData(list, i) == static_cast<LPARAM>(format)) return i;
-  }
-  return -1;
-}
+using faulttest::ItemOfFormat;
 
 class ClipboardFaults : public ::testing::Test {
  protected:
@@ -76,6 +71,15 @@ class ClipboardFaults : public ::testing::Test {
     return state != nullptr ? state->dataLength : 0xFFFFFFFFu;
   }
 
+  // What a frame without a snapshot shows the user: the read error in its
+  // title, an empty view, no message box, and an empty file when saved.
+  void ExpectReadError(HWND frame) {
+    EXPECT_EQ(testsupport::WindowText(frame), kReadError);
+    EXPECT_EQ(ShownLength(frame), 0u);
+    EXPECT_TRUE(faulttest::OwnMessageBoxes().empty());
+    EXPECT_TRUE(Save(frame).empty());
+  }
+
   std::vector<std::string> paths_;
 };
 
@@ -101,10 +105,7 @@ TEST_F(ClipboardFaults, PromisedDataThatNeverComesIsAReadError) {
     run.Analyze();
     const HWND frame = OpenWithB(run, format);
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(testsupport::WindowText(frame), kReadError);
-    EXPECT_EQ(ShownLength(frame), 0u);
-    EXPECT_TRUE(faulttest::OwnMessageBoxes().empty());
-    EXPECT_TRUE(Save(frame).empty());
+    ExpectReadError(frame);
     CloseWithB(run);
     run.Analyze();  // still answering
     EXPECT_GT(browsertest::ItemCount(run.registeredList()), 0);
@@ -198,10 +199,7 @@ TEST_F(ClipboardFaults, HeldClipboardDuringAnalyzeAndB) {
   ASSERT_TRUE(holder.Hold());
   const HWND frame = OpenWithB(run, CF_TEXT);
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(testsupport::WindowText(frame), kReadError);
-  EXPECT_EQ(ShownLength(frame), 0u);
-  EXPECT_TRUE(faulttest::OwnMessageBoxes().empty());
-  EXPECT_TRUE(Save(frame).empty());
+  ExpectReadError(frame);
   CloseWithB(run);
 }
 
@@ -225,9 +223,6 @@ TEST_F(ClipboardFaults, HeldClipboardDuringSaveAndSelectionChange) {
 
   browsertest::SelectItem(run.availableList(), ItemOfFormat(run.availableList(), sample));
   EXPECT_EQ(g_dumpFrame, frame);
-  EXPECT_EQ(testsupport::WindowText(frame), kReadError);
-  EXPECT_EQ(ShownLength(frame), 0u);
-  EXPECT_TRUE(faulttest::OwnMessageBoxes().empty());
-  EXPECT_TRUE(Save(frame).empty());
+  ExpectReadError(frame);
   CloseWithB(run);
 }
