@@ -4,6 +4,7 @@
 // anywhere in 32 bits (past the data included), any code page, caret, anchor
 // and flags. The canvas checks where every output lands and that the work
 // stays proportional to the rows shown (tests/fuzz/fuzzcanvas.h).
+#include "dumpview/scrolling.h"
 #include "fuzzcanvas.h"
 #include "fuzztarget.h"
 
@@ -18,18 +19,12 @@ std::uint16_t PickCodePage(fuzz::Input& in) {
   return pick < 128 ? kDecoded[pick % 5] : any;
 }
 
-// The page sizes as the control computes them for the client (pageRows
-// clamped to lastRow + 1, pageColumns to 79), or, when anyPage, the values
-// picked.
+// The page sizes as the control computes them for the client, or, when
+// anyPage, the values picked.
 void SizeState(DumpViewState& state, ClientSize client, bool anyPage, std::uint32_t pageRows,
                std::uint32_t pageColumns) {
-  const DumpGeometry g = GeometryOf(state);
-  std::uint32_t rows = (client.height - g.headerBand) / g.rowPitch;
-  if (rows > LastRow(state)) rows = LastRow(state) + 1;
-  std::uint32_t columns = client.width / g.cellWidth;
-  if (columns > kLastGridColumn) columns = kGridColumns;
-  SetPageRows(state, anyPage ? pageRows : rows);
-  SetPageColumns(state, anyPage ? pageColumns : columns);
+  SetPageRows(state, anyPage ? pageRows : PageRowsFor(state, client.height));
+  SetPageColumns(state, anyPage ? pageColumns : PageColumnsFor(state, client.width));
 }
 
 // A position picked as anything at all, or within 0..hi.
