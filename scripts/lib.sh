@@ -13,6 +13,7 @@ KELVANE_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev python3
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
   xvfb xauth x11-utils imagemagick
+  clang libclang-rt-14-dev
   fonts-ipafont-gothic fonts-wine fonts-liberation
 )
 
@@ -116,4 +117,42 @@ build_tree() {
   shift
   cmake -S "$KELVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
+}
+
+# The libFuzzer targets of tests/fuzz, built natively with clang, ASan and
+# UBSan into build/fuzz.
+build_fuzz_tree() {
+  CC=clang CXX=clang++ build_tree "$KELVANE_ROOT/build/fuzz" \
+    -DKELVANE_FUZZ=ON -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF
+}
+
+# Runs every fuzz target for at most the given seconds (and, when given, at
+# most that many executions) on its checked-in seed corpus, one after another,
+# and prints executions and findings per target. New inputs go to
+# build/fuzz/work/<target>, faults to build/fuzz/findings/<target>/. Fails when
+# any target found a fault.
+run_fuzz_targets() {
+  local seconds=$1 runs=${2:--1}
+  local failed=0 target exe out executions findings status
+  for exe in "$KELVANE_ROOT"/build/fuzz/fuzz_*; do
+    [ -x "$exe" ] || continue
+    target=${exe##*/fuzz_}
+    # KELVANE_FUZZ_ONLY="a b" runs only the targets named.
+    if [ -n "${KELVANE_FUZZ_ONLY:-}" ] && [[ " $KELVANE_FUZZ_ONLY " != *" $target "* ]]; then continue; fi
+    mkdir -p "$KELVANE_ROOT/build/fuzz/work/$target" "$KELVANE_ROOT/build/fuzz/findings/$target"
+    out=$KELVANE_ROOT/build/fuzz/$target.log
+    status=0
+    "$exe" -max_total_time="$seconds" -runs="$runs" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+      -artifact_prefix="$KELVANE_ROOT/build/fuzz/findings/$target/" \
+      "$KELVANE_ROOT/build/fuzz/work/$target" "$KELVANE_ROOT/tests/fuzz/corpus/$target" >"$out" 2>&1 || status=$?
+    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out" | tail -1)
+    findings=$(find "$KELVANE_ROOT/build/fuzz/findings/$target" -type f | wc -l)
+    printf 'fuzz %-12s %12s executions  %d findings  (exit %d, log %s)\n' \
+      "$target" "${executions:-?}" "$findings" "$status" "${out#"$KELVANE_ROOT"/}"
+    if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
+      failed=1
+      grep -E 'ERROR|invariant broken|SUMMARY' "$out" | head -5 >&2 || true
+    fi
+  done
+  return $failed
 }

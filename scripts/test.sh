@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native core tests (with ASan and
-# UBSan), the Windows tests under Wine on an Xvfb display, and a compile of
-# the 32-bit Windows build.
+# UBSan), a short round of each fuzz target, the Windows tests under Wine on an
+# Xvfb display, and a compile of the 32-bit Windows build.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -12,6 +12,12 @@ set_window_management N
 log "native build and unit tests"
 build_tree "$KELVANE_ROOT/build/native" -DKELVANE_SANITIZE=ON
 (cd "$KELVANE_ROOT/build/native" && ctest --output-on-failure -j"$(nproc)")
+
+# A short round of every fuzz target on its seed corpus (the long runs are
+# scripts/fuzz.sh); about 20 seconds each.
+log "fuzz targets (clang, libFuzzer, ASan, UBSan)"
+build_fuzz_tree >/dev/null
+run_fuzz_targets "${KELVANE_FUZZ_SECONDS:-20}"
 
 log "x86_64 Windows build and tests under Wine"
 build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw-x86_64.cmake"

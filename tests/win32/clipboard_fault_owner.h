@@ -1,0 +1,65 @@
+// A clipboard owner in another process (tools/win32/clipboard_owner.cpp) for
+// the clipboard-fault tests: it holds the clipboard open, promises data that
+// it never renders, or owns blocks written from files, until it is told to
+// leave.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace faulttest {
+
+class ForeignOwner {
+ public:
+  ForeignOwner() = default;
+  ~ForeignOwner();
+  ForeignOwner(const ForeignOwner&) = delete;
+  ForeignOwner& operator=(const ForeignOwner&) = delete;
+
+  // Starts the owner with the command's words and waits until it is in place.
+  bool Start(const std::vector<std::string>& command);
+  bool Hold() { return Start({"hold"}); }
+  bool PromiseAndRenderNothing(const std::string& format) { return Start({"delay", format, "nothing"}); }
+  bool PromiseAndDie(const std::string& format) { return Start({"delay", format, "die"}); }
+  // Puts each block as its format (a number or a name); the bytes go over
+  // through temporary files.
+  struct Block {
+    std::string format;
+    std::vector<std::uint8_t> bytes;
+  };
+  bool Put(const std::vector<Block>& blocks);
+
+  // Tells the owner to leave and waits for its process to end; true when it
+  // ended within the time.
+  bool Leave(DWORD timeoutMs = 10000);
+  bool Running() const;
+
+ private:
+  std::string name_;
+  HANDLE process_ = nullptr;
+  HANDLE ready_ = nullptr;
+  HANDLE quit_ = nullptr;
+  std::vector<std::string> files_;
+};
+
+// Index of the list item whose item data is format, or -1.
+int ItemOfFormat(HWND list, UINT format);
+
+// Message boxes (owned #32770 windows) of this process that are shown now.
+std::vector<HWND> OwnMessageBoxes();
+
+// The bytes of format's block as the clipboard hands them to this process
+// (the platform may change them on the way: Wine ends text from another
+// process with a zero), or none when it holds no such block.
+std::vector<std::uint8_t> PlatformBlock(UINT format);
+
+// What a snapshot of that block holds, written out from the size rules
+// independently of the reader: "BinaryData" its length word plus 4, texts up
+// to and including their first zero byte or unit, a registered or other
+// format its first 256 bytes padded with zeros; never past the block.
+std::vector<std::uint8_t> ExpectedSnapshot(UINT format, const std::vector<std::uint8_t>& block);
+
+}  // namespace faulttest

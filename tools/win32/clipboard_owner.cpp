@@ -1,0 +1,145 @@
+// A clipboard owner in a process of its own, for the tests of what Kelvane
+// does when other programs misbehave on the clipboard. It signals the event
+// "<name>-ready" once it is in place and leaves when "<name>-quit" is set (or
+// after a minute):
+//
+//   clipboard_owner.exe <name> hold
+//       opens the clipboard and keeps it open
+//   clipboard_owner.exe <name> delay <format> nothing|die
+//       promises <format> with delayed rendering; asked to render it, it
+//       renders nothing, or ends its process in the middle of the request
+//   clipboard_owner.exe <name> put <format>=<file> ...
+//       puts each file's bytes as one block of that format and stays the
+//       clipboard's owner; leaving ends the process with its window
+//
+// A format is a number or a name to register.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kLifetimeMs = 60000;
+bool g_dieOnRender = false;
+
+UINT FormatOf(const char* text) {
+  char* end = nullptr;
+  const unsigned long number = std::strtoul(text, &end, 10);
+  if (end != text && *end == '\0') return static_cast<UINT>(number);
+  return ::RegisterClipboardFormatA(text);
+}
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_RENDERFORMAT:
+      // Asked for the promised data: render nothing, or die while asked.
+      if (g_dieOnRender) ::ExitProcess(3);
+      return 0;
+    case WM_RENDERALLFORMATS:
+      return 0;
+    default:
+      return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+HWND CreateOwnerWindow() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = OwnerProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "KelvaneTestClipboardOwner";
+  ::RegisterClassA(&wc);
+  return ::CreateWindowExA(0, wc.lpszClassName, "owner", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+bool OpenClipboardRetry(HWND owner) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    if (::OpenClipboard(owner)) return true;
+    ::Sleep(10);
+  }
+  return false;
+}
+
+std::vector<char> ReadFileBytes(const char* path) {
+  std::vector<char> bytes;
+  FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return bytes;
+  char chunk[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  std::fclose(file);
+  return bytes;
+}
+
+bool PutBlock(UINT format, const std::vector<char>& bytes) {
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (block == nullptr) return false;
+  if (!bytes.empty()) {
+    std::memcpy(::GlobalLock(block), bytes.data(), bytes.size());
+    ::GlobalUnlock(block);
+  }
+  if (::SetClipboardData(format, block) != nullptr) return true;
+  ::GlobalFree(block);
+  return false;
+}
+
+// Takes the clipboard for this window and fills it as the command says.
+bool TakeClipboard(HWND owner, int argc, char** argv) {
+  const std::string command = argv[2];
+  if (command == "hold") return OpenClipboardRetry(owner);  // stays open
+  if (!OpenClipboardRetry(owner)) return false;
+  bool ok = ::EmptyClipboard() != FALSE;
+  if (command == "delay" && argc >= 5) {
+    g_dieOnRender = std::strcmp(argv[4], "die") == 0;
+    // SetClipboardData answers none for a promise: whether it took shows in
+    // the formats that the clipboard now lists.
+    ::SetClipboardData(FormatOf(argv[3]), nullptr);
+    ok = ok && ::IsClipboardFormatAvailable(FormatOf(argv[3])) != FALSE;
+  } else if (command == "put") {
+    for (int i = 3; ok && i < argc; ++i) {
+      const char* equals = std::strchr(argv[i], '=');
+      if (equals == nullptr) return false;
+      ok = PutBlock(FormatOf(std::string(argv[i], static_cast<std::size_t>(equals - argv[i])).c_str()),
+                    ReadFileBytes(equals + 1));
+    }
+  } else {
+    ok = false;
+  }
+  ::CloseClipboard();
+  return ok;
+}
+
+// Serves the window's messages until the quit event is set.
+void ServeUntilQuit(HANDLE quit) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < kLifetimeMs) {
+    const DWORD woke = ::MsgWaitForMultipleObjects(1, &quit, FALSE, 100, QS_ALLINPUT);
+    if (woke == WAIT_OBJECT_0) return;
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: clipboard_owner <name> hold | delay <format> nothing|die | put <format>=<file>...\n");
+    return 2;
+  }
+  const std::string name = argv[1];
+  HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (name + "-ready").c_str());
+  HANDLE quit = ::CreateEventA(nullptr, TRUE, FALSE, (name + "-quit").c_str());
+  HWND owner = CreateOwnerWindow();
+  if (ready == nullptr || quit == nullptr || owner == nullptr || !TakeClipboard(owner, argc, argv)) {
+    std::fprintf(stderr, "clipboard_owner: could not take the clipboard\n");
+    return 1;
+  }
+  ::SetEvent(ready);
+  ServeUntilQuit(quit);
+  if (std::strcmp(argv[2], "hold") == 0) ::CloseClipboard();
+  return 0;
+}
