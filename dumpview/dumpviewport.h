@@ -30,11 +30,6 @@ enum RedrawFlag : std::uint32_t {
   RedrawFrame = 0x0400,
 };
 
-struct ClientSize {
-  std::uint32_t width;
-  std::uint32_t height;
-};
-
 // The wheel setting that asks for one page per notch, as WHEEL_PAGESCROLL.
 constexpr std::uint32_t kWheelPageScroll = 0xFFFFFFFFu;
 

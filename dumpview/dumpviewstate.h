@@ -97,6 +97,12 @@ inline void SetFlags(DumpViewState& s, std::uint8_t bits) { s.flags = static_cas
 inline void ClearFlags(DumpViewState& s, std::uint8_t bits) { s.flags = static_cast<std::uint8_t>(s.flags & ~bits); }
 inline bool HasFlags(const DumpViewState& s, std::uint8_t bits) { return (s.flags & bits) == bits; }
 
+// Size of a client area in pixels.
+struct ClientSize {
+  std::uint32_t width;
+  std::uint32_t height;
+};
+
 // Named views of the scroll-record members.
 inline std::uint32_t LastRow(const DumpViewState& s) { return static_cast<std::uint32_t>(s.vScroll.nMax); }
 inline std::uint32_t PageRows(const DumpViewState& s) { return s.vScroll.nPage; }

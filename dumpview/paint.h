@@ -9,12 +9,6 @@
 #include "dumpview/canvas.h"
 #include "dumpview/dumpviewstate.h"
 
-// Size of the client area in pixels.
-struct ClientSize {
-  std::uint32_t width;
-  std::uint32_t height;
-};
-
 // The header line over the sixteen hex cells and the text column, drawn from
 // column 13 through column 77.
 inline constexpr char kDumpHeaderLine[] = "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F  0123456789ABCDEF";

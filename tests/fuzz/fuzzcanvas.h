@@ -98,6 +98,14 @@ class CheckingCanvas final : public DumpCanvas {
     Count();
     mode_ = mode;
   }
+  // One character of code page 932: a lone byte or a lead and its trail,
+  // both read so that a pair reaching past the data faults.
+  char16_t ConvertCp932(const std::uint8_t* bytes, std::uint32_t count) override {
+    Count();
+    FUZZ_CHECK(count == 1 || count == 2);
+    Touch(bytes, count);
+    return count == 1 ? static_cast<char16_t>(0xFF00u | bytes[0]) : static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
+  }
 
  private:
   static constexpr std::int64_t kLow = std::numeric_limits<std::int32_t>::min();
