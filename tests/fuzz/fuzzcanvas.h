@@ -5,8 +5,15 @@
 //    columns and y the top of the header line or of a row the paint may draw.
 //  - Every character handed over is read, so that a count longer than the
 //    text's buffer faults under AddressSanitizer.
-//  - Brushes are released exactly once and never used afterwards; XOR fills
-//    (the cell flip) cover one text cell; the mix mode ends as Copy.
+//  - Brushes are released exactly once and never used afterwards; the mix
+//    mode ends as Copy.
+//  - The cell flip (XOR fills) happens only while Selecting, only for the
+//    decoders that draw two-byte characters (932, 51932, 1200), and covers
+//    one text cell of a byte inside the data that borders the selection
+//    (the byte before its first or after its last byte); its fills together
+//    turn the selection background into the data background, or nothing.
+//  - The default decoder draws each byte's own value, one code unit a cell;
+//    only the Shift_JIS and EUC-JP decoders ask for code page 932.
 //  - The number of calls stays within a fixed budget per drawable row.
 //
 // When the canvas interface gains a method, add its override here with the
@@ -40,6 +47,10 @@ class CheckingCanvas final : public DumpCanvas {
 
   CheckingCanvas(const DumpViewState& state, ClientSize client, std::uint32_t failBrushNumber)
       : state_(state), failBrushNumber_(failBrushNumber) {
+    const std::uint16_t cp = state.codePage;
+    pairDecoder_ = cp == 932 || cp == 51932;
+    flipDecoder_ = pairDecoder_ || cp == 1200;
+    plainDecoder_ = !flipDecoder_ && cp != 65001;
     const std::int64_t m = state.fontHeight;
     cellWidth_ = m / 2;
     rowGap_ = m / 8;
@@ -76,6 +87,7 @@ class CheckingCanvas final : public DumpCanvas {
     Count();
     CheckTextPlace(x, y, count);
     Touch(text, count);
+    if (plainDecoder_) CheckPlainTextCell(x, y, text, count);
   }
 
   CanvasBrush* CreateBrush(ColorRef color) override {
@@ -92,16 +104,30 @@ class CheckingCanvas final : public DumpCanvas {
   void Fill(const CanvasRect& rect, CanvasBrush* brush) override {
     Count();
     CheckLive(brush);
-    if (mode_ == MixMode::Xor) CheckOneTextCell(rect);
+    if (mode_ != MixMode::Xor) return;
+    CheckOneTextCell(rect);
+    CheckFlippedByte(rect);
+    if (flipFills_++ == 0) flipRect_ = rect;
+    FUZZ_CHECK(rect.left == flipRect_.left && rect.top == flipRect_.top);
+    flipColors_ ^= reinterpret_cast<Brush*>(brush)->color;
   }
   void SetMixMode(MixMode mode) override {
     Count();
+    FUZZ_CHECK(mode != mode_);
+    if (mode == MixMode::Xor) {
+      FUZZ_CHECK((state_.flags & Selecting) != 0 && flipDecoder_);
+      flipFills_ = 0;
+      flipColors_ = 0;
+    } else {
+      FUZZ_CHECK(flipColors_ == 0 || flipColors_ == (state_.selBackColor ^ state_.backColor));
+    }
     mode_ = mode;
   }
   // One character of code page 932: a lone byte or a lead and its trail,
   // both read so that a pair reaching past the data faults.
   char16_t ConvertCp932(const std::uint8_t* bytes, std::uint32_t count) override {
     Count();
+    FUZZ_CHECK(pairDecoder_);
     FUZZ_CHECK(count == 1 || count == 2);
     Touch(bytes, count);
     return count == 1 ? static_cast<char16_t>(0xFF00u | bytes[0]) : static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
@@ -158,6 +184,38 @@ class CheckingCanvas final : public DumpCanvas {
     FUZZ_CHECK(rect.bottom - static_cast<std::int64_t>(rect.top) == state_.fontHeight);
   }
 
+  // The byte whose text cell lies at x in the data row whose text top is y,
+  // or -1 when x or y is saturated (far off the screen) or no text cell.
+  std::int64_t TextCellByte(std::int32_t x, std::int32_t y) const {
+    if (x == kLow || x == kHigh || y == kLow || y == kHigh || x % cellWidth_ != 0) return -1;
+    const std::int64_t column = x / cellWidth_ + static_cast<std::int64_t>(LeftColumn(state_));
+    const std::int64_t k = (static_cast<std::int64_t>(y) - headerBand_ - textInset_) / rowPitch_;
+    if (column < TextColumn(0) || column > TextColumn(15) || y == textInset_) return -1;
+    return (static_cast<std::int64_t>(TopRow(state_)) + k) * 16 + (column - TextColumn(0));
+  }
+
+  void CheckPlainTextCell(std::int32_t x, std::int32_t y, const char16_t* text, std::uint32_t count) const {
+    const std::int64_t byte = TextCellByte(x, y);
+    if (byte < 0) return;
+    FUZZ_CHECK(count == 1 && byte < state_.dataLength);
+    FUZZ_CHECK(text[0] == state_.data[byte]);
+  }
+
+  // The flipped cell is that of a byte in the data just outside the
+  // selection: before its first byte or after its last (with nothing
+  // selected, the span is 1..0, so bytes 0 and 1).
+  void CheckFlippedByte(const CanvasRect& rect) const {
+    const std::int64_t byte = TextCellByte(rect.left, rect.top);
+    if (byte < 0) return;
+    FUZZ_CHECK(byte < state_.dataLength);
+    std::int64_t selStart = 1, selEnd = 0;
+    if (state_.anchor != state_.caret) {
+      selStart = state_.anchor < state_.caret ? state_.anchor : state_.caret;
+      selEnd = static_cast<std::int64_t>(state_.anchor < state_.caret ? state_.caret : state_.anchor) - 1;
+    }
+    FUZZ_CHECK(byte + 1 == selStart || byte == selEnd + 1);
+  }
+
   void CheckLive(const CanvasBrush* brush) const {
     FUZZ_CHECK(brush != nullptr);
     const Brush* own = nullptr;
@@ -183,6 +241,10 @@ class CheckingCanvas final : public DumpCanvas {
   std::uint32_t brushesMade_ = 0;
   std::uint64_t checksum_ = 0;
   MixMode mode_ = MixMode::Copy;
+  bool pairDecoder_, flipDecoder_, plainDecoder_;
+  std::uint32_t flipFills_ = 0;
+  ColorRef flipColors_ = 0;
+  CanvasRect flipRect_{};
   std::vector<std::unique_ptr<Brush>> brushes_;
 };
 

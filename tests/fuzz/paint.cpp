@@ -10,13 +10,14 @@
 
 namespace {
 
-// The code pages with decoders of their own come up half of the time; the
-// other half any 16-bit value.
+// Each of the five decoders comes up as often as the others: the four
+// multi-byte code pages and the default one (1252, or now and then any other
+// 16-bit value).
 std::uint16_t PickCodePage(fuzz::Input& in) {
   static constexpr std::uint16_t kDecoded[] = {1252, 932, 51932, 1200, 65001};
   const std::uint8_t pick = in.U8();
   const std::uint16_t any = in.U16();
-  return pick < 128 ? kDecoded[pick % 5] : any;
+  return pick >= 240 ? any : kDecoded[pick % 5];
 }
 
 // The page sizes as the control computes them for the client, or, when

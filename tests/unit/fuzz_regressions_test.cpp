@@ -54,3 +54,6 @@ void Replay(const std::string& target, FuzzTarget run) {
 KELVANE_REPLAY_FUZZ_INPUTS(sizerules)
 KELVANE_REPLAY_FUZZ_INPUTS(formatnames)
 KELVANE_REPLAY_FUZZ_INPUTS(paint)
+KELVANE_REPLAY_FUZZ_INPUTS(search)
+KELVANE_REPLAY_FUZZ_INPUTS(input)
+KELVANE_REPLAY_FUZZ_INPUTS(namecopy)
