@@ -38,8 +38,8 @@ constexpr StandardName kStandardNames[] = {
 
 // "(0x%04X)" of a number: the suffix every non-standard text ends in.
 std::string NumberSuffix(std::uint32_t format) {
-  char text[20];
-  std::snprintf(text, sizeof(text), "(0x%04X)", static_cast<unsigned>(format));
+  char text[20];  // room for the longest, "(0xFFFFFFFF)": the count answered is of no use
+  (void)std::snprintf(text, sizeof(text), "(0x%04X)", static_cast<unsigned>(format));
   return text;
 }
 
@@ -54,14 +54,14 @@ const char* StandardFormatName(std::uint32_t format) {
 
 std::string FormatNumberText(std::uint32_t format) {
   char text[16];
-  std::snprintf(text, sizeof(text), "0x%04X", static_cast<unsigned>(format));
+  (void)std::snprintf(text, sizeof(text), "0x%04X", static_cast<unsigned>(format));
   return text;
 }
 
 std::string PriorityText(std::uint32_t position) {
   char text[16];
   // Signed like the "%d" of the list: positions never come near 2^31.
-  std::snprintf(text, sizeof(text), "%d", static_cast<int>(position));
+  (void)std::snprintf(text, sizeof(text), "%d", static_cast<int>(position));
   return text;
 }
 

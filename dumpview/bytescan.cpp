@@ -60,7 +60,7 @@ class WordsFilter {
 
   std::uint64_t operator()(const std::uint8_t* p) const {
     std::uint64_t mask = 0;
-    for (int k = 0; k < kBlock / 8; ++k) mask |= static_cast<std::uint64_t>(Eight(p + 8 * k)) << (8 * k);
+    for (std::int64_t k = 0; k < kBlock / 8; ++k) mask |= static_cast<std::uint64_t>(Eight(p + 8 * k)) << (8 * k);
     return mask;
   }
 

@@ -13,7 +13,7 @@ KELVANE_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev python3
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
   xvfb xauth x11-utils imagemagick
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy clang-format
   fonts-ipafont-gothic fonts-wine fonts-liberation
 )
 
@@ -124,6 +124,37 @@ build_tree() {
 build_fuzz_tree() {
   CC=clang CXX=clang++ build_tree "$KELVANE_ROOT/build/fuzz" \
     -DKELVANE_FUZZ=ON -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF
+}
+
+# The C++ sources and headers under version control, for the format check.
+source_files() {
+  git -C "$KELVANE_ROOT" ls-files -- '*.cpp' '*.h'
+}
+
+# Fails, listing the files, when any source differs from what clang-format
+# makes of it with the tree's .clang-format (scripts/format.sh applies it).
+check_format() {
+  local unformatted=() file
+  while IFS= read -r file; do
+    clang-format --style=file --dry-run --Werror "$KELVANE_ROOT/$file" >/dev/null 2>&1 || unformatted+=("$file")
+  done < <(source_files)
+  if [ ${#unformatted[@]} -ne 0 ]; then
+    log "not formatted (scripts/format.sh fixes them): ${unformatted[*]}"
+    return 1
+  fi
+}
+
+# clang-tidy with the tree's .clang-tidy over the portable core (the sources
+# of kelvane_core and the headers they include), as compiled in the given
+# build tree's compile_commands.json, two files at a time. Fails on any
+# finding.
+check_tidy() {
+  local build=$1
+  run-clang-tidy -p "$build" -j 2 -quiet \
+    "$KELVANE_ROOT/(app|browser|snapshot|dumpframe|dumpview)/[^/]*\.cpp\$" >"$build/tidy.log" 2>&1 || {
+    grep -E 'warning:|error:' "$build/tidy.log" >&2 || cat "$build/tidy.log" >&2
+    return 1
+  }
 }
 
 # Runs every fuzz target for at most the given seconds (and, when given, at

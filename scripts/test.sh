@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native core tests (with ASan and
-# UBSan), a short round of each fuzz target, the Windows tests under Wine on an
-# Xvfb display, and a compile of the 32-bit Windows build.
+# Builds everything and runs every test: the format and clang-tidy checks, the
+# native core tests (with ASan and UBSan), a short round of each fuzz target,
+# the Windows tests under Wine on an Xvfb display, and a compile of the 32-bit
+# Windows build.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -9,12 +10,16 @@ ensure_packages
 ensure_wine_prefix
 set_window_management N
 
-log "native build and unit tests"
+log "format check (clang-format)"
+check_format
+
+log "native build, clang-tidy over the core, unit tests"
 build_tree "$KELVANE_ROOT/build/native" -DKELVANE_SANITIZE=ON
+check_tidy "$KELVANE_ROOT/build/native"
 (cd "$KELVANE_ROOT/build/native" && ctest --output-on-failure -j"$(nproc)")
 
 # A short round of every fuzz target on its seed corpus (the long runs are
-# scripts/fuzz.sh); about 20 seconds each.
+# scripts/fuzz.sh); 20 seconds each, about two and a half minutes in all.
 log "fuzz targets (clang, libFuzzer, ASan, UBSan)"
 build_fuzz_tree >/dev/null
 run_fuzz_targets "${KELVANE_FUZZ_SECONDS:-20}"

@@ -38,7 +38,8 @@ std::uint32_t AnsiTextLength(const std::uint8_t* block, std::uint32_t blockSize)
 std::uint32_t UnicodeTextLength(const std::uint8_t* block, std::uint32_t blockSize) {
   const std::uint32_t units = blockSize / 2;
   for (std::uint32_t i = 0; i < units; ++i) {
-    if (block[2 * i] == 0 && block[2 * i + 1] == 0) return 2 * i + 2;
+    const std::size_t unit = 2 * static_cast<std::size_t>(i);
+    if (block[unit] == 0 && block[unit + 1] == 0) return 2 * i + 2;
   }
   return blockSize;
 }

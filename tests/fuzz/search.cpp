@@ -3,7 +3,7 @@
 //  - FindBytesForward and FindBytesBackward, and each scan method of
 //    dumpview/bytescan.h on its own, against a plain byte-by-byte search
 //    written from the rules (any difference is a fault). The data is the
-//    input itself, or a piece of it repeated up to 16 KiB with a few bytes
+//    input itself, or a piece of it repeated up to 8 KiB with a few bytes
 //    changed, so that short inputs reach the scans' costly cases (runs of
 //    near matches); the pattern is a slice of the data, maybe with one byte
 //    changed, or bytes of the input.
@@ -83,9 +83,10 @@ struct Shape {
 Shape ReadShape(fuzz::Input& in) {
   Shape shape{};
   shape.repeat = in.Bit();
-  // Mostly up to 4 KiB, a quarter of the time up to 16 KiB.
+  // Mostly up to 2 KiB, a quarter of the time up to 8 KiB: enough for the
+  // scans to give up on a pass drowned in near matches.
   const std::uint16_t total = in.U16();
-  shape.total = total % ((total & 0xC000) == 0xC000 ? 16 * 1024 + 1 : 4 * 1024 + 1);
+  shape.total = total % ((total & 0xC000) == 0xC000 ? 8 * 1024 + 1 : 2 * 1024 + 1);
   for (std::uint16_t& mark : shape.marks) mark = in.U16();
   shape.how = in.U8();
   shape.length = shape.how < 200 ? in.U8() % 80 : in.U16() % 320;
