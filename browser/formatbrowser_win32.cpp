@@ -53,8 +53,7 @@ void InsertColumn(HWND list, int column, const char* header, int format, int wid
   col.cx = width;
   col.pszText = const_cast<char*>(header);
   col.iSubItem = column;
-  ::SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(&col));
+  ::SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
 }
 
 // Two columns: a centred one of firstWidth pixels and a left-aligned one
@@ -95,9 +94,8 @@ std::optional<std::string> LookUpRegisteredName(std::uint32_t format) {
   LVFINDINFOA find = {};
   find.flags = LVFI_STRING;
   find.psz = key.c_str();
-  const int found = static_cast<int>(
-      ::SendMessageA(g_registeredList, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(&find)));
+  const int found = static_cast<int>(::SendMessageA(g_registeredList, LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                                    reinterpret_cast<LPARAM>(&find)));
   if (found == -1) return std::nullopt;
   return ListItemColumn1Text(g_registeredList, found);
 }
@@ -117,8 +115,7 @@ void OnInitDialog(HWND dialog) {
   g_dumpFrame = nullptr;
   g_selectedIndex = -1;
 
-  HINSTANCE instance =
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
   HICON icon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
   ::SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
@@ -155,8 +152,7 @@ void FillAvailableList(HWND dialog) {
   // When another window holds the clipboard, the enumeration yields nothing
   // and the close is refused: the list stays empty.
   ::OpenClipboard(dialog);
-  for (UINT format = ::EnumClipboardFormats(0); format != 0;
-       format = ::EnumClipboardFormats(format)) {
+  for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
     const int count = static_cast<int>(::SendMessageA(g_availableList, LVM_GETITEMCOUNT, 0, 0));
     const int index = InsertItem(g_availableList, count, PriorityText(static_cast<std::uint32_t>(count) + 1),
                                  LVIF_PARAM, static_cast<LPARAM>(format));
@@ -254,12 +250,10 @@ void OpenDumpFrame(HWND dialog) {
   // Just below the dialog, as an unowned top-level window.
   RECT dialogRect = {};
   ::GetWindowRect(dialog, &dialogRect);
-  HINSTANCE instance =
-      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-  g_dumpFrame = ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, kFrameTitle,
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                                  dialogRect.left - 1, dialogRect.bottom, kFrameWidth,
-                                  kFrameHeight, nullptr, nullptr, instance, &params);
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+  g_dumpFrame = ::CreateWindowExA(
+      0, DUMPFRAME_CLASS_NAME, kFrameTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+      dialogRect.left - 1, dialogRect.bottom, kFrameWidth, kFrameHeight, nullptr, nullptr, instance, &params);
   // Checked even when the creation failed: the next toggle then finds no
   // frame and tries again.
   SetDumpToggle(dialog, true);

@@ -12,11 +12,11 @@
 // procedure in wParam.
 constexpr UINT LSM_SETBASEPROC = WM_APP + 0x64;
 
-extern HWND g_registeredList;  // list 1001, registered formats
-extern HWND g_availableList;   // list 1003, formats on the clipboard
-extern HWND g_dumpFrame;       // the open DumpFrame, or none
-extern int g_selectedIndex;    // item of list 1003 recorded as selected, or -1
-extern WNDPROC g_listBaseProc; // the window procedure both lists had before
+extern HWND g_registeredList;   // list 1001, registered formats
+extern HWND g_availableList;    // list 1003, formats on the clipboard
+extern HWND g_dumpFrame;        // the open DumpFrame, or none
+extern int g_selectedIndex;     // item of list 1003 recorded as selected, or -1
+extern WNDPROC g_listBaseProc;  // the window procedure both lists had before
 
 // Index of the selected item of a list, or -1.
 int SelectedListItem(HWND list);

@@ -86,8 +86,7 @@ std::string UnknownFormatText(std::uint32_t format) {
   return std::string(range) + " " + NumberSuffix(format);
 }
 
-std::string AvailableFormatText(std::uint32_t format,
-                                const std::optional<std::string_view>& lookedUpName) {
+std::string AvailableFormatText(std::uint32_t format, const std::optional<std::string_view>& lookedUpName) {
   if (const char* standard = StandardFormatName(format)) return standard;
   // An empty name can't come from the registered scan (it skips nameless
   // numbers); treat it like a failed look-up rather than show a bare suffix.
@@ -97,6 +96,4 @@ std::string AvailableFormatText(std::uint32_t format,
   return UnknownFormatText(format);
 }
 
-std::string FrameStatusText(std::string_view listText) {
-  return CutText(listText, kFrameTextMaxChars);
-}
+std::string FrameStatusText(std::string_view listText) { return CutText(listText, kFrameTextMaxChars); }

@@ -43,8 +43,7 @@ std::string UnknownFormatText(std::uint32_t format);
 // registered list holds for the number, or none when the number isn't there.
 // Standard formats use their table text; a named format reads as its name
 // directly followed by "(0x%04X)": "Sample(0xC1A0)".
-std::string AvailableFormatText(std::uint32_t format,
-                                const std::optional<std::string_view>& lookedUpName);
+std::string AvailableFormatText(std::uint32_t format, const std::optional<std::string_view>& lookedUpName);
 
 // The status text handed to a DumpFrame for a format's list text.
 std::string FrameStatusText(std::string_view listText);

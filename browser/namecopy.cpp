@@ -4,8 +4,7 @@
 
 #include "browser/formatnames.h"
 
-CharSearchResult FindCharDbcs(const char* text, int character, std::uint32_t start,
-                              LeadByteTest isLeadByte) {
+CharSearchResult FindCharDbcs(const char* text, int character, std::uint32_t start, LeadByteTest isLeadByte) {
   if (text == nullptr) return {kCharNotFound, kErrorMalformedRequest};
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
   const auto wanted = static_cast<unsigned char>(character & 0xFF);
@@ -39,8 +38,7 @@ std::uint32_t LastCharDbcs(const std::string& text, char character, LeadByteTest
 
 }  // namespace
 
-std::string CopiedFormatName(std::string_view listText, bool fromAvailableList,
-                             LeadByteTest isLeadByte) {
+std::string CopiedFormatName(std::string_view listText, bool fromAvailableList, LeadByteTest isLeadByte) {
   std::string name(listText.substr(0, listText.find('\0')));
   if (fromAvailableList) {
     const std::uint32_t suffix = LastCharDbcs(name, '(', isLeadByte);

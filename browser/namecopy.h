@@ -26,8 +26,7 @@ struct CharSearchResult {
 // character. Character 0 finds the terminating zero whatever start is. When
 // the byte before start is a lead byte, start is taken to be its trail byte
 // and the search begins one byte later.
-CharSearchResult FindCharDbcs(const char* text, int character, std::uint32_t start,
-                              LeadByteTest isLeadByte);
+CharSearchResult FindCharDbcs(const char* text, int character, std::uint32_t start, LeadByteTest isLeadByte);
 
 // Longest name placed on the clipboard.
 inline constexpr std::size_t kCopiedNameMaxChars = 127;
@@ -37,5 +36,4 @@ inline constexpr std::size_t kCopiedNameMaxChars = 127;
 // " (1)", " (0x0080)" or "(0xC1A0)": that last "(" and a space before it are
 // cut off, so a name holding "(" of its own copies whole, as it does from the
 // registered list.
-std::string CopiedFormatName(std::string_view listText, bool fromAvailableList,
-                             LeadByteTest isLeadByte);
+std::string CopiedFormatName(std::string_view listText, bool fromAvailableList, LeadByteTest isLeadByte);

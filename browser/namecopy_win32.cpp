@@ -25,8 +25,7 @@ bool IsSystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FAL
 // WM_COMMAND to the list's dialog, as if from the list control itself.
 void SendCommandToParent(HWND list, int command) {
   const int id = static_cast<int>(::GetWindowLongPtrA(list, GWLP_ID));
-  ::SendMessageA(::GetParent(list), WM_COMMAND, MAKEWPARAM(command, id),
-                 reinterpret_cast<LPARAM>(list));
+  ::SendMessageA(::GetParent(list), WM_COMMAND, MAKEWPARAM(command, id), reinterpret_cast<LPARAM>(list));
 }
 
 // ----------------------------------------------------------------------- copy
@@ -81,9 +80,7 @@ const char* PlaceTextOnClipboard(HWND dialog, HGLOBAL block) {
 // --------------------------------------------------------------- context menu
 
 // Signed, as screen points left of or above the primary monitor are negative.
-POINT PointOf(LPARAM point) {
-  return {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
-}
+POINT PointOf(LPARAM point) { return {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))}; }
 
 // Asked for from the keyboard, the menu opens at the selected item: its
 // label's left edge and bottom, scrolled into view and kept inside the list.
@@ -91,8 +88,7 @@ POINT PointBesideItem(HWND list, int item) {
   ::SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
   RECT itemRect = {};
   itemRect.left = LVIR_LABEL;
-  ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
-                 reinterpret_cast<LPARAM>(&itemRect));
+  ::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&itemRect));
   RECT client = {};
   ::GetClientRect(list, &client);
   POINT at = {std::clamp(itemRect.left, client.left, client.right - 1),

@@ -21,10 +21,10 @@ static HWND g_owner;
 static HWND g_statusBar;
 static int g_statusBarHeight;
 static HWND g_dumpView;
-static std::uint8_t* g_snapshot;        // none exactly when g_snapshotLength is 0
+static std::uint8_t* g_snapshot;  // none exactly when g_snapshotLength is 0
 static std::uint32_t g_snapshotLength;
-static MENUITEMINFOA g_menuItemInfo;    // used for every check-mark change
-static bool g_firstReadFailed;          // the read error title stays for good
+static MENUITEMINFOA g_menuItemInfo;  // used for every check-mark change
+static bool g_firstReadFailed;        // the read error title stays for good
 static bool g_titleShowsReadError;
 
 namespace {
@@ -46,7 +46,8 @@ HINSTANCE InstanceOf(HWND window) {
 }
 
 void SetStatusText(const char* text) {
-  ::SendMessageA(g_statusBar, SB_SETTEXTA, kSimplePart, reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
+  ::SendMessageA(g_statusBar, SB_SETTEXTA, kSimplePart,
+                 reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
 }
 
 void GiveSnapshotToView() {
@@ -77,9 +78,9 @@ bool ReadSnapshot(HWND frame, std::uint32_t format) {
 }
 
 void CreateStatusBar(HWND frame, const char* statusText) {
-  g_statusBar = ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr,
-                                  WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0, 0, 0, 0, frame,
-                                  nullptr, InstanceOf(frame), nullptr);
+  g_statusBar =
+      ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0,
+                        0, 0, 0, frame, nullptr, InstanceOf(frame), nullptr);
   ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
   SetStatusText(statusText);
   RECT rect = {};
@@ -198,9 +199,7 @@ void OnEncoding(HWND frame, UINT command) {
 }
 
 // The owner destroys the frame in answer; the frame stays until then.
-void PostCloseRequest() {
-  ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0);
-}
+void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
 void OnCommand(HWND frame, UINT command) {
   switch (command) {

@@ -201,7 +201,8 @@ HexBytes ParseHexBytes(std::string_view text) {
     }
     if ((groupEnd - i) % 2 != 0) return HexBytes{HexError::OddDigits, {}};
     for (std::size_t k = i; k < groupEnd; k += 2) {
-      parsed.bytes.push_back(static_cast<std::uint8_t>(HexDigitValue(text[k]) * 16 + HexDigitValue(text[k + 1])));
+      parsed.bytes.push_back(
+          static_cast<std::uint8_t>(HexDigitValue(text[k]) * 16 + HexDigitValue(text[k + 1])));
     }
     i = groupEnd;
   }
@@ -255,7 +256,9 @@ void WriteHexText(const std::uint8_t* bytes, std::uint32_t count, char* out) {
   *out = '\0';
 }
 
-bool IsCp932LeadByte(std::uint8_t byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+bool IsCp932LeadByte(std::uint8_t byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 
 bool IsCp932TrailByte(std::uint8_t byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
 
@@ -269,8 +272,8 @@ ShiftJisPair ShiftJisOfEucJp(std::uint8_t lead, std::uint8_t trail) {
   return ShiftJisPair{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)};
 }
 
-std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex, std::uint16_t codePage,
-                       const Cp932Table& cp932, char16_t* out) {
+std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
+                       std::uint16_t codePage, const Cp932Table& cp932, char16_t* out) {
   Output output{out};
   std::size_t i = 0;
   if (codePage == 1200 && count != 0 && firstIndex % 2 != 0) {

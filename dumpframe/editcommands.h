@@ -67,8 +67,8 @@ bool IsCp932TrailByte(std::uint8_t byte);
 // so an odd firstIndex begins with half a unit. out must hold count code
 // units (no decoding gives more); returns how many were written, without a
 // terminator.
-std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex, std::uint16_t codePage,
-                       const Cp932Table& cp932, char16_t* out);
+std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
+                       std::uint16_t codePage, const Cp932Table& cp932, char16_t* out);
 
 // The Shift_JIS pair of an EUC-JP pair (both bytes 0xA1..0xFE), by the JIS
 // row and cell arithmetic the text column uses.

@@ -41,18 +41,18 @@ enum class Outcome { Found, NotFound, Unsearchable };
 // reads it; false when a character has no form there.
 bool ToAnsi(const std::wstring& text, std::string* out) {
   BOOL usedDefault = FALSE;
-  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, &usedDefault);
+  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
+                                         static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
   if (size <= 0 || usedDefault) return false;
   out->assign(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), out->data(), size,
-                        nullptr, &usedDefault);
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
+                        out->data(), size, nullptr, &usedDefault);
   return !usedDefault;
 }
 
 UINT FindBytes(HWND view, WPARAM flags, const std::uint8_t* pattern, std::size_t length, SearchRange range) {
-  DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), pattern, static_cast<UINT>(length), range.start,
-                           range.end};
+  DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), pattern, static_cast<UINT>(length),
+                           range.start, range.end};
   return static_cast<UINT>(::SendMessageA(view, DVM_FINDBYTES, flags, reinterpret_cast<LPARAM>(&request)));
 }
 
@@ -77,8 +77,8 @@ Outcome RunSearch(const Search& search, bool backward) {
   const HWND view = FrameDumpView();
   UINT first = 0;
   UINT last = 0;
-  const bool selected =
-      ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last)) != 0;
+  const bool selected = ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
+                                       reinterpret_cast<LPARAM>(&last)) != 0;
   const auto caret = static_cast<std::uint32_t>(::SendMessageA(view, DVM_GETCARET, 0, 0));
   const SearchRange range = SearchRangeOf(backward, caret, selected, first, last, FrameSnapshot().length);
   if (range.empty) return Outcome::NotFound;

@@ -83,8 +83,8 @@ void RunGoToDialog(HWND frame) {
   ::SetFocus(view);
   if (target.pastEnd) {
     char text[96];
-    std::snprintf(text, sizeof(text), "The offset lies past the end of the data: the caret is at the end, 0x%X.",
-                  target.caret);
+    std::snprintf(text, sizeof(text),
+                  "The offset lies past the end of the data: the caret is at the end, 0x%X.", target.caret);
     ::MessageBoxA(frame, text, nullptr, MB_ICONINFORMATION | MB_OK);
   }
 }

@@ -56,11 +56,15 @@ struct Probe {
 class WordsFilter {
  public:
   WordsFilter(const std::uint8_t* pattern, Probe probe)
-      : loByte_(Broadcast(pattern[probe.lo])), hiByte_(Broadcast(pattern[probe.hi])), lo_(probe.lo), hi_(probe.hi) {}
+      : loByte_(Broadcast(pattern[probe.lo])),
+        hiByte_(Broadcast(pattern[probe.hi])),
+        lo_(probe.lo),
+        hi_(probe.hi) {}
 
   std::uint64_t operator()(const std::uint8_t* p) const {
     std::uint64_t mask = 0;
-    for (std::int64_t k = 0; k < kBlock / 8; ++k) mask |= static_cast<std::uint64_t>(Eight(p + 8 * k)) << (8 * k);
+    for (std::int64_t k = 0; k < kBlock / 8; ++k)
+      mask |= static_cast<std::uint64_t>(Eight(p + 8 * k)) << (8 * k);
     return mask;
   }
 
@@ -317,14 +321,15 @@ Pass ForwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t last
     }
   }
   for (; p <= last; ++p) {
-    if (Admits(data + p, pattern, probe) && checker.Matches(p)) return Pass{true, static_cast<std::uint32_t>(p), 0};
+    if (Admits(data + p, pattern, probe) && checker.Matches(p))
+      return Pass{true, static_cast<std::uint32_t>(p), 0};
   }
   return Pass{true, kNoMatch, 0};
 }
 
 template <class Filter>
-Pass BackwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t last, const std::uint8_t* pattern,
-                  std::uint32_t length, Probe probe) {
+Pass BackwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t last,
+                  const std::uint8_t* pattern, std::uint32_t length, Probe probe) {
   const Filter filter(pattern, probe);
   Checker checker(data, pattern, length);
   std::int64_t p = last;  // the highest candidate not yet looked at
@@ -339,7 +344,8 @@ Pass BackwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t las
     }
   }
   for (; p >= first; --p) {
-    if (Admits(data + p, pattern, probe) && checker.Matches(p)) return Pass{true, static_cast<std::uint32_t>(p), 0};
+    if (Admits(data + p, pattern, probe) && checker.Matches(p))
+      return Pass{true, static_cast<std::uint32_t>(p), 0};
   }
   return Pass{true, kNoMatch, 0};
 }
@@ -347,7 +353,8 @@ Pass BackwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t las
 // The two positions of the pattern whose bytes are the rarest in a sample of
 // the data: a second pass probes them when the first and last bytes are
 // everywhere (a pattern that begins and ends with zeros in a run of zeros).
-Probe RareProbe(const std::uint8_t* sample, std::int64_t size, const std::uint8_t* pattern, std::uint32_t length) {
+Probe RareProbe(const std::uint8_t* sample, std::int64_t size, const std::uint8_t* pattern,
+                std::uint32_t length) {
   std::uint32_t count[256] = {};
   for (std::int64_t i = 0; i < size; ++i) ++count[sample[i]];
   const auto rarer = [&](std::uint32_t i, std::uint32_t j) { return count[pattern[i]] < count[pattern[j]]; };

@@ -26,13 +26,13 @@ std::uint32_t HorizontalTarget(const DumpViewState& state) {
   // 64-bit: leftColumn may have been set unchecked through the thumb.
   const std::uint64_t shownEnd = static_cast<std::uint64_t>(lc) + pc;
   if ((state.flags & CaretInText) == 0) {
-    if (12 + 3 * i < lc) return 12 + 3 * i;             // the column left of the pair comes first
-    if (14 + 3 * i <= shownEnd) return kNoIndex;        // the pair's first digit is whole on screen
-    return 15 + 3 * i - pc;                             // the pair's second digit comes last
+    if (12 + 3 * i < lc) return 12 + 3 * i;       // the column left of the pair comes first
+    if (14 + 3 * i <= shownEnd) return kNoIndex;  // the pair's first digit is whole on screen
+    return 15 + 3 * i - pc;                       // the pair's second digit comes last
   }
-  if (61 + i < lc) return 61 + i;                       // the column left of the cell comes first
-  if (64 + i <= shownEnd) return kNoIndex;              // the column after the cell is whole on screen
-  return 63 + i - pc;                                   // the cell comes last
+  if (61 + i < lc) return 61 + i;           // the column left of the cell comes first
+  if (64 + i <= shownEnd) return kNoIndex;  // the column after the cell is whole on screen
+  return 63 + i - pc;                       // the cell comes last
 }
 
 }  // namespace

@@ -52,8 +52,8 @@ void DrawTrailByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::
 
 // The Shift_JIS pair lead, trail through code page 932 at cell j; its trail
 // byte's call then draws nothing.
-void DrawCp932Pair(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y,
-                   std::uint8_t lead, std::uint8_t trail) {
+void DrawCp932Pair(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y, std::uint8_t lead,
+                   std::uint8_t trail) {
   const std::uint8_t pair[2] = {lead, trail};
   const char16_t unit = paint.canvas.ConvertCp932(pair, 2);
   DrawTwoByteCharacter(paint, i, j, y, &unit, 1);
@@ -171,13 +171,12 @@ void DrawUtf16Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::
   // blank, a full-width one fills both and the space runs into the next cell,
   // which the next code unit draws over. Halves of a surrogate pair each show
   // alone.
-  const char16_t units[2] = {
-      static_cast<char16_t>(paint.state.data[i] | (paint.state.data[i + 1] << 8)), u' '};
+  const char16_t units[2] = {static_cast<char16_t>(paint.state.data[i] | (paint.state.data[i + 1] << 8)),
+                             u' '};
   DrawTwoByteCharacter(paint, i, j, y, units, 2);
 }
 
-void DrawUtf8Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k,
-                  std::int32_t y) {
+void DrawUtf8Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k, std::int32_t y) {
   TextDecoderState& decoder = paint.decoder;
   if (decoder.textPending != 0) {
     // A continuation byte: blank in the next row, where the sequence's own

@@ -16,25 +16,25 @@
 
 /* Messages. Byte indexes and counts are unsigned 32-bit; an index routine
    answers 0xFFFFFFFF for none. */
-#define DVM_SETDATA       0xA000 /* wParam: bytes, lParam: count; 0 */
-#define DVM_GETCODEPAGE   0xA001 /* the code page of the text column */
-#define DVM_SETCODEPAGE   0xA002 /* wParam: code page (low 16 bits kept); 0 */
-#define DVM_GETSEL        0xA003 /* wParam, lParam: UINT* first, UINT* last selected byte; 1 if any */
-#define DVM_SETSEL        0xA004 /* wParam: caret (end) or 0xFFFFFFFF, lParam: anchor (start); 0 */
-#define DVM_FINDBYTES     0xA005 /* wParam: DVFIND_ flags, lParam: DumpFindBytes*; match or 0xFFFFFFFF */
-#define DVM_FINDTEXT      0xA006 /* wParam: DVFIND_ flags, lParam: DumpFindText*; match or 0xFFFFFFFF */
-#define DVM_GETCARET      0xA007 /* the caret position */
-#define DVM_SETCARET      0xA008 /* wParam: caret position, 0..data length; 0 */
-#define DVM_GETCOLOR      0xA014 /* wParam: DVC_ index; the colour */
-#define DVM_SETCOLOR      0xA015 /* wParam: DVC_ index, lParam: COLORREF; 0 */
+#define DVM_SETDATA     0xA000 /* wParam: bytes, lParam: count; 0 */
+#define DVM_GETCODEPAGE 0xA001 /* the code page of the text column */
+#define DVM_SETCODEPAGE 0xA002 /* wParam: code page (low 16 bits kept); 0 */
+#define DVM_GETSEL      0xA003 /* wParam, lParam: UINT* first, UINT* last selected byte; 1 if any */
+#define DVM_SETSEL      0xA004 /* wParam: caret (end) or 0xFFFFFFFF, lParam: anchor (start); 0 */
+#define DVM_FINDBYTES   0xA005 /* wParam: DVFIND_ flags, lParam: DumpFindBytes*; match or 0xFFFFFFFF */
+#define DVM_FINDTEXT    0xA006 /* wParam: DVFIND_ flags, lParam: DumpFindText*; match or 0xFFFFFFFF */
+#define DVM_GETCARET    0xA007 /* the caret position */
+#define DVM_SETCARET    0xA008 /* wParam: caret position, 0..data length; 0 */
+#define DVM_GETCOLOR    0xA014 /* wParam: DVC_ index; the colour */
+#define DVM_SETCOLOR    0xA015 /* wParam: DVC_ index, lParam: COLORREF; 0 */
 
 /* Colour indexes of DVM_GETCOLOR and DVM_SETCOLOR. */
-#define DVC_TEXT          0
-#define DVC_BACK          1
-#define DVC_HEADERTEXT    2
-#define DVC_HEADERBACK    3
-#define DVC_SELTEXT       4
-#define DVC_SELBACK       5
+#define DVC_TEXT       0
+#define DVC_BACK       1
+#define DVC_HEADERTEXT 2
+#define DVC_HEADERBACK 3
+#define DVC_SELTEXT    4
+#define DVC_SELBACK    5
 
 /* Search: DVM_FINDBYTES finds a byte string, DVM_FINDTEXT an ANSI text
    encoded the way the text column is decoded (DVM_SETCODEPAGE):
@@ -64,8 +64,8 @@
    caret after its last, and scrolled into view; a search that finds nothing
    (end < start included) clears the selection. Refused records and texts
    without a form leave the selection alone. */
-#define DVFIND_BACKWARD   0x1 /* from the end of the range toward its start */
-#define DVFIND_SELECT     0x2 /* select the match and scroll to it */
+#define DVFIND_BACKWARD 0x1 /* from the end of the range toward its start */
+#define DVFIND_SELECT   0x2 /* select the match and scroll to it */
 
 /* Last-error code of a malformed request (null pointer, wrong record size,
    end before start). */

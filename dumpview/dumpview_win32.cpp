@@ -65,7 +65,8 @@ LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
 
   const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
   const auto param = reinterpret_cast<std::uintptr_t>(create->lpCreateParams);
-  const std::uint32_t fontHeight = FontHeightFromCreateParam(param, param != 0 ? 0 : TwelvePointHeight(window));
+  const std::uint32_t fontHeight =
+      FontHeightFromCreateParam(param, param != 0 ? 0 : TwelvePointHeight(window));
   state->font = CreateCellFont(fontHeight);
   InitDumpViewState(*state, fontHeight, SystemColors(), IsNtPlatform());
 
@@ -83,7 +84,8 @@ void OnNcDestroy(HWND window, DumpViewState* state) {
 // While the system drags the thumb of a standard scroll bar it holds the
 // window's capture (the control's own mouse drag aside); its 32-bit tracking
 // position is then the true one behind the 16-bit word of SB_THUMBTRACK.
-bool ReadSystemTrackPosition(HWND window, const DumpViewState& state, ScrollBar bar, std::uint32_t& position) {
+bool ReadSystemTrackPosition(HWND window, const DumpViewState& state, ScrollBar bar,
+                             std::uint32_t& position) {
   if (::GetCapture() != window || (state.flags & Dragging) != 0) return false;
   SCROLLINFO info = {};
   info.cbSize = sizeof(info);
@@ -105,8 +107,9 @@ void OnSetData(HWND window, DumpViewState& state, WPARAM wParam, LPARAM lParam) 
   RECT client = {};
   ::GetClientRect(window, &client);
   Win32DumpViewPort port(window, state);
-  HandleSetData(port, state, reinterpret_cast<const std::uint8_t*>(wParam), static_cast<std::uint32_t>(lParam),
-                static_cast<std::uint32_t>(client.right), static_cast<std::uint32_t>(client.bottom));
+  HandleSetData(port, state, reinterpret_cast<const std::uint8_t*>(wParam),
+                static_cast<std::uint32_t>(lParam), static_cast<std::uint32_t>(client.right),
+                static_cast<std::uint32_t>(client.bottom));
 }
 
 // The DVM_ messages. Answers false for any other message.

@@ -36,9 +36,9 @@ enum DumpViewFlag : std::uint8_t {
 
 // Bits of DumpViewState::scrollFlags.
 enum DumpViewScrollFlag : std::uint8_t {
-  VAutoSpeedMask = 0x03,    // vertical autoscroll speed: 0 off, 1..3
-  HAutoScroll = 0x04,       // a horizontal autoscroll timer runs
-  WheelFromSystem = 0x80,   // the wheel step comes from the system setting
+  VAutoSpeedMask = 0x03,   // vertical autoscroll speed: 0 off, 1..3
+  HAutoScroll = 0x04,      // a horizontal autoscroll timer runs
+  WheelFromSystem = 0x80,  // the wheel step comes from the system setting
 };
 
 // The autoscroll timers of a drag, one per direction.
@@ -56,17 +56,17 @@ constexpr std::uint8_t AutoScrollTimerBit(std::uint32_t id) {
 constexpr std::uint16_t kDefaultCodePage = 1252;
 
 struct DumpViewState {
-  const std::uint8_t* data;      // borrowed bytes, never freed by the control
+  const std::uint8_t* data;  // borrowed bytes, never freed by the control
   std::uint32_t dataLength;
-  std::uint32_t fontHeight;      // M, the cell font height in pixels
-  ScrollRecord vScroll;          // nMax lastRow, nPage pageRows, nPos topRow
-  ScrollRecord hScroll;          // nMax 78, nPage pageColumns, nPos leftColumn
-  void* font;                    // the cell font (an HFONT in the shell), owned
-  std::uint32_t caret;           // caret position, 0..dataLength
-  std::uint32_t anchor;          // the other end of the selection
-  std::uint8_t flags;            // DumpViewFlag bits
-  std::uint16_t codePage;        // code page of the text column
-  std::uint8_t scrollFlags;      // DumpViewScrollFlag bits
+  std::uint32_t fontHeight;  // M, the cell font height in pixels
+  ScrollRecord vScroll;      // nMax lastRow, nPage pageRows, nPos topRow
+  ScrollRecord hScroll;      // nMax 78, nPage pageColumns, nPos leftColumn
+  void* font;                // the cell font (an HFONT in the shell), owned
+  std::uint32_t caret;       // caret position, 0..dataLength
+  std::uint32_t anchor;      // the other end of the selection
+  std::uint8_t flags;        // DumpViewFlag bits
+  std::uint16_t codePage;    // code page of the text column
+  std::uint8_t scrollFlags;  // DumpViewScrollFlag bits
   ColorRef backColor;
   ColorRef textColor;
   ColorRef headerBackColor;
@@ -77,7 +77,7 @@ struct DumpViewState {
   // 16-bit field of WM_VSCROLL/WM_HSCROLL, handed from a self-sent
   // SB_THUMBTRACK to the scroll handler so that rows past 65,535 are reachable.
   std::uint32_t wideTrackPosition;
-  std::uint8_t wideTrackBar;     // 0 none, 1 vertical, 2 horizontal
+  std::uint8_t wideTrackBar;  // 0 none, 1 vertical, 2 horizontal
   // Not part of the documented record either: publishing a scroll bar can
   // show or hide it, and the system then resizes the client area with a
   // nested WM_SIZE while the handler that published is still running. The
@@ -93,8 +93,12 @@ struct DumpViewState {
   std::uint8_t runningTimers;
 };
 
-inline void SetFlags(DumpViewState& s, std::uint8_t bits) { s.flags = static_cast<std::uint8_t>(s.flags | bits); }
-inline void ClearFlags(DumpViewState& s, std::uint8_t bits) { s.flags = static_cast<std::uint8_t>(s.flags & ~bits); }
+inline void SetFlags(DumpViewState& s, std::uint8_t bits) {
+  s.flags = static_cast<std::uint8_t>(s.flags | bits);
+}
+inline void ClearFlags(DumpViewState& s, std::uint8_t bits) {
+  s.flags = static_cast<std::uint8_t>(s.flags & ~bits);
+}
 inline bool HasFlags(const DumpViewState& s, std::uint8_t bits) { return (s.flags & bits) == bits; }
 
 // Size of a client area in pixels.
@@ -113,16 +117,18 @@ inline void SetLastRow(DumpViewState& s, std::uint32_t v) { s.vScroll.nMax = sta
 inline void SetPageRows(DumpViewState& s, std::uint32_t v) { s.vScroll.nPage = v; }
 inline void SetTopRow(DumpViewState& s, std::uint32_t v) { s.vScroll.nPos = static_cast<std::int32_t>(v); }
 inline void SetPageColumns(DumpViewState& s, std::uint32_t v) { s.hScroll.nPage = v; }
-inline void SetLeftColumn(DumpViewState& s, std::uint32_t v) { s.hScroll.nPos = static_cast<std::int32_t>(v); }
+inline void SetLeftColumn(DumpViewState& s, std::uint32_t v) {
+  s.hScroll.nPos = static_cast<std::int32_t>(v);
+}
 
 // Layout quantities derived from the font height M by truncating division.
 struct DumpGeometry {
-  std::uint32_t fontHeight;   // M
-  std::uint32_t cellWidth;    // M / 2: one grid column
-  std::uint32_t rowGap;       // M / 8: blank strip above each row's text
-  std::uint32_t rowPitch;     // M + rowGap
-  std::uint32_t headerBand;   // 3M / 2: band above the data rows
-  std::uint32_t textInset;    // 2 * rowGap
+  std::uint32_t fontHeight;  // M
+  std::uint32_t cellWidth;   // M / 2: one grid column
+  std::uint32_t rowGap;      // M / 8: blank strip above each row's text
+  std::uint32_t rowPitch;    // M + rowGap
+  std::uint32_t headerBand;  // 3M / 2: band above the data rows
+  std::uint32_t textInset;   // 2 * rowGap
 };
 
 inline DumpGeometry GeometryOf(std::uint32_t fontHeight) {

@@ -14,32 +14,52 @@ namespace {
 // The notification code of a key or character message, or 0.
 int KeyNotification(UINT message) {
   switch (message) {
-    case WM_KEYDOWN: return DVN_KEYDOWN;
-    case WM_KEYUP: return DVN_KEYUP;
-    case WM_CHAR: return DVN_CHAR;
-    case WM_SYSKEYDOWN: return DVN_SYSKEYDOWN;
-    case WM_SYSKEYUP: return DVN_SYSKEYUP;
-    case WM_SYSCHAR: return DVN_SYSCHAR;
-    default: return 0;
+    case WM_KEYDOWN:
+      return DVN_KEYDOWN;
+    case WM_KEYUP:
+      return DVN_KEYUP;
+    case WM_CHAR:
+      return DVN_CHAR;
+    case WM_SYSKEYDOWN:
+      return DVN_SYSKEYDOWN;
+    case WM_SYSKEYUP:
+      return DVN_SYSKEYUP;
+    case WM_SYSCHAR:
+      return DVN_SYSCHAR;
+    default:
+      return 0;
   }
 }
 
 // The notification code of a mouse-button message, or 0.
 int ButtonNotification(UINT message) {
   switch (message) {
-    case WM_LBUTTONDOWN: return DVN_LBUTTONDOWN;
-    case WM_LBUTTONUP: return DVN_LBUTTONUP;
-    case WM_LBUTTONDBLCLK: return DVN_LBUTTONDBLCLK;
-    case WM_RBUTTONDOWN: return DVN_RBUTTONDOWN;
-    case WM_RBUTTONUP: return DVN_RBUTTONUP;
-    case WM_RBUTTONDBLCLK: return DVN_RBUTTONDBLCLK;
-    case WM_MBUTTONDOWN: return DVN_MBUTTONDOWN;
-    case WM_MBUTTONUP: return DVN_MBUTTONUP;
-    case WM_MBUTTONDBLCLK: return DVN_MBUTTONDBLCLK;
-    case WM_XBUTTONDOWN: return DVN_XBUTTONDOWN;
-    case WM_XBUTTONUP: return DVN_XBUTTONUP;
-    case WM_XBUTTONDBLCLK: return DVN_XBUTTONDBLCLK;
-    default: return 0;
+    case WM_LBUTTONDOWN:
+      return DVN_LBUTTONDOWN;
+    case WM_LBUTTONUP:
+      return DVN_LBUTTONUP;
+    case WM_LBUTTONDBLCLK:
+      return DVN_LBUTTONDBLCLK;
+    case WM_RBUTTONDOWN:
+      return DVN_RBUTTONDOWN;
+    case WM_RBUTTONUP:
+      return DVN_RBUTTONUP;
+    case WM_RBUTTONDBLCLK:
+      return DVN_RBUTTONDBLCLK;
+    case WM_MBUTTONDOWN:
+      return DVN_MBUTTONDOWN;
+    case WM_MBUTTONUP:
+      return DVN_MBUTTONUP;
+    case WM_MBUTTONDBLCLK:
+      return DVN_MBUTTONDBLCLK;
+    case WM_XBUTTONDOWN:
+      return DVN_XBUTTONDOWN;
+    case WM_XBUTTONUP:
+      return DVN_XBUTTONUP;
+    case WM_XBUTTONDBLCLK:
+      return DVN_XBUTTONDBLCLK;
+    default:
+      return 0;
   }
 }
 

@@ -21,13 +21,20 @@ using ColorMember = ColorRef DumpViewState::*;
 // in each pair.
 ColorMember ColorField(std::uint32_t index) {
   switch (index) {
-    case DVC_TEXT: return &DumpViewState::textColor;
-    case DVC_BACK: return &DumpViewState::backColor;
-    case DVC_HEADERTEXT: return &DumpViewState::headerTextColor;
-    case DVC_HEADERBACK: return &DumpViewState::headerBackColor;
-    case DVC_SELTEXT: return &DumpViewState::selTextColor;
-    case DVC_SELBACK: return &DumpViewState::selBackColor;
-    default: return nullptr;
+    case DVC_TEXT:
+      return &DumpViewState::textColor;
+    case DVC_BACK:
+      return &DumpViewState::backColor;
+    case DVC_HEADERTEXT:
+      return &DumpViewState::headerTextColor;
+    case DVC_HEADERBACK:
+      return &DumpViewState::headerBackColor;
+    case DVC_SELTEXT:
+      return &DumpViewState::selTextColor;
+    case DVC_SELBACK:
+      return &DumpViewState::selBackColor;
+    default:
+      return nullptr;
   }
 }
 

@@ -24,8 +24,8 @@ struct Grid {
 
 Grid GridOf(const DumpViewState& state) {
   const DumpGeometry g = GeometryOf(state);
-  return Grid{g.cellWidth, g.cellWidth / 2, g.rowGap, g.rowPitch, g.headerBand,
-              TopRow(state), LeftColumn(state), HasFlags(state, BlockCaret)};
+  return Grid{g.cellWidth,  g.cellWidth / 2, g.rowGap,          g.rowPitch,
+              g.headerBand, TopRow(state),   LeftColumn(state), HasFlags(state, BlockCaret)};
 }
 
 std::int64_t RowAt(const Grid& grid, std::int64_t y) {
@@ -66,10 +66,14 @@ bool IsVertical(std::uint32_t id) { return id == DVT_SCROLLUP || id == DVT_SCROL
 
 std::uint32_t OppositeTimer(std::uint32_t id) {
   switch (id) {
-    case DVT_SCROLLUP: return DVT_SCROLLDOWN;
-    case DVT_SCROLLDOWN: return DVT_SCROLLUP;
-    case DVT_SCROLLLEFT: return DVT_SCROLLRIGHT;
-    default: return DVT_SCROLLLEFT;
+    case DVT_SCROLLUP:
+      return DVT_SCROLLDOWN;
+    case DVT_SCROLLDOWN:
+      return DVT_SCROLLUP;
+    case DVT_SCROLLLEFT:
+      return DVT_SCROLLRIGHT;
+    default:
+      return DVT_SCROLLLEFT;
   }
 }
 
@@ -370,7 +374,8 @@ void HandleWheel(DumpViewPort& port, DumpViewState& state, std::int16_t delta, b
   if (delta >= 0) {
     next = position > step ? position - step : 0;
   } else {
-    next = static_cast<std::uint32_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(position) + step, last));
+    next = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(position) + step, last));
   }
   if (horizontal) {
     SetLeftColumn(state, next);

@@ -27,8 +27,7 @@ void NarrowAt(TextCellPaint& paint, std::uint32_t column, std::int32_t y, const 
 // The row's address in the header pair, or twelve blanks when the row holds no
 // byte. Row numbers and byte indexes are taken 64 bits wide so that a top row
 // scrolled far past the data can't wrap around onto bytes at the start.
-void PaintRowAddress(TextCellPaint& paint, std::uint64_t row, std::uint64_t rowStart,
-                     std::int32_t y) {
+void PaintRowAddress(TextCellPaint& paint, std::uint64_t row, std::uint64_t rowStart, std::int32_t y) {
   SetHeaderPair(paint.canvas, paint.state);
   const std::int32_t x = ColumnX(paint.state, paint.geometry, 0);
   if (rowStart < paint.state.dataLength) {
@@ -51,8 +50,7 @@ void PaintCellPastData(TextCellPaint& paint, std::uint32_t j, std::int32_t y) {
 // Byte i in column j: its hex cell, its text cell, then the separator after
 // it, each in the pair in force. The separator after the last selected byte
 // gets the data background back.
-void PaintByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k,
-               std::int32_t y) {
+void PaintByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k, std::int32_t y) {
   const DumpViewState& state = paint.state;
   const SelectionSpan& span = paint.span;
   if (span.selecting) {
@@ -103,8 +101,8 @@ std::int32_t Pixel(std::uint64_t value) { return SaturatedPixel(static_cast<std:
 // column 12 beside the address column and data background from there on, or
 // data background throughout once the address column is scrolled away.
 void FillAddressSplit(DumpCanvas& canvas, const DumpViewState& state, const DumpGeometry& geometry,
-                      std::int32_t right, std::int32_t top, std::int32_t bottom,
-                      CanvasBrush* headerBrush, CanvasBrush* dataBrush) {
+                      std::int32_t right, std::int32_t top, std::int32_t bottom, CanvasBrush* headerBrush,
+                      CanvasBrush* dataBrush) {
   if (LeftColumn(state) >= 12) {
     canvas.Fill({0, top, right, bottom}, dataBrush);
     return;
@@ -208,10 +206,9 @@ bool EraseDumpView(DumpCanvas& canvas, const DumpViewState& state, ClientSize cl
   const std::uint32_t paintedRows = PaintedRowCount(state, client);
   const std::uint32_t gaps = shownRows < paintedRows ? shownRows : paintedRows;
   for (std::uint32_t n = 0; n < gaps; ++n) {
-    const std::uint64_t top = static_cast<std::uint64_t>(g.headerBand) + g.rowGap +
-                              static_cast<std::uint64_t>(n) * g.rowPitch;
-    FillAddressSplit(canvas, state, g, right, Pixel(top), Pixel(top + g.rowGap), headerBrush,
-                     dataBrush);
+    const std::uint64_t top =
+        static_cast<std::uint64_t>(g.headerBand) + g.rowGap + static_cast<std::uint64_t>(n) * g.rowPitch;
+    FillAddressSplit(canvas, state, g, right, Pixel(top), Pixel(top + g.rowGap), headerBrush, dataBrush);
   }
 
   canvas.ReleaseBrush(headerBrush);

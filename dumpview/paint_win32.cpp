@@ -28,9 +28,7 @@ GdiCanvas::GdiCanvas(HDC dc, std::uint32_t cellWidth)
       cellWidth_(static_cast<int>(cellWidth)),
       fitToCells_(cellWidth != 0 && AdvanceOf(dc, L'0') != static_cast<int>(cellWidth)) {}
 
-int GdiCanvas::CellsOf(char16_t unit) const {
-  return 2 * AdvanceOf(dc_, unit) >= 3 * cellWidth_ ? 2 : 1;
-}
+int GdiCanvas::CellsOf(char16_t unit) const { return 2 * AdvanceOf(dc_, unit) >= 3 * cellWidth_ ? 2 : 1; }
 
 void GdiCanvas::TextNarrow(std::int32_t x, std::int32_t y, const char* text, std::uint32_t count) {
   if (!fitToCells_) {

@@ -19,8 +19,7 @@ inline std::int32_t SaturatedPixel(std::int64_t value) {
 
 // x of grid column c: (c - leftColumn) * cellWidth, negative for columns
 // scrolled off to the left.
-inline std::int32_t ColumnX(const DumpViewState& state, const DumpGeometry& geometry,
-                            std::uint32_t column) {
+inline std::int32_t ColumnX(const DumpViewState& state, const DumpGeometry& geometry, std::uint32_t column) {
   const std::int64_t offset = static_cast<std::int64_t>(column) - LeftColumn(state);
   return SaturatedPixel(offset * geometry.cellWidth);
 }

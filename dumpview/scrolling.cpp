@@ -80,7 +80,8 @@ std::uint32_t ScrollTarget(std::uint32_t code, std::uint32_t position, std::uint
 void HandleScroll(DumpViewPort& port, DumpViewState& state, ScrollBar bar, std::uint32_t code,
                   std::uint32_t trackPosition) {
   if (bar == ScrollBar::Vertical) {
-    SetTopRow(state, ScrollTarget(code, TopRow(state), PageRows(state), BottomPosition(state), trackPosition));
+    SetTopRow(state,
+              ScrollTarget(code, TopRow(state), PageRows(state), BottomPosition(state), trackPosition));
     PublishVertical(port, state);
     PlaceCaret(port, state);
     port.Redraw(kVerticalRepaint);
@@ -113,8 +114,8 @@ void HandleSize(DumpViewPort& port, DumpViewState& state, std::uint32_t clientWi
   port.Redraw(kFullRepaint);
 }
 
-void HandleSetData(DumpViewPort& port, DumpViewState& state, const std::uint8_t* data,
-                   std::uint32_t length, std::uint32_t clientWidth, std::uint32_t clientHeight) {
+void HandleSetData(DumpViewPort& port, DumpViewState& state, const std::uint8_t* data, std::uint32_t length,
+                   std::uint32_t clientWidth, std::uint32_t clientHeight) {
   state.flags = static_cast<std::uint8_t>(state.flags & ~Selecting);
   state.data = data;
   // Painting and search read every byte below dataLength: without bytes

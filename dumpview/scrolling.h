@@ -44,8 +44,8 @@ void HandleSize(DumpViewPort& port, DumpViewState& state, std::uint32_t clientWi
 // reset, for a client area of the given size (or, when publishing the
 // horizontal bar changed the client area, of the height that the nested
 // WM_SIZE reported).
-void HandleSetData(DumpViewPort& port, DumpViewState& state, const std::uint8_t* data,
-                   std::uint32_t length, std::uint32_t clientWidth, std::uint32_t clientHeight);
+void HandleSetData(DumpViewPort& port, DumpViewState& state, const std::uint8_t* data, std::uint32_t length,
+                   std::uint32_t clientWidth, std::uint32_t clientHeight);
 
 // Thumb positions wider than 16 bits.
 //

@@ -49,7 +49,8 @@ bool FitsEucJpColumn(const std::vector<std::uint8_t>& sjis) {
   return true;
 }
 
-bool EucJpPattern(TextEncoder& encoder, const char16_t* text, std::size_t count, std::vector<std::uint8_t>& pattern) {
+bool EucJpPattern(TextEncoder& encoder, const char16_t* text, std::size_t count,
+                  std::vector<std::uint8_t>& pattern) {
   std::vector<std::uint8_t> sjis;
   if (!encoder.Encode(NarrowCodePage::ShiftJis, text, count, sjis) || !FitsEucJpColumn(sjis)) return false;
   sjis.push_back(0);
@@ -104,11 +105,17 @@ bool TextPattern(TextEncoder& encoder, std::uint16_t codePage, const char16_t* t
   // No conversion is asked for nothing: the empty pattern finds nothing.
   if (count == 0) return true;
   switch (codePage) {
-    case 932: return encoder.Encode(NarrowCodePage::ShiftJis, text, count, pattern);
-    case 51932: return EucJpPattern(encoder, text, count, pattern);
-    case 1200: Utf16LittleEndian(text, count, pattern); return true;
-    case 65001: return Utf16ToUtf8(text, count, pattern);
-    default: return encoder.Encode(NarrowCodePage::Ansi, text, count, pattern);
+    case 932:
+      return encoder.Encode(NarrowCodePage::ShiftJis, text, count, pattern);
+    case 51932:
+      return EucJpPattern(encoder, text, count, pattern);
+    case 1200:
+      Utf16LittleEndian(text, count, pattern);
+      return true;
+    case 65001:
+      return Utf16ToUtf8(text, count, pattern);
+    default:
+      return encoder.Encode(NarrowCodePage::Ansi, text, count, pattern);
   }
 }
 

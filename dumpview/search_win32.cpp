@@ -72,12 +72,13 @@ bool Win32TextEncoder::Encode(NarrowCodePage target, const char16_t* text, std::
   const int unitCount = static_cast<int>(count);
 
   BOOL usedDefault = FALSE;
-  const int size =
-      ::WideCharToMultiByte(codePage, flags, units, unitCount, nullptr, 0, nullptr, reports ? &usedDefault : nullptr);
+  const int size = ::WideCharToMultiByte(codePage, flags, units, unitCount, nullptr, 0, nullptr,
+                                         reports ? &usedDefault : nullptr);
   if (size <= 0 || usedDefault) return false;
   bytes.assign(static_cast<std::size_t>(size), 0);
-  const int written = ::WideCharToMultiByte(codePage, flags, units, unitCount, reinterpret_cast<char*>(bytes.data()),
-                                            size, nullptr, reports ? &usedDefault : nullptr);
+  const int written =
+      ::WideCharToMultiByte(codePage, flags, units, unitCount, reinterpret_cast<char*>(bytes.data()), size,
+                            nullptr, reports ? &usedDefault : nullptr);
   return written == size && !usedDefault;
 }
 
@@ -85,8 +86,8 @@ LRESULT OnFindBytes(HWND window, DumpViewState& state, WPARAM flags, LPARAM requ
   const auto* find = reinterpret_cast<const DumpFindBytes*>(request);
   if (find == nullptr || find->size != sizeof(DumpFindBytes) || find->pattern == nullptr) return Malformed();
   Win32DumpViewPort port(window, state);
-  return Answer(FindBytes(port, state, static_cast<std::uint32_t>(flags), find->start, find->end, find->pattern,
-                          find->length));
+  return Answer(FindBytes(port, state, static_cast<std::uint32_t>(flags), find->start, find->end,
+                          find->pattern, find->length));
 }
 
 LRESULT OnFindText(HWND window, DumpViewState& state, WPARAM flags, LPARAM request) {

@@ -61,8 +61,7 @@ void FlipTextCell(TextCellPaint& paint, std::uint32_t j, std::int32_t y) {
   canvas.SetMixMode(MixMode::Copy);
 }
 
-void DrawTextCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k,
-                  std::int32_t y) {
+void DrawTextCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k, std::int32_t y) {
   switch (TextDecoderOf(paint.state.codePage)) {
     case TextDecoder::PlainBytes:
       DrawPlainByte(paint, i, j, y);

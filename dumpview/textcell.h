@@ -40,8 +40,7 @@ struct TextCellPaint {
 // column j (0..15) of visible row k whose text top is y. Called by the paint
 // loop after the byte's hex cell and before the separator that follows it,
 // with the colour pair of the byte in force; a decoder may change the pair.
-void DrawTextCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k,
-                  std::int32_t y);
+void DrawTextCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k, std::int32_t y);
 
 // Draws count UTF-16 code units starting at text cell j of the row whose text
 // top is y, in the colour pair in force.

@@ -74,8 +74,7 @@ bool SnapshotOfBlock(SizeRule rule, HANDLE data, std::uint8_t** buffer, std::uin
 
 }  // namespace
 
-bool ReadClipboardFormat(HWND owner, std::uint32_t format, std::uint8_t** buffer,
-                         std::uint32_t* length) {
+bool ReadClipboardFormat(HWND owner, std::uint32_t format, std::uint8_t** buffer, std::uint32_t* length) {
   *buffer = nullptr;
   *length = 0;
   if (!::OpenClipboard(owner)) return false;

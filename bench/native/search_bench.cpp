@@ -123,7 +123,8 @@ void RunRandom(benchmark::State& bench, Who who, Scenario s) {
     } else {
       const void* p = s.forward ? memmem(data.data(), kSize, pattern.data(), s.length)
                                 : MemrchrSearch(data.data(), kSize, pattern);
-      index = p == nullptr ? 0xFFFFFFFFu : static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(p) - data.data());
+      index = p == nullptr ? 0xFFFFFFFFu
+                           : static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(p) - data.data());
     }
     benchmark::DoNotOptimize(index);
     found = index;
@@ -145,8 +146,9 @@ struct NearMatches {
 };
 
 void RunNearMatches(benchmark::State& bench, Who who, bool forward, NearMatches c) {
-  const Bytes& data = c.kind == Adversary::ZeroRun ? Zeros()
-                      : c.kind == Adversary::TwoLetters ? TwoLetters() : Alternating();
+  const Bytes& data = c.kind == Adversary::ZeroRun      ? Zeros()
+                      : c.kind == Adversary::TwoLetters ? TwoLetters()
+                                                        : Alternating();
   Bytes pattern;
   if (c.kind == Adversary::ZeroRun) {
     pattern.assign(2 * c.size + 1, 0);
@@ -170,7 +172,8 @@ void RunNearMatches(benchmark::State& bench, Who who, bool forward, NearMatches 
     } else {
       const void* p = forward ? memmem(data.data(), kSize, pattern.data(), m)
                               : MemrchrSearch(data.data(), kSize, pattern);
-      index = p == nullptr ? 0xFFFFFFFFu : static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(p) - data.data());
+      index = p == nullptr ? 0xFFFFFFFFu
+                           : static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(p) - data.data());
     }
     benchmark::DoNotOptimize(index);
   }
@@ -190,29 +193,39 @@ const int kRegistered = [] {
     const std::string reference = forward ? "memmem" : "memrchr";
     for (bool planted : {true, false}) {
       for (std::uint32_t length : {2u, 8u, 32u}) {
-        const std::string name = direction + "/" + (planted ? "FarEnd" : "NoMatch") + "/" + std::to_string(length);
+        const std::string name =
+            direction + "/" + (planted ? "FarEnd" : "NoMatch") + "/" + std::to_string(length);
         const Scenario s{forward, planted, length};
         benchmark::RegisterBenchmark(("Search/Ours/" + name).c_str(), RunRandom, Who::Ours, s)
-            ->Unit(benchmark::kMillisecond)->UseRealTime();
-        benchmark::RegisterBenchmark(("Search/" + reference + "/" + name).c_str(), RunRandom, Who::Reference, s)
-            ->Unit(benchmark::kMillisecond)->UseRealTime();
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("Search/" + reference + "/" + name).c_str(), RunRandom, Who::Reference,
+                                     s)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
       }
     }
-    for (NearMatches c : {NearMatches{Adversary::ZeroRun, 1}, NearMatches{Adversary::ZeroRun, 16},
-                          NearMatches{Adversary::ZeroRun, 256}, NearMatches{Adversary::TwoLetters, 40},
-                          NearMatches{Adversary::TwoLetters, 100}, NearMatches{Adversary::Alternating, 100}}) {
+    for (NearMatches c :
+         {NearMatches{Adversary::ZeroRun, 1}, NearMatches{Adversary::ZeroRun, 16},
+          NearMatches{Adversary::ZeroRun, 256}, NearMatches{Adversary::TwoLetters, 40},
+          NearMatches{Adversary::TwoLetters, 100}, NearMatches{Adversary::Alternating, 100}}) {
       const std::string name =
           direction + (c.kind == Adversary::ZeroRun      ? "/ZeroRun/" + std::to_string(2 * c.size + 1)
                        : c.kind == Adversary::TwoLetters ? "/TwoLetters/" + std::to_string(c.size)
                                                          : "/Alternating/" + std::to_string(c.size));
       benchmark::RegisterBenchmark(("Search/Ours/" + name).c_str(), RunNearMatches, Who::Ours, forward, c)
-          ->Unit(benchmark::kMillisecond)->UseRealTime();
-      benchmark::RegisterBenchmark(("Search/" + reference + "/" + name).c_str(), RunNearMatches, Who::Reference,
-                                   forward, c)
-          ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime();
+      benchmark::RegisterBenchmark(("Search/" + reference + "/" + name).c_str(), RunNearMatches,
+                                   Who::Reference, forward, c)
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime()
+          ->Iterations(1);
     }
   }
-  benchmark::RegisterBenchmark("Search/memchr/Absent", RunMemchr)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("Search/memchr/Absent", RunMemchr)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   return 0;
 }();
 

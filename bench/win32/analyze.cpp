@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "could not fill the clipboard\n");
     return 1;
   }
-  HWND dialog = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_FORMAT_BROWSER), nullptr,
-                                     FormatBrowserProc, 0);
+  HWND dialog =
+      ::CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_FORMAT_BROWSER), nullptr, FormatBrowserProc, 0);
   if (dialog == nullptr) {
     std::fprintf(stderr, "could not create the dialog\n");
     EmptyTheClipboard();
@@ -88,10 +88,10 @@ int main(int argc, char** argv) {
     analyze.push_back(Now() - start);
     PumpPending();  // paint outside the measurement
   }
-  const int registered = static_cast<int>(
-      ::SendDlgItemMessageA(dialog, IDC_REGISTERED_LIST, LVM_GETITEMCOUNT, 0, 0));
-  const int available = static_cast<int>(
-      ::SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LVM_GETITEMCOUNT, 0, 0));
+  const int registered =
+      static_cast<int>(::SendDlgItemMessageA(dialog, IDC_REGISTERED_LIST, LVM_GETITEMCOUNT, 0, 0));
+  const int available =
+      static_cast<int>(::SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LVM_GETITEMCOUNT, 0, 0));
 
   std::vector<double> scan;
   int named = 0;
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
   ::DestroyWindow(dialog);
   EmptyTheClipboard();
 
-  std::printf("runs: %d; registered names: %d (bare scan saw %d); formats on the clipboard: %d\n",
-              runs, registered, named, available);
+  std::printf("runs: %d; registered names: %d (bare scan saw %d); formats on the clipboard: %d\n", runs,
+              registered, named, available);
   std::printf("Analyze (WM_COMMAND IDC_ANALYZE), median: %.2f ms\n", Median(analyze));
   std::printf("bare GetClipboardFormatNameA loop (16384 calls), median: %.2f ms\n", Median(scan));
   return 0;

@@ -77,10 +77,10 @@ int main(int argc, char** argv) {
   RegisterDumpViewClass(instance);
   ::InitCommonControls();
 
-  HWND parent = ::CreateWindowExA(0, "STATIC", "cursor keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 500,
-                                  nullptr, nullptr, instance, nullptr);
-  HWND view = ::CreateWindowExA(0, DUMPVIEW_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 640, 400, parent, nullptr,
-                                instance, nullptr);
+  HWND parent = ::CreateWindowExA(0, "STATIC", "cursor keys", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700,
+                                  500, nullptr, nullptr, instance, nullptr);
+  HWND view = ::CreateWindowExA(0, DUMPVIEW_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 640, 400, parent,
+                                nullptr, instance, nullptr);
   if (parent == nullptr || view == nullptr) {
     std::fprintf(stderr, "could not create the windows\n");
     return 1;

@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
   }
   if (OpenClipboardRetry()) ::CloseClipboard();
   DumpCreateParams params = {nullptr, g_binaryDataFormat, "BinaryData"};
-  HWND frame = ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300, 650,
-                                 300, nullptr, nullptr, instance, &params);
+  HWND frame = ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                 300, 650, 300, nullptr, nullptr, instance, &params);
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
   ::SendMessageA(frame, WM_COMMAND, ID_EDIT_FIND, 0);
   HWND find = FindOwnedDialog(frame);
@@ -86,10 +86,11 @@ int main(int argc, char** argv) {
   std::vector<double> alone, dialog, repeat;
   for (int run = 0; run < runs; ++run) {
     ResetCaret(view);
-    DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), kPattern, kPatternLength, 0, blockBytes};
+    DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), kPattern, kPatternLength, 0,
+                             blockBytes};
     double start = Now();
-    const auto found =
-        static_cast<UINT>(::SendMessageA(view, DVM_FINDBYTES, DVFIND_SELECT, reinterpret_cast<LPARAM>(&request)));
+    const auto found = static_cast<UINT>(
+        ::SendMessageA(view, DVM_FINDBYTES, DVFIND_SELECT, reinterpret_cast<LPARAM>(&request)));
     alone.push_back(Now() - start);
 
     ResetCaret(view);
@@ -105,8 +106,8 @@ int main(int argc, char** argv) {
     const UINT byRepeat = static_cast<UINT>(::SendMessageA(view, DVM_GETCARET, 0, 0)) - kPatternLength;
     PumpPending();
     if (found != expected || byDialog != expected || byRepeat != expected) {
-      std::printf("run %d: found %u, by the dialog %u, by F3 %u; expected %u\n", run, found, byDialog, byRepeat,
-                  expected);
+      std::printf("run %d: found %u, by the dialog %u, by F3 %u; expected %u\n", run, found, byDialog,
+                  byRepeat, expected);
       return 1;
     }
   }

@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 7;
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   if (RegisterDumpViewClass(instance) == 0) return 1;
-  HWND view = ::CreateWindowExA(0, DUMPVIEW_CLASS_NAME, "", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, 0, 0,
-                                800, 600, nullptr, nullptr, instance, reinterpret_cast<LPVOID>(16));
+  HWND view = ::CreateWindowExA(0, DUMPVIEW_CLASS_NAME, "", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL, 0,
+                                0, 800, 600, nullptr, nullptr, instance, reinterpret_cast<LPVOID>(16));
   if (view == nullptr) return 1;
   ::ShowWindow(view, SW_SHOW);
 
@@ -76,10 +76,11 @@ int main(int argc, char** argv) {
       // From one past the match at the start (forward), or everything
       // before the match at the end (backward).
       const bool backward = (scene.flags & DVFIND_BACKWARD) != 0;
-      DumpFindBytes find{sizeof(DumpFindBytes), scene.pattern, 8, backward ? 0u : 1u, backward ? kSize - 9 : kSize};
+      DumpFindBytes find{sizeof(DumpFindBytes), scene.pattern, 8, backward ? 0u : 1u,
+                         backward ? kSize - 9 : kSize};
       const double start = Now();
-      const auto at =
-          static_cast<UINT>(::SendMessageA(view, DVM_FINDBYTES, scene.flags, reinterpret_cast<LPARAM>(&find)));
+      const auto at = static_cast<UINT>(
+          ::SendMessageA(view, DVM_FINDBYTES, scene.flags, reinterpret_cast<LPARAM>(&find)));
       ::UpdateWindow(view);
       scene.samples.push_back(Now() - start);
       PumpPending();

@@ -101,7 +101,8 @@ double HandOver(bool touch) {
   const double start = Now();
   if (::OpenClipboard(nullptr)) {
     HANDLE data = ::GetClipboardData(g_binaryDataFormat);
-    const auto* block = data != nullptr ? static_cast<const volatile std::uint8_t*>(::GlobalLock(data)) : nullptr;
+    const auto* block =
+        data != nullptr ? static_cast<const volatile std::uint8_t*>(::GlobalLock(data)) : nullptr;
     if (block != nullptr) {
       std::uint32_t sum = 0;
       const SIZE_T size = touch ? ::GlobalSize(data) : 0;
@@ -131,8 +132,8 @@ bool TimeFrame(HINSTANCE instance, double* elapsed) {
   DumpCreateParams params = {nullptr, g_binaryDataFormat, "BinaryData"};
   const double start = Now();
   HWND frame = ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",
-                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 300, 650, 300, nullptr,
-                                 nullptr, instance, &params);
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 300, 650, 300,
+                                 nullptr, nullptr, instance, &params);
   ::UpdateWindow(frame);
   *elapsed = Now() - start;
   const bool ok = frame != nullptr && ::GetWindowTextLengthA(frame) == 11;  // "Binary dump"
@@ -162,9 +163,10 @@ int MeasurePeak() {
   const double working = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMiB;
   const double pagefile = static_cast<double>(after.PeakPagefileUsage - before.PagefileUsage) / kMiB;
   const double limit = 2.0 * length / kMiB + 16.0;
-  std::printf("peak during one read, above the process before it: working set %.1f MiB, "
-              "pagefile %.1f MiB; block + snapshot + 16 MiB = %.1f MiB: %s\n",
-              working, pagefile, limit, std::max(working, pagefile) <= limit ? "within" : "OVER");
+  std::printf(
+      "peak during one read, above the process before it: working set %.1f MiB, "
+      "pagefile %.1f MiB; block + snapshot + 16 MiB = %.1f MiB: %s\n",
+      working, pagefile, limit, std::max(working, pagefile) <= limit ? "within" : "OVER");
   std::fflush(stdout);
   return 0;
 }

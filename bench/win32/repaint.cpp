@@ -51,8 +51,8 @@ HWND CreateParent(HINSTANCE instance) {
   RECT work{0, 0, 1280, 1000};
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   return ::CreateWindowExA(0, wc.lpszClassName, "repaint", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, work.left,
-                           work.top, work.right - work.left, work.bottom - work.top, nullptr, nullptr, instance,
-                           nullptr);
+                           work.top, work.right - work.left, work.bottom - work.top, nullptr, nullptr,
+                           instance, nullptr);
 }
 
 void Repaint() {
@@ -96,7 +96,7 @@ std::vector<unsigned char> JapaneseText(UINT codePage) {
       L"\u3057\u3001\u9078\u3093\u3060\u5F62\u5F0F\u306E\u30C7\u30FC\u30BF\u3092\u5341\u516D"  // し、選んだ形式のデータを十六
       L"\u9032\u6570\u3068\u6587\u5B57\u3067\u8868\u793A\u3057\u307E\u3059\u3002\u6587\u5B57"  // 進数と文字で表示します。文字
       L"\u306E\u5217\u306F\u30B7\u30D5\u30C8JIS\u3001EUC-"  // の列はシフトJIS、EUC-
-      L"JP\u3001UTF-16\u3001UTF-"  // JP、UTF-16、UTF-
+      L"JP\u3001UTF-16\u3001UTF-"                           // JP、UTF-16、UTF-
       L"8\u306E\u3044\u305A\u308C\u304B\u3067\u8AAD\u307F\u3001\u9078\u629E\u7BC4\u56F2"  // 8のいずれかで読み、選択範囲
       L"\u306F\u8272\u3067\u793A\u3057\u307E\u3059\u3002";  // は色で示します。
   const int units = static_cast<int>(sizeof(paragraph) / sizeof(paragraph[0])) - 1;
@@ -129,8 +129,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "could not create the parent window\n");
     return 1;
   }
-  g_view = ::CreateWindowExA(0, DUMPVIEW_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, parent, nullptr,
-                             instance, nullptr);
+  g_view = ::CreateWindowExA(0, DUMPVIEW_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, parent,
+                             nullptr, instance, nullptr);
   if (g_view == nullptr) {
     std::fprintf(stderr, "could not create the dump view\n");
     return 1;

@@ -15,7 +15,8 @@ bool StartsWith(const std::string& text, std::string_view prefix) {
 }
 
 bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::uint32_t ParseHex(std::string_view digits) {
@@ -50,7 +51,8 @@ void CheckCuts(std::string_view name, std::size_t maxChars) {
 // Every text of the available list ends in the number; a looked-up name
 // stands before it cut to 127 characters, with nothing in between.
 void CheckAvailableText(std::uint32_t format, std::string_view name, bool found) {
-  const std::optional<std::string_view> lookedUp = found ? std::optional<std::string_view>(name) : std::nullopt;
+  const std::optional<std::string_view> lookedUp =
+      found ? std::optional<std::string_view>(name) : std::nullopt;
   const std::string text = AvailableFormatText(format, lookedUp);
   if (const char* standard = StandardFormatName(format)) {
     FUZZ_CHECK(text == standard);

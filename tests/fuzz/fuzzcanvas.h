@@ -130,7 +130,8 @@ class CheckingCanvas final : public DumpCanvas {
     FUZZ_CHECK(pairDecoder_);
     FUZZ_CHECK(count == 1 || count == 2);
     Touch(bytes, count);
-    return count == 1 ? static_cast<char16_t>(0xFF00u | bytes[0]) : static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
+    return count == 1 ? static_cast<char16_t>(0xFF00u | bytes[0])
+                      : static_cast<char16_t>((bytes[0] << 8) | bytes[1]);
   }
 
  private:

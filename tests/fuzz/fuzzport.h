@@ -65,7 +65,8 @@ class CheckingPort final : public DumpViewPort {
   void PublishScrollInfo(ScrollBar bar, const ScrollRecord& record) override {
     const ScrollRecord& own = bar == ScrollBar::Vertical ? state_.vScroll : state_.hScroll;
     FUZZ_CHECK(&record == &own);
-    FUZZ_CHECK(record.cbSize == sizeof(ScrollRecord) && record.fMask == kScrollRecordMask && record.nMin == 0);
+    FUZZ_CHECK(record.cbSize == sizeof(ScrollRecord) && record.fMask == kScrollRecordMask &&
+               record.nMin == 0);
   }
 
   void Redraw(std::uint32_t flags) override {

@@ -18,18 +18,18 @@
 #include <cstring>
 
 #if defined(KELVANE_FUZZ_ENTRY)
-#define KELVANE_FUZZ_ENTRY_POINT(name)                                               \
+#define KELVANE_FUZZ_ENTRY_POINT(name)                                                \
   extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
-    FuzzTarget_##name(data, size);                                                   \
-    return 0;                                                                        \
+    FuzzTarget_##name(data, size);                                                    \
+    return 0;                                                                         \
   }
 #else
 #define KELVANE_FUZZ_ENTRY_POINT(name)
 #endif
 
-#define KELVANE_FUZZ_TARGET(name)                                        \
-  void FuzzTarget_##name(const std::uint8_t* data, std::size_t size);    \
-  KELVANE_FUZZ_ENTRY_POINT(name)                                         \
+#define KELVANE_FUZZ_TARGET(name)                                     \
+  void FuzzTarget_##name(const std::uint8_t* data, std::size_t size); \
+  KELVANE_FUZZ_ENTRY_POINT(name)                                      \
   void FuzzTarget_##name(const std::uint8_t* data, std::size_t size)
 
 namespace fuzz {

@@ -34,7 +34,7 @@ const std::uint8_t* SharedData() {
   return bytes;
 }
 
-constexpr std::uint32_t kKeys[] = {KeyPageUp, KeyPageDown, KeyEnd,  KeyHome, KeyLeft,
+constexpr std::uint32_t kKeys[] = {KeyPageUp, KeyPageDown, KeyEnd,  KeyHome,   KeyLeft,
                                    KeyUp,     KeyRight,    KeyDown, KeyInsert, 0x41};
 
 constexpr std::uint32_t kWheelSettings[] = {3, 1, 0, kWheelPageScroll, 7, 100};
@@ -77,21 +77,51 @@ class Session {
   void Run(fuzz::Input& in) {
     const std::uint8_t kind = in.U8();
     switch (kind % 14) {
-      case 0: Key(in); break;
-      case 1: Click(in); break;
-      case 2: Move(in); break;
-      case 3: HandleLeftButtonUp(port_, state_); FUZZ_CHECK(!port_.captured()); break;
-      case 4: Tick(in); break;
-      case 5: HandleWheel(port_, state_, static_cast<std::int16_t>(in.U16()), in.Bit()); break;
-      case 6: Resize(in); break;
-      case 7: ScrollBarRequest(in); break;
-      case 8: NewData(in); break;
-      case 9: Select(in); break;
-      case 10: SetCaretPosition(port_, state_, PositionAround(in, state_.dataLength) % (state_.dataLength + 1ull));
-               CheckCaretShown(); break;
-      case 11: ToggleFocus(); break;
-      case 12: port_.LoseCapture(); HandleCaptureLost(port_, state_); break;
-      default: Search(in); break;
+      case 0:
+        Key(in);
+        break;
+      case 1:
+        Click(in);
+        break;
+      case 2:
+        Move(in);
+        break;
+      case 3:
+        HandleLeftButtonUp(port_, state_);
+        FUZZ_CHECK(!port_.captured());
+        break;
+      case 4:
+        Tick(in);
+        break;
+      case 5:
+        HandleWheel(port_, state_, static_cast<std::int16_t>(in.U16()), in.Bit());
+        break;
+      case 6:
+        Resize(in);
+        break;
+      case 7:
+        ScrollBarRequest(in);
+        break;
+      case 8:
+        NewData(in);
+        break;
+      case 9:
+        Select(in);
+        break;
+      case 10:
+        SetCaretPosition(port_, state_, PositionAround(in, state_.dataLength) % (state_.dataLength + 1ull));
+        CheckCaretShown();
+        break;
+      case 11:
+        ToggleFocus();
+        break;
+      case 12:
+        port_.LoseCapture();
+        HandleCaptureLost(port_, state_);
+        break;
+      default:
+        Search(in);
+        break;
     }
     FUZZ_CHECK(!HasFlags(state_, Dragging) || port_.captured());
     CheckState();
@@ -157,8 +187,9 @@ class Session {
     const DumpGeometry g = GeometryOf(state_);
     const std::uint16_t w = in.U16(), h = in.U16();
     // Mostly a size that shows a few rows and columns; sometimes any.
-    port_.client = in.Bit() ? ClientSize{w, h}
-                            : ClientSize{w % (80 * g.cellWidth + 1), h % (g.headerBand + 40 * g.rowPitch + 1)};
+    port_.client = in.Bit()
+                       ? ClientSize{w, h}
+                       : ClientSize{w % (80 * g.cellWidth + 1), h % (g.headerBand + 40 * g.rowPitch + 1)};
     HandleSize(port_, state_, port_.client.width, port_.client.height);
   }
 
@@ -167,7 +198,8 @@ class Session {
   void ScrollBarRequest(fuzz::Input& in) {
     const ScrollBar bar = in.Bit() ? ScrollBar::Vertical : ScrollBar::Horizontal;
     const std::uint32_t code = in.U8() % 10;
-    const std::uint32_t last = bar == ScrollBar::Vertical ? BottomPosition(state_) : RightmostPosition(state_);
+    const std::uint32_t last =
+        bar == ScrollBar::Vertical ? BottomPosition(state_) : RightmostPosition(state_);
     const std::uint32_t track = in.U32() % (last + 1ull);
     OnScrollMessage(port_, state_, bar, code, static_cast<std::uint16_t>(track & 0xFFFFu), &track);
   }
@@ -193,7 +225,8 @@ class Session {
     const bool lastByte = caret == 0xFFFFFFFFu && length != 0;
     const bool accepted = anchor <= caret && anchor <= length && (caret <= length || lastByte);
     if (!accepted) {
-      FUZZ_CHECK(state_.caret == before.caret && state_.anchor == before.anchor && state_.flags == before.flags);
+      FUZZ_CHECK(state_.caret == before.caret && state_.anchor == before.anchor &&
+                 state_.flags == before.flags);
       return;
     }
     FUZZ_CHECK(HasFlags(state_, Selecting) && state_.anchor == anchor);
@@ -256,7 +289,8 @@ class Session {
     // last (the positions' own rule); any other view stays on the grid.
     if (PageRows(s) > 0) FUZZ_CHECK(TopRow(s) <= LastRow(s));
     if (PageColumns(s) > 0) FUZZ_CHECK(LeftColumn(s) <= kLastGridColumn);
-    FUZZ_CHECK(s.vScroll.nMin == 0 && s.hScroll.nMin == 0 && s.hScroll.nMax == static_cast<int>(kLastGridColumn));
+    FUZZ_CHECK(s.vScroll.nMin == 0 && s.hScroll.nMin == 0 &&
+               s.hScroll.nMax == static_cast<int>(kLastGridColumn));
     FUZZ_CHECK(s.wideTrackBar == 0);
     // Flags only in their bits.
     FUZZ_CHECK((s.flags & 0xC0) == 0);
@@ -286,9 +320,11 @@ class Session {
     const std::uint32_t i = state_.caret % 16;
     const std::uint32_t column = HasFlags(state_, CaretInText) ? 62 + i : 13 + 3 * i;
     if (column < LeftColumn(state_) || state_.caret / 16 < TopRow(state_)) return;
-    if (x > port_.client.width || y > port_.client.height || y < static_cast<std::int64_t>(g.headerBand)) return;
+    if (x > port_.client.width || y > port_.client.height || y < static_cast<std::int64_t>(g.headerBand))
+      return;
     std::uint32_t inText = 7;
-    const std::uint32_t hit = HitTest(state_, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), &inText);
+    const std::uint32_t hit =
+        HitTest(state_, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), &inText);
     FUZZ_CHECK(hit == state_.caret);
     FUZZ_CHECK(inText == (HasFlags(state_, CaretInText) ? 1u : 0u));
   }
@@ -304,7 +340,8 @@ KELVANE_FUZZ_TARGET(input) {
   const std::uint32_t fontHeight = in.U8() < 192 ? 2 + in.U8() % 40 : in.Range(2, 0x7FFF);
   const ClientSize client{in.U16() % 1024u, in.U16() % 1024u};
   const bool wheelFromSystem = in.Bit();
-  const std::uint32_t wheelLines = kWheelSettings[in.U8() % (sizeof(kWheelSettings) / sizeof(kWheelSettings[0]))];
+  const std::uint32_t wheelLines =
+      kWheelSettings[in.U8() % (sizeof(kWheelSettings) / sizeof(kWheelSettings[0]))];
   Session session(fontHeight, client, wheelFromSystem, wheelLines);
   // Events until the input runs out, at most 200.
   for (int event = 0; event < 200 && in.restSize() > 0; ++event) session.Run(in);

@@ -33,10 +33,18 @@ bool TableLeadByte(unsigned char byte) { return g_leadBytes[byte]; }
 void ChooseLeadBytes(std::uint8_t kind, std::uint64_t bits) {
   for (int b = 0; b < 256; ++b) {
     switch (kind % 4) {
-      case 0: g_leadBytes[b] = false; break;
-      case 1: g_leadBytes[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); break;
-      case 2: g_leadBytes[b] = b >= 0x80; break;
-      default: g_leadBytes[b] = b != 0 && ((bits >> (b % 64)) & 1) != 0 && b >= 0x40; break;
+      case 0:
+        g_leadBytes[b] = false;
+        break;
+      case 1:
+        g_leadBytes[b] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        break;
+      case 2:
+        g_leadBytes[b] = b >= 0x80;
+        break;
+      default:
+        g_leadBytes[b] = b != 0 && ((bits >> (b % 64)) & 1) != 0 && b >= 0x40;
+        break;
     }
   }
 }
@@ -91,7 +99,8 @@ void CheckCopiedName(std::string_view listText) {
   if (available.size() == std::min(shown.size(), kCopiedNameMaxChars)) return;  // nothing cut
   // Cut at a "(" that begins a character, or at the space before it.
   const std::string whole(shown);
-  const std::vector<std::uint32_t> starts = CharacterStarts(reinterpret_cast<const unsigned char*>(whole.c_str()), 0);
+  const std::vector<std::uint32_t> starts =
+      CharacterStarts(reinterpret_cast<const unsigned char*>(whole.c_str()), 0);
   const auto beginsCharacter = [&](std::size_t p) {
     for (std::uint32_t s : starts) {
       if (s == p) return true;
@@ -100,23 +109,26 @@ void CheckCopiedName(std::string_view listText) {
   };
   const std::size_t end = available.size();
   const bool atParenthesis = end < whole.size() && whole[end] == '(' && beginsCharacter(end);
-  const bool beforeSpace = end + 1 < whole.size() && whole[end] == ' ' && whole[end + 1] == '(' &&
-                           beginsCharacter(end + 1);
+  const bool beforeSpace =
+      end + 1 < whole.size() && whole[end] == ' ' && whole[end + 1] == '(' && beginsCharacter(end + 1);
   FUZZ_CHECK(atParenthesis || beforeSpace);
 }
 
 // Whether the text ends inside a character: its last byte is a lead byte
 // that the walk from the start reads as one.
 bool EndsInLeadByte(const std::string& text) {
-  const std::vector<std::uint32_t> starts = CharacterStarts(reinterpret_cast<const unsigned char*>(text.c_str()), 0);
-  return !starts.empty() && starts.back() == text.size() - 1 && g_leadBytes[static_cast<unsigned char>(text.back())];
+  const std::vector<std::uint32_t> starts =
+      CharacterStarts(reinterpret_cast<const unsigned char*>(text.c_str()), 0);
+  return !starts.empty() && starts.back() == text.size() - 1 &&
+         g_leadBytes[static_cast<unsigned char>(text.back())];
 }
 
 void CheckBothListsCopyAlike(std::string_view systemName, std::uint32_t format) {
   const std::string registered = RegisteredNameText(systemName.substr(0, systemName.find('\0')));
   if (registered.empty() || registered.back() == ' ' || EndsInLeadByte(registered)) return;
   const std::string available = AvailableFormatText(format, std::string_view(registered));
-  FUZZ_CHECK(CopiedFormatName(available, true, TableLeadByte) == CopiedFormatName(registered, false, TableLeadByte));
+  FUZZ_CHECK(CopiedFormatName(available, true, TableLeadByte) ==
+             CopiedFormatName(registered, false, TableLeadByte));
 }
 
 }  // namespace
@@ -138,9 +150,10 @@ KELVANE_FUZZ_TARGET(namecopy) {
   const auto length = static_cast<std::uint32_t>(std::string_view(chars).size());
 
   // Mostly a character of the text or "(", from a start within it.
-  const int character = characterPick < 96 ? '(' : characterPick < 192 && length != 0
-                                                ? static_cast<unsigned char>(chars[startPick % length]) | (characterPick << 8)
-                                                : characterPick;
+  const int character = characterPick < 96 ? '('
+                        : characterPick < 192 && length != 0
+                            ? static_cast<unsigned char>(chars[startPick % length]) | (characterPick << 8)
+                            : characterPick;
   const std::uint32_t start = characterPick % 8 == 0 ? startPick : startPick % (length + 2);
   CheckFindCharDbcs(chars, length, character, start);
   FUZZ_CHECK(FindCharDbcs(nullptr, character, start, TableLeadByte).lastError == kErrorMalformedRequest);

@@ -54,8 +54,8 @@ KELVANE_FUZZ_TARGET(paint) {
   state.selBackColor = 0x804000;
   state.selTextColor = 0xFFFF30;
   const std::uint32_t failBrush = in.U8() % 8;  // 0: every brush can be made
-  const std::uint32_t topRowPick = in.U32(), leftPick = in.U32(), caretPick = in.U32(),
-                      anchorPick = in.U32(), pickFlags = in.U8();
+  const std::uint32_t topRowPick = in.U32(), leftPick = in.U32(), caretPick = in.U32(), anchorPick = in.U32(),
+                      pickFlags = in.U8();
   const std::uint32_t pageRowsPick = in.U32(), pageColumnsPick = in.U32();
 
   const fuzz::ExactBytes bytes(in.rest(), in.restSize() > 0xFFFFFFFFu ? 0xFFFFFFFFu : in.restSize());

@@ -43,7 +43,8 @@ SearchResult PlainForward(const std::uint8_t* data, std::uint32_t dataLength, st
   if (end < start) return {kNoIndex, DV_ERROR_BAD_REQUEST};
   const std::uint64_t limit = std::min(end, dataLength);
   for (std::uint64_t p = start; p + length <= limit; ++p) {
-    if (MatchesAt(data, static_cast<std::uint32_t>(p), pattern, length)) return {static_cast<std::uint32_t>(p), 0};
+    if (MatchesAt(data, static_cast<std::uint32_t>(p), pattern, length))
+      return {static_cast<std::uint32_t>(p), 0};
   }
   return {kNoIndex, 0};
 }
@@ -53,7 +54,8 @@ SearchResult PlainBackward(const std::uint8_t* data, std::uint32_t dataLength, s
   if (end < start) return {kNoIndex, DV_ERROR_BAD_REQUEST};
   if (length > dataLength) return {kNoIndex, 0};
   for (std::int64_t p = std::min(end, dataLength - length); p >= static_cast<std::int64_t>(start); --p) {
-    if (MatchesAt(data, static_cast<std::uint32_t>(p), pattern, length)) return {static_cast<std::uint32_t>(p), 0};
+    if (MatchesAt(data, static_cast<std::uint32_t>(p), pattern, length))
+      return {static_cast<std::uint32_t>(p), 0};
   }
   return {kNoIndex, 0};
 }
@@ -71,13 +73,13 @@ std::uint32_t PlainScan(bool backward, const std::uint8_t* data, std::uint32_t f
 
 // How the data and the pattern are made, read before the payload.
 struct Shape {
-  bool repeat;            // a piece of the payload repeated, not the payload
-  std::uint32_t total;    // the repeated data's length
-  std::uint16_t marks[3]; // bytes changed in the repeated data (0: none)
-  std::uint8_t how;       // the pattern: cut from the data or taken from the payload
-  std::uint32_t length;   // the pattern's length
-  std::uint32_t at;       // where it is cut
-  std::uint16_t change;   // which byte of a cut pattern changes, and how
+  bool repeat;             // a piece of the payload repeated, not the payload
+  std::uint32_t total;     // the repeated data's length
+  std::uint16_t marks[3];  // bytes changed in the repeated data (0: none)
+  std::uint8_t how;        // the pattern: cut from the data or taken from the payload
+  std::uint32_t length;    // the pattern's length
+  std::uint32_t at;        // where it is cut
+  std::uint16_t change;    // which byte of a cut pattern changes, and how
 };
 
 Shape ReadShape(fuzz::Input& in) {
@@ -119,7 +121,8 @@ Bytes MakePattern(const Shape& shape, const std::uint8_t*& payload, std::size_t&
 Bytes CutPattern(const Shape& shape, const Bytes& data) {
   if (data.empty()) return Bytes();
   const std::uint32_t from = shape.at % static_cast<std::uint32_t>(data.size());
-  const std::uint32_t taken = std::min<std::uint32_t>(shape.length, static_cast<std::uint32_t>(data.size()) - from);
+  const std::uint32_t taken =
+      std::min<std::uint32_t>(shape.length, static_cast<std::uint32_t>(data.size()) - from);
   Bytes pattern(data.begin() + from, data.begin() + from + taken);
   if (shape.how % 4 == 2 && taken != 0) {
     pattern[shape.change % taken] ^= static_cast<std::uint8_t>(1 + (shape.change >> 8) % 255);
@@ -163,10 +166,12 @@ void CheckByteSearches(fuzz::Input& in) {
   state.data = exact.data();
   state.dataLength = dataLength;
   const SearchResult forward = FindBytesForward(state, start, end, pattern.data(), length);
-  const SearchResult expectedForward = PlainForward(exact.data(), dataLength, start, end, pattern.data(), length);
+  const SearchResult expectedForward =
+      PlainForward(exact.data(), dataLength, start, end, pattern.data(), length);
   FUZZ_CHECK(forward.index == expectedForward.index && forward.lastError == expectedForward.lastError);
   const SearchResult backward = FindBytesBackward(state, start, end, pattern.data(), length);
-  const SearchResult expectedBackward = PlainBackward(exact.data(), dataLength, start, end, pattern.data(), length);
+  const SearchResult expectedBackward =
+      PlainBackward(exact.data(), dataLength, start, end, pattern.data(), length);
   FUZZ_CHECK(backward.index == expectedBackward.index && backward.lastError == expectedBackward.lastError);
 
   // Each method on its own, over candidates first..last that the data holds.
@@ -232,7 +237,9 @@ class IconvEncoder final : public TextEncoder {
   bool Encode(NarrowCodePage target, const char16_t* text, std::size_t count, Bytes& bytes) override {
     return Convert(target == NarrowCodePage::ShiftJis ? cp932_ : cp1252_, text, 2 * count, bytes);
   }
-  bool Utf8(const char16_t* text, std::size_t count, Bytes& bytes) { return Convert(utf8_, text, 2 * count, bytes); }
+  bool Utf8(const char16_t* text, std::size_t count, Bytes& bytes) {
+    return Convert(utf8_, text, 2 * count, bytes);
+  }
 
   static IconvEncoder& Shared() {
     static IconvEncoder encoder;
@@ -270,8 +277,8 @@ char16_t PickUnit(std::uint8_t range, std::uint16_t value) {
   static constexpr struct {
     char16_t base;
     std::uint16_t span;
-  } kRanges[] = {{0x20, 0x5F}, {0xA0, 0x60}, {0x3000, 0x100}, {0x4E00, 0x5200}, {0xFF01, 0x9F},
-                 {0x2460, 0x40}, {0xE000, 0x800}, {0xD800, 0x800}, {0x2010, 0x60}, {0x0391, 0x470}};
+  } kRanges[] = {{0x20, 0x5F},   {0xA0, 0x60},    {0x3000, 0x100}, {0x4E00, 0x5200}, {0xFF01, 0x9F},
+                 {0x2460, 0x40}, {0xE000, 0x800}, {0xD800, 0x800}, {0x2010, 0x60},   {0x0391, 0x470}};
   const std::size_t which = range % 12;
   if (which >= sizeof(kRanges) / sizeof(kRanges[0])) return static_cast<char16_t>(value == 0 ? 1 : value);
   return static_cast<char16_t>(kRanges[which].base + value % kRanges[which].span);
@@ -366,15 +373,17 @@ void CheckTextSearch(fuzz::Input& in) {
   const auto length = static_cast<std::uint32_t>(pattern.size());
   const SearchResult expected =
       !expressible ? SearchResult{kNoIndex, 0}
-      : (flags & DVFIND_BACKWARD) != 0 ? PlainBackward(data.data(), dataLength, start, end, pattern.data(), length)
-                                       : PlainForward(data.data(), dataLength, start, end, pattern.data(), length);
+      : (flags & DVFIND_BACKWARD) != 0
+          ? PlainBackward(data.data(), dataLength, start, end, pattern.data(), length)
+          : PlainForward(data.data(), dataLength, start, end, pattern.data(), length);
   FUZZ_CHECK(found.index == expected.index && found.lastError == expected.lastError);
   if (!expressible || (flags & DVFIND_SELECT) == 0) {
     FUZZ_CHECK(state.caret == before.caret && state.anchor == before.anchor && state.flags == before.flags);
   } else if (found.index == kNoIndex) {
     FUZZ_CHECK((state.flags & Selecting) == 0);
   } else {
-    FUZZ_CHECK(state.anchor == found.index && state.caret == found.index + length && (state.flags & Selecting) != 0);
+    FUZZ_CHECK(state.anchor == found.index && state.caret == found.index + length &&
+               (state.flags & Selecting) != 0);
   }
 }
 

@@ -77,7 +77,7 @@ KELVANE_FUZZ_TARGET(sizerules) {
   // Mostly give the format one of the private numbers, so that the private
   // rules are reached as often as the standard ones.
   const std::uint8_t pick = in.U8();
-  const std::uint32_t chosen = pick % 4 == 1 ? numbers.binaryData
+  const std::uint32_t chosen = pick % 4 == 1   ? numbers.binaryData
                                : pick % 4 == 2 ? numbers.fileName
                                : pick % 4 == 3 ? numbers.fileNameW
                                                : format;

@@ -45,7 +45,8 @@ const Cp932Table& GlibcCp932() {
     }
     for (unsigned i = 0; i < 65536; ++i) {
       const std::uint8_t pair[2] = {static_cast<std::uint8_t>(i >> 8), static_cast<std::uint8_t>(i)};
-      t->pair[i] = IsCp932LeadByte(pair[0]) && IsCp932TrailByte(pair[1]) ? IconvUnit(cd, pair, 2) : kReplacementChar;
+      t->pair[i] =
+          IsCp932LeadByte(pair[0]) && IsCp932TrailByte(pair[1]) ? IconvUnit(cd, pair, 2) : kReplacementChar;
     }
     iconv_close(cd);
     return t;
@@ -59,8 +60,8 @@ std::u16string Decode(const Bytes& bytes, std::uint16_t codePage, std::uint32_t 
   auto in = std::make_unique<std::uint8_t[]>(bytes.size() + 1);
   if (!bytes.empty()) std::memcpy(in.get(), bytes.data(), bytes.size());
   auto out = std::make_unique<char16_t[]>(bytes.size() + 1);
-  const std::size_t n =
-      DecodeText(in.get(), static_cast<std::uint32_t>(bytes.size()), firstIndex, codePage, GlibcCp932(), out.get());
+  const std::size_t n = DecodeText(in.get(), static_cast<std::uint32_t>(bytes.size()), firstIndex, codePage,
+                                   GlibcCp932(), out.get());
   return std::u16string(out.get(), n);
 }
 
@@ -89,7 +90,8 @@ TEST(EditShortcuts, EachKeyRunsItsCommand) {
       {'X', true, false, false, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(EditCommandOfKey(c.key, c.ctrl, c.shift, c.alt), c.command) << c.key << c.ctrl << c.shift << c.alt;
+    EXPECT_EQ(EditCommandOfKey(c.key, c.ctrl, c.shift, c.alt), c.command)
+        << c.key << c.ctrl << c.shift << c.alt;
   }
 }
 
@@ -207,7 +209,8 @@ TEST(CopyAsText, DecodesAsTheTextColumn) {
       {65001, 0, {0xF4, 0x90, 0x80, 0x80}, u"\uFFFD\uFFFD\uFFFD\uFFFD"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Decode(c.bytes, c.codePage, c.firstIndex), c.text) << c.codePage << " case of " << c.bytes.size();
+    EXPECT_EQ(Decode(c.bytes, c.codePage, c.firstIndex), c.text)
+        << c.codePage << " case of " << c.bytes.size();
   }
 }
 
@@ -238,17 +241,17 @@ TEST(CopyAsText, ValidUtf8RoundTrips) {
       if (c < 0x80) {
         bytes.push_back(static_cast<std::uint8_t>(c));
       } else if (c < 0x800) {
-        bytes.insert(bytes.end(),
-                     {static_cast<std::uint8_t>(0xC0 | (c >> 6)), static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(0xC0 | (c >> 6)),
+                                   static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
       } else if (c < 0x10000) {
-        bytes.insert(bytes.end(),
-                     {static_cast<std::uint8_t>(0xE0 | (c >> 12)), static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)),
-                      static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(0xE0 | (c >> 12)),
+                                   static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)),
+                                   static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
       } else {
-        bytes.insert(
-            bytes.end(),
-            {static_cast<std::uint8_t>(0xF0 | (c >> 18)), static_cast<std::uint8_t>(0x80 | ((c >> 12) & 0x3F)),
-             static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)), static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(0xF0 | (c >> 18)),
+                                   static_cast<std::uint8_t>(0x80 | ((c >> 12) & 0x3F)),
+                                   static_cast<std::uint8_t>(0x80 | ((c >> 6) & 0x3F)),
+                                   static_cast<std::uint8_t>(0x80 | (c & 0x3F))});
       }
       if (c >= 0x10000) {
         expected += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));

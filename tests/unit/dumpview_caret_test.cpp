@@ -88,8 +88,8 @@ TEST(DumpViewEnsureCaretVisible, HexCellRightOfTheViewBecomesTheLastColumns) {
   view.state.caret = 15;
   EnsureCaretVisible(view.port, view.state);
   EXPECT_EQ(LeftColumn(view.state), 40u);  // 15 + 45 - 20: columns 40-59, the pair at 58-59 last
-  EXPECT_EQ(view.port.lines, (Lines{"Send WM_HSCROLL 5 40", "SetScrollInfo H 0 78 20 40", "SetCaretPos 143 28",
-                                    "Redraw INVALIDATE ERASE UPDATENOW"}));
+  EXPECT_EQ(view.port.lines, (Lines{"Send WM_HSCROLL 5 40", "SetScrollInfo H 0 78 20 40",
+                                    "SetCaretPos 143 28", "Redraw INVALIDATE ERASE UPDATENOW"}));
 }
 
 TEST(DumpViewEnsureCaretVisible, TextCellLeftOfTheViewBecomesTheFirstColumn) {
@@ -111,15 +111,13 @@ TEST(DumpViewEnsureCaretVisible, HorizontalTargets) {
     std::uint32_t expected;  // kNoIndex: no horizontal scroll
   };
   const Case cases[] = {
-      {false, 0, 13, 20, 12},       // 12 < 13: the column left of the pair first
-      {false, 0, 12, 20, kNoIndex}, // 12 + 0 >= LC, 14 <= 32
-      {false, 6, 12, 20, kNoIndex}, // 32 <= 32: the first digit (31) is whole
-      {false, 7, 12, 20, 16},       // 35 > 32: 15 + 21 - 20
-      {false, 15, 0, 79, kNoIndex},
-      {true, 15, 0, 78, 0},         // 79 > 78: scrolls to where it already is
-      {true, 0, 62, 10, 61},
-      {true, 3, 60, 10, kNoIndex},  // 67 <= 70: the cell is whole on screen
-      {true, 9, 60, 10, 62},        // 73 > 70: 63 + 9 - 10
+      {false, 0, 13, 20, 12},                              // 12 < 13: the column left of the pair first
+      {false, 0, 12, 20, kNoIndex},                        // 12 + 0 >= LC, 14 <= 32
+      {false, 6, 12, 20, kNoIndex},                        // 32 <= 32: the first digit (31) is whole
+      {false, 7, 12, 20, 16},                              // 35 > 32: 15 + 21 - 20
+      {false, 15, 0, 79, kNoIndex}, {true, 15, 0, 78, 0},  // 79 > 78: scrolls to where it already is
+      {true, 0, 62, 10, 61},        {true, 3, 60, 10, kNoIndex},  // 67 <= 70: the cell is whole on screen
+      {true, 9, 60, 10, 62},                                      // 73 > 70: 63 + 9 - 10
       {true, 15, 0, 79, kNoIndex},
   };
   for (const Case& c : cases) {
@@ -153,8 +151,9 @@ TEST(DumpViewEnsureCaretVisible, RowsAboveAndBelowTheView) {
   view.state.caret = 16 * 10 + 1;  // above: row 10 becomes the first
   EnsureCaretVisible(view.port, view.state);
   EXPECT_EQ(TopRow(view.state), 10u);
-  EXPECT_EQ(view.port.lines, (Lines{"Send WM_VSCROLL 5 10", "SetScrollInfo V 0 100 20 10", "SetCaretPos 127 28",
-                                    "Redraw INVALIDATE", "SetCaretPos 127 28", "Redraw INVALIDATE"}))
+  EXPECT_EQ(view.port.lines,
+            (Lines{"Send WM_VSCROLL 5 10", "SetScrollInfo V 0 100 20 10", "SetCaretPos 127 28",
+                   "Redraw INVALIDATE", "SetCaretPos 127 28", "Redraw INVALIDATE"}))
       << "the vertical handler places and repaints, then the caret is placed again as no horizontal scroll "
          "followed";
 

@@ -31,8 +31,8 @@ TEST(DumpViewKeys, CaretAndSelectionByTheKeyTable) {
       {32, 16, KeyDown, false, false, 0, 32, false, 0},
       {32, 17, KeyDown, false, false, 0, 17, false, 0},
       {0, 0, KeyEnd, true, false, 0, 0, true, 0},
-      {100, 40, KeyEnd, true, false, 9, 100, true, 40},   // the selection starts at the caret
-      {100, 100, KeyHome, true, true, 40, 0, true, 40},   // an existing one keeps its anchor
+      {100, 40, KeyEnd, true, false, 9, 100, true, 40},     // the selection starts at the caret
+      {100, 100, KeyHome, true, true, 40, 0, true, 40},     // an existing one keeps its anchor
       {100, 40, KeyRight, false, true, 10, 41, false, 10},  // ended; the anchor goes stale
       {100, 40, KeyInsert, false, true, 10, 40, true, 10},  // not a navigation key
       {100, 40, kKeyA, true, false, 10, 40, false, 10},
@@ -61,27 +61,29 @@ TEST(DumpViewKeys, PageUpAndPageDownMoveCaretWithTheView) {
   // end at 1,616, column 0. 1,609 bytes: lastRow 100, end at column 9.
   const Case cases[] = {
       {1616, 30, 40, 16 * 45 + 3, KeyPageDown, 16 * 75 + 3, 70},
-      {1616, 30, 45, 16 * 50 + 3, KeyPageDown, 16 * 77 + 3, 72},   // as far as the bottom position
-      {1616, 30, 72, 16 * 80 + 3, KeyPageDown, 16 * 100 + 3, 72},  // last row shown: column 3 lies past the end
-      {1609, 30, 72, 16 * 80 + 5, KeyPageDown, 16 * 100 + 5, 71},  // last row, same column
+      {1616, 30, 45, 16 * 50 + 3, KeyPageDown, 16 * 77 + 3, 72},  // as far as the bottom position
+      {1616, 30, 72, 16 * 80 + 3, KeyPageDown, 16 * 100 + 3,
+       72},  // last row shown: column 3 lies past the end
+      {1609, 30, 72, 16 * 80 + 5, KeyPageDown, 16 * 100 + 5, 71},   // last row, same column
       {1609, 30, 41, 16 * 70 + 12, KeyPageDown, 16 * 99 + 12, 71},  // T + 2P = L + 1: one row above the last
       {1616, 30, 40, 16 * 45 + 3, KeyPageUp, 16 * 15 + 3, 10},
       {1616, 30, 10, 16 * 20 + 7, KeyPageUp, 16 * 10 + 7, 0},
-      {1616, 30, 0, 16 * 20 + 7, KeyPageUp, 7, 0},                  // view at the top: the first row
+      {1616, 30, 0, 16 * 20 + 7, KeyPageUp, 7, 0},  // view at the top: the first row
       {0, 30, 0, 0, KeyPageDown, 0, 0},
       // The caret outside the shown rows stays in the data, in its column.
       {1616, 30, 50, 16 * 5 + 9, KeyPageUp, 9, 20},
       {1609, 30, 0, 16 * 95 + 12, KeyPageDown, 16 * 99 + 12, 30},
-      {1609, 30, 0, 5000, KeyPageDown, 16 * 100 + 8, 30},           // unchecked caret: last row, column 8
-      {5, 30, 0, 5000, KeyPageDown, 5, 0},                          // no row with column 8: the end
+      {1609, 30, 0, 5000, KeyPageDown, 16 * 100 + 8, 30},  // unchecked caret: last row, column 8
+      {5, 30, 0, 5000, KeyPageDown, 5, 0},                 // no row with column 8: the end
   };
   for (const Case& c : cases) {
     RecordedView view(c.length, 79, c.rows);
     SetTopRow(view.state, c.top);
     view.state.caret = c.caret;
     HandleKeyDown(view.port, view.state, c.key);
-    const std::string where = "length " + std::to_string(c.length) + " top " + std::to_string(c.top) + " caret " +
-                              std::to_string(c.caret) + (c.key == KeyPageUp ? " Page Up" : " Page Down");
+    const std::string where = "length " + std::to_string(c.length) + " top " + std::to_string(c.top) +
+                              " caret " + std::to_string(c.caret) +
+                              (c.key == KeyPageUp ? " Page Up" : " Page Down");
     EXPECT_EQ(view.state.caret, c.caretAfter) << where;
     EXPECT_EQ(TopRow(view.state), c.topAfter) << where;
   }
@@ -93,13 +95,13 @@ TEST(DumpViewKeys, CaretIsStoredBeforeTheViewScrolls) {
   view.state.caret = 16 * 19 + 15;
   HandleKeyDown(view.port, view.state, KeyDown);  // caret following: one row down, to the pair at 58-59
   EXPECT_EQ(view.port.lines,
-            (Lines{"Send WM_VSCROLL 5 1", "SetScrollInfo V 0 100 20 1", "SetCaretPos 463 370", "Redraw INVALIDATE",
-                   "Send WM_HSCROLL 5 40", "SetScrollInfo H 0 78 20 40", "SetCaretPos 143 370",
-                   "Redraw INVALIDATE ERASE UPDATENOW"}));
+            (Lines{"Send WM_VSCROLL 5 1", "SetScrollInfo V 0 100 20 1", "SetCaretPos 463 370",
+                   "Redraw INVALIDATE", "Send WM_HSCROLL 5 40", "SetScrollInfo H 0 78 20 40",
+                   "SetCaretPos 143 370", "Redraw INVALIDATE ERASE UPDATENOW"}));
   view.port.Clear();
   HandleKeyDown(view.port, view.state, KeyPageDown);  // only the page scroll, no caret following
-  EXPECT_EQ(view.port.lines, (Lines{"Send WM_VSCROLL 3 0", "SetScrollInfo V 0 100 20 21", "SetCaretPos 143 370",
-                                    "Redraw INVALIDATE"}));
+  EXPECT_EQ(view.port.lines, (Lines{"Send WM_VSCROLL 3 0", "SetScrollInfo V 0 100 20 21",
+                                    "SetCaretPos 143 370", "Redraw INVALIDATE"}));
 }
 
 TEST(DumpViewKeys, KeysReachRowsPastTheSixteenBitRange) {

@@ -38,18 +38,18 @@ TEST(DumpViewHitTest, PointsToPositions) {
       {false, 0, 0, 73, 48, 16, 0},     // address column 9 still gives the row's byte 0
       {false, 0, 0, 68, 30, kNone, 0},  // address column 8
       {true, 0, 0, 68, 30, kNone, 0},
-      {false, 0, 0, 497, 30, 0, 1},     // left half of the first text cell
-      {false, 0, 0, 617, 30, 15, 1},    // left half of the last text cell
+      {false, 0, 0, 497, 30, 0, 1},      // left half of the first text cell
+      {false, 0, 0, 617, 30, 15, 1},     // left half of the last text cell
       {false, 0, 0, 621, 30, kNone, 0},  // its right half: past the last edge
       {true, 0, 0, 621, 30, 15, 1},
-      {false, 0, 0, 630, 30, kNone, 0},  // column 78
-      {false, 0, 0, 186, 25, 4, 0},     // less than a row above the first band: row 0
-      {false, 0, 0, 186, 5, kNone, 0},  // header band over row 0
-      {false, 0, 3, 186, 5, 36, 0},     // header band: the row above the first shown
+      {false, 0, 0, 630, 30, kNone, 0},            // column 78
+      {false, 0, 0, 186, 25, 4, 0},                // less than a row above the first band: row 0
+      {false, 0, 0, 186, 5, kNone, 0},             // header band over row 0
+      {false, 0, 3, 186, 5, 36, 0},                // header band: the row above the first shown
       {false, 0, 0, 186, 26 + 18 * 200, 1600, 0},  // below the data: the end
-      {false, 10, 0, 106, 30, 4, 0},    // column 13 shown at column 23
-      {false, 0, 0, -30, 100, kNone, 0},  // left of the window during a drag
-      {false, 0, 0, 100, -30, kNone, 0},  // above it
+      {false, 10, 0, 106, 30, 4, 0},               // column 13 shown at column 23
+      {false, 0, 0, -30, 100, kNone, 0},           // left of the window during a drag
+      {false, 0, 0, 100, -30, kNone, 0},           // above it
   };
   for (const Case& c : cases) {
     RecordedView view(1600, 79, 20);
@@ -58,7 +58,8 @@ TEST(DumpViewHitTest, PointsToPositions) {
     SetTopRow(view.state, c.top);
     std::uint32_t inText = 7;
     const std::uint32_t hit = HitTest(view.state, c.x, c.y, &inText);
-    const std::string where = std::to_string(c.x) + "," + std::to_string(c.y) + (c.block ? " block" : " line");
+    const std::string where =
+        std::to_string(c.x) + "," + std::to_string(c.y) + (c.block ? " block" : " line");
     EXPECT_EQ(hit, c.hit) << where;
     EXPECT_EQ(inText, hit == kNone ? 7u : c.inText) << where << ": untouched without a hit";
   }
@@ -72,11 +73,11 @@ TEST(DumpViewDragHitTest, MapsInTheCaretsColumnArea) {
   };
   const Case cases[] = {
       {false, 186, 30, 4},
-      {false, 0, 48, 16},           // left of the pairs: the row's start
-      {false, 560, 30, 16},         // into the text column: the next row's start
+      {false, 0, 48, 16},    // left of the pairs: the row's start
+      {false, 560, 30, 16},  // into the text column: the next row's start
       {true, 497, 30, 0},
-      {true, 400, 30, 0},           // over the hex cells: the row's start
-      {true, 630, 48, 32},          // right of the cells: the next row's start
+      {true, 400, 30, 0},   // over the hex cells: the row's start
+      {true, 630, 48, 32},  // right of the cells: the next row's start
       {false, 186, 26 + 18 * 200, 1600},
   };
   for (const Case& c : cases) {
@@ -130,23 +131,23 @@ TEST(DumpViewAutoScroll, SpeedBandsOfThreeHeaderBands) {
 }
 
 TEST(DumpViewAutoScroll, PointerOutsideStartsSwitchesAndStopsTimers) {
-  RecordedView view(1600, 20, 10);  // client 160 x 204
+  RecordedView view(1600, 20, 10);                                       // client 160 x 204
   HandleLeftButtonDown(view.port, view.state, 186, 30 + 18 * 5, false);  // caret 84
   struct Move {
     std::int32_t x, y;
     Lines timers;
   };
   const Move moves[] = {
-      {50, 10, {"SetTimer 500 100"}},                     // above, slow
-      {50, -72, {"KillTimer 500", "SetTimer 500 50"}},    // medium
-      {50, -100, {}},                                     // same zone
-      {50, -144, {"KillTimer 500", "SetTimer 500 25"}},   // fast
+      {50, 10, {"SetTimer 500 100"}},                        // above, slow
+      {50, -72, {"KillTimer 500", "SetTimer 500 50"}},       // medium
+      {50, -100, {}},                                        // same zone
+      {50, -144, {"KillTimer 500", "SetTimer 500 25"}},      // fast
       {50, 204 + 72, {"KillTimer 500", "SetTimer 501 50"}},  // jumped below: the upper timer stops
       {50, 204 + 10, {"KillTimer 501", "SetTimer 501 100"}},
-      {130, 100, {"KillTimer 500", "KillTimer 501"}},     // inside
-      {-5, 100, {}},                                      // left, but the first pair is shown
-      {200, 100, {"SetTimer 503 100"}},                   // right: pairs beyond column 20
-      {-5, 100, {"KillTimer 503"}},                       // jumped left, nothing more to the left
+      {130, 100, {"KillTimer 500", "KillTimer 501"}},  // inside
+      {-5, 100, {}},                                   // left, but the first pair is shown
+      {200, 100, {"SetTimer 503 100"}},                // right: pairs beyond column 20
+      {-5, 100, {"KillTimer 503"}},                    // jumped left, nothing more to the left
       {130, 100, {}},
   };
   for (const Move& m : moves) {
@@ -165,8 +166,8 @@ TEST(DumpViewAutoScroll, PointerOutsideStartsSwitchesAndStopsTimers) {
   HandleMouseMove(view.port, view.state, -5, 300);
   view.port.Clear();
   HandleLeftButtonUp(view.port, view.state);
-  EXPECT_EQ(view.port.lines, (Lines{"KillTimer 500", "KillTimer 501", "KillTimer 502", "KillTimer 503",
-                                    "ReleaseCapture"}));
+  EXPECT_EQ(view.port.lines,
+            (Lines{"KillTimer 500", "KillTimer 501", "KillTimer 502", "KillTimer 503", "ReleaseCapture"}));
   EXPECT_EQ(view.state.scrollFlags & (VAutoSpeedMask | HAutoScroll), 0);
 
   // Losing the capture ends a drag the same way, with nothing to release.
@@ -204,20 +205,20 @@ TEST(DumpViewAutoScroll, TimerStepsMoveTheCaretWithTheView) {
   // 1,600 bytes in 10 rows: the bottom position is 91.
   const Case cases[] = {
       {500, false, 79, 5, 0, 16 * 6 + 3, 16 * 5 + 3, 4, 0, false, true},
-      {500, false, 79, 0, 0, 16 * 6 + 3, 0, 0, 0, true, true},         // at the top: to the start
-      {500, false, 79, 5, 0, 7, 0, 4, 0, false, true},                 // caret above the view: held at 0
+      {500, false, 79, 0, 0, 16 * 6 + 3, 0, 0, 0, true, true},  // at the top: to the start
+      {500, false, 79, 5, 0, 7, 0, 4, 0, false, true},          // caret above the view: held at 0
       {501, false, 79, 5, 0, 16 * 14 + 3, 16 * 15 + 3, 6, 0, false, true},
       {501, false, 79, 5, 0, 1595, 1600, 6, 0, false, true},
-      {501, false, 79, 91, 0, 16 * 95, 1600, 91, 0, true, true},      // at the bottom: to the end
+      {501, false, 79, 91, 0, 16 * 95, 1600, 91, 0, true, true},  // at the bottom: to the end
       {502, true, 20, 0, 70, 16 * 3 + 5, 16 * 3 + 4, 0, 69, false, true},
-      {502, true, 20, 0, 70, 0, 0, 0, 69, false, true},                // held at 0
+      {502, true, 20, 0, 70, 0, 0, 0, 69, false, true},  // held at 0
       {502, true, 20, 0, 62, 16 * 3 + 5, 16 * 3 + 5, 0, 62, true, true},
       {502, false, 20, 0, 31, 16 * 3 + 9, 16 * 3 + 6, 0, 30, false, true},  // the pair at column 31
       {503, false, 20, 0, 0, 16 * 3 + 1, 16 * 3 + 3, 0, 1, false, true},    // edge at 20: pair 2, plus one
       {503, false, 20, 0, 39, 16 * 3 + 1, 16 * 3 + 1, 0, 39, true, true},   // the last pair is shown
       {503, true, 10, 0, 62, 16 * 3 + 5, 16 * 3 + 6, 0, 63, false, true},
-      {503, false, 5, 0, 0, 16 * 3 + 9, 16 * 3, 0, 1, false, true},         // edge left of the pairs: held at 0
-      {503, false, 20, 0, 0, 1600, 1600, 0, 0, true, false},                // at the end: no default processing
+      {503, false, 5, 0, 0, 16 * 3 + 9, 16 * 3, 0, 1, false, true},  // edge left of the pairs: held at 0
+      {503, false, 20, 0, 0, 1600, 1600, 0, 0, true, false},         // at the end: no default processing
   };
   for (const Case& c : cases) {
     RecordedView view(1600, c.columns, 10);

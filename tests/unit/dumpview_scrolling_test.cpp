@@ -51,7 +51,7 @@ TEST(DumpViewPages, GeometryOfSixteenPixelFont) {
 
 TEST(DumpViewPages, RowsAndColumnsOfTheClientArea) {
   View view(16 * 100, 640, 400);
-  EXPECT_EQ(PageRows(view.state), 20u);  // 376 / 18
+  EXPECT_EQ(PageRows(view.state), 20u);     // 376 / 18
   EXPECT_EQ(PageColumns(view.state), 79u);  // 640 / 8 = 80, clamped
   EXPECT_EQ(PageColumnsFor(view.state, 632), 79u);
   EXPECT_EQ(PageColumnsFor(view.state, 631), 78u);
@@ -120,9 +120,9 @@ TEST(DumpViewSize, CaretRowShownAgainAfterThePullBack) {
   view.Scroll(ScrollBar::Vertical, ScrollThumbTrack, 60);
   view.port.Clear();
   HandleSize(view.port, view.state, 640, 10);  // every row fits: topRow 0
-  EXPECT_EQ(view.port.lines, (Lines{"SetScrollInfo V 0 100 101 0", "SetScrollInfo H 0 78 79 0",
-                                    "SetCaretPos 103 28", "ShowCaret",
-                                    "Redraw INVALIDATE ERASE UPDATENOW FRAME"}));
+  EXPECT_EQ(view.port.lines,
+            (Lines{"SetScrollInfo V 0 100 101 0", "SetScrollInfo H 0 78 79 0", "SetCaretPos 103 28",
+                   "ShowCaret", "Redraw INVALIDATE ERASE UPDATENOW FRAME"}));
 }
 
 TEST(DumpViewSetData, ResetsCaretSelectionAndPositions) {
@@ -142,9 +142,9 @@ TEST(DumpViewSetData, ResetsCaretSelectionAndPositions) {
   EXPECT_EQ(view.state.caret, 0u);
   EXPECT_EQ(view.state.anchor, 10u) << "the anchor keeps its stale value";
   EXPECT_EQ(view.state.flags & Selecting, 0);
-  EXPECT_EQ(view.port.lines, (Lines{"SetScrollInfo H 0 78 40 0", "SetScrollInfo V 0 2 3 0",
-                                    "Redraw INVALIDATE ERASE UPDATENOW FRAME", "SetCaretPos 103 28",
-                                    "ShowCaret"}))
+  EXPECT_EQ(view.port.lines,
+            (Lines{"SetScrollInfo H 0 78 40 0", "SetScrollInfo V 0 2 3 0",
+                   "Redraw INVALIDATE ERASE UPDATENOW FRAME", "SetCaretPos 103 28", "ShowCaret"}))
       << "horizontal bar first, then lastRow and the vertical bar, repaint, then the caret, shown "
          "again at row 0";
 }
@@ -177,12 +177,23 @@ TEST(DumpViewVScroll, RequestTable) {
     std::uint32_t expected;
   };
   const Case cases[] = {
-      {0, ScrollLineUp, 0, 0},        {5, ScrollLineUp, 0, 4},         {70, ScrollLineDown, 0, 71},
-      {71, ScrollLineDown, 0, 71},    {10, ScrollPageUp, 0, 0},        {40, ScrollPageUp, 0, 10},
-      {40, ScrollPageDown, 0, 70},    {41, ScrollPageDown, 0, 71},     {45, ScrollPageDown, 0, 71},
-      {33, ScrollThumbPosition, 9, 33}, {33, ScrollThumbTrack, 9, 9},  {33, ScrollTop, 0, 0},
-      {3, ScrollBottom, 0, 71},       {33, ScrollEnd, 0, 33},          {33, 9, 0, 33},
-      {33, 0xFFFF, 0, 33},            {0, ScrollThumbTrack, 500, 500},
+      {0, ScrollLineUp, 0, 0},
+      {5, ScrollLineUp, 0, 4},
+      {70, ScrollLineDown, 0, 71},
+      {71, ScrollLineDown, 0, 71},
+      {10, ScrollPageUp, 0, 0},
+      {40, ScrollPageUp, 0, 10},
+      {40, ScrollPageDown, 0, 70},
+      {41, ScrollPageDown, 0, 71},
+      {45, ScrollPageDown, 0, 71},
+      {33, ScrollThumbPosition, 9, 33},
+      {33, ScrollThumbTrack, 9, 9},
+      {33, ScrollTop, 0, 0},
+      {3, ScrollBottom, 0, 71},
+      {33, ScrollEnd, 0, 33},
+      {33, 9, 0, 33},
+      {33, 0xFFFF, 0, 33},
+      {0, ScrollThumbTrack, 500, 500},
   };
   for (const Case& c : cases) {
     View view(16 * 100 + 5, 640, HeightForRows(30));
@@ -208,7 +219,8 @@ TEST(DumpViewVScroll, UnchangedPositionStillPublishesPlacesAndRepaints) {
     view.Focus();
     SetTopRow(view.state, 0);
     view.Scroll(ScrollBar::Vertical, code, 40);
-    EXPECT_EQ(view.port.lines, (Lines{"SetScrollInfo V 0 100 30 0", "SetCaretPos 103 28", "Redraw INVALIDATE"}))
+    EXPECT_EQ(view.port.lines,
+              (Lines{"SetScrollInfo V 0 100 30 0", "SetCaretPos 103 28", "Redraw INVALIDATE"}))
         << code;
   }
 }
@@ -252,11 +264,13 @@ TEST(DumpViewHScroll, RequestTable) {
     std::uint32_t expected;
   };
   const Case cases[] = {
-      {0, ScrollLineUp, 0, 0},       {5, ScrollLineUp, 0, 4},       {58, ScrollLineDown, 0, 59},
-      {59, ScrollLineDown, 0, 59},   {10, ScrollPageUp, 0, 0},      {30, ScrollPageUp, 0, 10},
-      {30, ScrollPageDown, 0, 50},   {40, ScrollPageDown, 0, 59},   {7, ScrollThumbPosition, 3, 7},
-      {7, ScrollThumbTrack, 3, 3},   {7, ScrollThumbTrack, 500, 500}, {7, ScrollTop, 0, 0},
-      {7, ScrollBottom, 0, 59},      {7, ScrollEnd, 0, 7},
+      {0, ScrollLineUp, 0, 0},         {5, ScrollLineUp, 0, 4},
+      {58, ScrollLineDown, 0, 59},     {59, ScrollLineDown, 0, 59},
+      {10, ScrollPageUp, 0, 0},        {30, ScrollPageUp, 0, 10},
+      {30, ScrollPageDown, 0, 50},     {40, ScrollPageDown, 0, 59},
+      {7, ScrollThumbPosition, 3, 7},  {7, ScrollThumbTrack, 3, 3},
+      {7, ScrollThumbTrack, 500, 500}, {7, ScrollTop, 0, 0},
+      {7, ScrollBottom, 0, 59},        {7, ScrollEnd, 0, 7},
   };
   for (const Case& c : cases) {
     View view(16 * 100, 160, 400);
@@ -271,12 +285,12 @@ TEST(DumpViewHScroll, PublishesPlacesAndRepaintsWithErase) {
   View view(16 * 100, 160, 400);
   view.Focus();
   view.Scroll(ScrollBar::Horizontal, ScrollLineDown);
-  EXPECT_EQ(view.port.lines, (Lines{"SetScrollInfo H 0 78 20 1", "SetCaretPos 95 28",
-                                    "Redraw INVALIDATE ERASE UPDATENOW"}));
+  EXPECT_EQ(view.port.lines,
+            (Lines{"SetScrollInfo H 0 78 20 1", "SetCaretPos 95 28", "Redraw INVALIDATE ERASE UPDATENOW"}));
   view.port.Clear();
   view.Scroll(ScrollBar::Horizontal, ScrollEnd);
-  EXPECT_EQ(view.port.lines, (Lines{"SetScrollInfo H 0 78 20 1", "SetCaretPos 95 28",
-                                    "Redraw INVALIDATE ERASE UPDATENOW"}));
+  EXPECT_EQ(view.port.lines,
+            (Lines{"SetScrollInfo H 0 78 20 1", "SetCaretPos 95 28", "Redraw INVALIDATE ERASE UPDATENOW"}));
 }
 
 TEST(DumpViewScroll, WithoutFocusNoCaretCalls) {

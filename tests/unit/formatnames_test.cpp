@@ -12,17 +12,28 @@ TEST(StandardFormatName, AllTwentyTwoEntries) {
     std::uint32_t format;
     const char* text;
   } expected[] = {
-      {1, "CF_TEXT (1)"},           {2, "CF_BITMAP (2)"},
-      {3, "CF_METAFILEPICT (3)"},   {4, "CF_SYLK (4)"},
-      {5, "CF_DIF (5)"},            {6, "CF_TIFF (6)"},
-      {7, "CF_OEMTEXT (7)"},        {8, "CF_DIB (8)"},
-      {9, "CF_PALETTE (9)"},        {10, "CF_PENDATA (10)"},
-      {11, "CF_RIFF (11)"},         {12, "CF_WAVE (12)"},
-      {13, "CF_UNICODETEXT (13)"},  {14, "CF_ENHMETAFILE (14)"},
-      {15, "CF_HDROP (15)"},        {16, "CF_LOCALE (16)"},
-      {17, "CF_DIBV5 (17)"},        {0x80, "CF_OWNERDISPLAY (0x0080)"},
-      {0x81, "CF_DSPTEXT (0x0081)"}, {0x82, "CF_DSPBITMAP (0x0082)"},
-      {0x83, "CF_DSPMETAFILEPICT (0x0083)"}, {0x8E, "CF_DSPENHMETAFILE (0x008E)"},
+      {1, "CF_TEXT (1)"},
+      {2, "CF_BITMAP (2)"},
+      {3, "CF_METAFILEPICT (3)"},
+      {4, "CF_SYLK (4)"},
+      {5, "CF_DIF (5)"},
+      {6, "CF_TIFF (6)"},
+      {7, "CF_OEMTEXT (7)"},
+      {8, "CF_DIB (8)"},
+      {9, "CF_PALETTE (9)"},
+      {10, "CF_PENDATA (10)"},
+      {11, "CF_RIFF (11)"},
+      {12, "CF_WAVE (12)"},
+      {13, "CF_UNICODETEXT (13)"},
+      {14, "CF_ENHMETAFILE (14)"},
+      {15, "CF_HDROP (15)"},
+      {16, "CF_LOCALE (16)"},
+      {17, "CF_DIBV5 (17)"},
+      {0x80, "CF_OWNERDISPLAY (0x0080)"},
+      {0x81, "CF_DSPTEXT (0x0081)"},
+      {0x82, "CF_DSPBITMAP (0x0082)"},
+      {0x83, "CF_DSPMETAFILEPICT (0x0083)"},
+      {0x8E, "CF_DSPENHMETAFILE (0x008E)"},
   };
   for (const auto& e : expected) {
     const char* text = StandardFormatName(e.format);
@@ -34,8 +45,7 @@ TEST(StandardFormatName, AllTwentyTwoEntries) {
 TEST(StandardFormatName, NumbersOutsideTheTableHaveNone) {
   // Neighbours of the table's edges, the gaps between display formats and
   // the registered range.
-  for (std::uint32_t n : {0u, 18u, 0x7Fu, 0x84u, 0x8Du, 0x8Fu, 0x200u, 0x300u, 0xC000u, 0xFFFFu,
-                          0x10001u}) {
+  for (std::uint32_t n : {0u, 18u, 0x7Fu, 0x84u, 0x8Du, 0x8Fu, 0x200u, 0x300u, 0xC000u, 0xFFFFu, 0x10001u}) {
     EXPECT_EQ(StandardFormatName(n), nullptr) << n;
   }
   int count = 0;
@@ -126,8 +136,7 @@ TEST(Cuts, FrameTextAt30) {
   EXPECT_EQ(FrameStatusText(thirty), thirty);
   EXPECT_EQ(FrameStatusText(thirty + "4"), thirty);
   // The registered name's suffix is lost first when a name is long.
-  EXPECT_EQ(FrameStatusText("ABCDEFGHIJKLMNOPQRSTUVWXYZ_long(0xC123)"),
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZ_lon");
+  EXPECT_EQ(FrameStatusText("ABCDEFGHIJKLMNOPQRSTUVWXYZ_long(0xC123)"), "ABCDEFGHIJKLMNOPQRSTUVWXYZ_lon");
   EXPECT_EQ(FrameStatusText("CF_DSPMETAFILEPICT (0x0083)").size(), 27u);
 }
 

@@ -116,7 +116,8 @@ class GridCanvas final : public DumpCanvas {
     EXPECT_TRUE(count == 1 || count == 2) << count;
     const std::string units = Iconv("UTF-16LE", "CP932", std::string(bytes, bytes + count));
     if (units.size() < 2) return kCp932Undefined;
-    return static_cast<char16_t>(static_cast<unsigned char>(units[0]) | static_cast<unsigned char>(units[1]) << 8);
+    return static_cast<char16_t>(static_cast<unsigned char>(units[0]) | static_cast<unsigned char>(units[1])
+                                                                            << 8);
   }
 
   // in converted by glibc's iconv, as far as it converts. Each pair of
@@ -233,9 +234,8 @@ class GridCanvas final : public DumpCanvas {
 
   // Whether the code unit takes two cells in the cell font.
   static bool IsFullWidth(char16_t u) {
-    return (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) ||
-           (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) ||
-           (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) ||
+    return (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3) ||
+           (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) ||
            (u >= 0xFFE0 && u <= 0xFFE6);
   }
 

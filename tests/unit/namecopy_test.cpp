@@ -40,7 +40,9 @@ TEST(FindCharDbcs, Rules) {
       {"\x83(x(", '(', 0, IsLeadByte932, 3, "a trail byte equal to ("},
       {"\x83\x5C\\", '\\', 0, NoLeadBytes, 1, "no lead bytes: every byte is a character"},
       {"\x83\x5C\\", '\\', 1, IsLeadByte932, 2, "start on a trail byte"},
-      {"\x83\x83" "A", 'A', 2, IsLeadByte932, kNone, "only the byte before start is looked at"},
+      {"\x83\x83"
+       "A",
+       'A', 2, IsLeadByte932, kNone, "only the byte before start is looked at"},
       {"x\x83", '\x83', 0, IsLeadByte932, 1, "a lead byte can be the character"},
       {"x\x83", 'z', 0, IsLeadByte932, kNone, "a lead byte before the terminator"},
       {"\xE0\x40\xFC\x40@", '@', 0, IsLeadByte932, 4, "both lead-byte ranges"},
@@ -75,8 +77,7 @@ TEST(CopiedFormatName, CutsTheNumberTheAvailableListAppended) {
       {"CF_TEXT (1)", false, "CF_TEXT (1)"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(CopiedFormatName(c.listText, c.fromAvailableList, IsLeadByte932), c.name)
-        << c.listText;
+    EXPECT_EQ(CopiedFormatName(c.listText, c.fromAvailableList, IsLeadByte932), c.name) << c.listText;
   }
   EXPECT_EQ(CopiedFormatName(std::string(200, 'n'), false, IsLeadByte932), std::string(127, 'n'));
 }
@@ -95,8 +96,7 @@ TEST(CopiedFormatName, NamedFormatsCopyAsFromTheRegisteredList) {
     if (IsLeadByte932(static_cast<unsigned char>(name.back()))) name += 'x';
     if (name.back() == ' ') name.back() = 'y';
     const std::string listText = AvailableFormatText(0xC000 + round, std::string_view(name));
-    EXPECT_EQ(CopiedFormatName(listText, true, IsLeadByte932),
-              CopiedFormatName(name, false, IsLeadByte932))
+    EXPECT_EQ(CopiedFormatName(listText, true, IsLeadByte932), CopiedFormatName(name, false, IsLeadByte932))
         << listText;
   }
 }

@@ -126,7 +126,7 @@ TEST(PaintBounds, RowCountFollowsTheClientHeight) {
   EXPECT_EQ(rowsFor(24), 1u);
   EXPECT_EQ(rowsFor(41), 1u);
   EXPECT_EQ(rowsFor(42), 2u);
-  EXPECT_EQ(rowsFor(400), 21u);  // pageRows 20, plus the partly visible row
+  EXPECT_EQ(rowsFor(400), 21u);             // pageRows 20, plus the partly visible row
   EXPECT_EQ(rowsFor(24 + 18 * 200), 102u);  // every row fits: lastRow 100, pageRows 101
 
   // A size the view has not caught up with: pageRows is stale and larger.

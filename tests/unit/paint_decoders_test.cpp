@@ -64,7 +64,8 @@ std::string Pairs(const GridCanvas& canvas, std::int32_t k, std::int32_t count) 
 
 // Characters in the encoding named, by iconv.
 std::string Encode(const std::u32string& text, const char* encoding) {
-  return GridCanvas::Iconv(encoding, "UTF-32LE", std::string(reinterpret_cast<const char*>(text.data()), text.size() * 4));
+  return GridCanvas::Iconv(encoding, "UTF-32LE",
+                           std::string(reinterpret_cast<const char*>(text.data()), text.size() * 4));
 }
 
 // One Japanese sentence in four encodings: each character shows at the cell
@@ -102,7 +103,7 @@ TEST(TextDecoders, SentenceShowsEachCharacterAtItsFirstByte) {
 struct DecodeCase {
   std::uint16_t codePage;
   std::string bytes;
-  std::u16string row0;       // cells from text column 62; the first past the data is blank
+  std::u16string row0;  // cells from text column 62; the first past the data is blank
   std::u16string row1 = u"";
   std::uint32_t topRow = 0;
 };
@@ -112,19 +113,38 @@ TEST(TextDecoders, CellsOfEachEncoding) {
   const std::u16string u15(15, u'A');
   const DecodeCase cases[] = {
       {1252, "A\xE9\x80", u"A\u00E9\u0080 "},
-      {932, "\x82\xA0" "A\xB1\x80\xA0\xFF", u"あ~Aｱ\u0080\u00A0\u00FF "},
-      {932, a15 + "\x82\xA0" "B", u15 + u"あ~", u" B "},
-      {932, "A\x82", u"A\u0082 "},                      // a lead as the last byte
-      {932, "\x81\x20\x81", u"\u30FB~\u0081 "},         // an undefined pair
-      {932, a15 + "\x88\x9F" "B" "\x81\x40", u"\u6ABB~\u3000~ ", u"", 1},  // scrolled onto a trail byte
+      {932,
+       "\x82\xA0"
+       "A\xB1\x80\xA0\xFF",
+       u"あ~Aｱ\u0080\u00A0\u00FF "},
+      {932,
+       a15 + "\x82\xA0"
+             "B",
+       u15 + u"あ~", u" B "},
+      {932, "A\x82", u"A\u0082 "},               // a lead as the last byte
+      {932, "\x81\x20\x81", u"\u30FB~\u0081 "},  // an undefined pair
+      {932,
+       a15 + "\x88\x9F"
+             "B"
+             "\x81\x40",
+       u"\u6ABB~\u3000~ ", u"", 1},  // scrolled onto a trail byte
       {51932, "\xA4\xA2\x8E\xB1\xC8\xA1\xA1", u"あ~\u008E曳~\u3000~ "},
       {51932, "\xB0\xA1\xA4", u"亜~\u00A4 "},
-      {1200, std::string("A\0\x42\x30\x3D\xD8\x00\xDE", 8), {u'A', u' ', u'あ', u'~', 0xD83D, u' ', 0xDE00, u' ', u' '}},  // a surrogate pair unjoined
-      {1200, std::string("A\0B", 3), u"A B "},              // odd length
+      {1200,
+       std::string("A\0\x42\x30\x3D\xD8\x00\xDE", 8),
+       {u'A', u' ', u'あ', u'~', 0xD83D, u' ', 0xDE00, u' ', u' '}},  // a surrogate pair unjoined
+      {1200, std::string("A\0B", 3), u"A B "},                        // odd length
       {65001, "\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80Z", u"é あ~ 😀  Z "},
-      {65001, "\xC3" "A\xA9\xE3" "A\xC3", u"\u00C3A©\u00E3A\u00C3 "},  // cut and stray bytes
+      {65001,
+       "\xC3"
+       "A\xA9\xE3"
+       "A\xC3",
+       u"\u00C3A©\u00E3A\u00C3 "},  // cut and stray bytes
       {65001, "\xF4\x90\x80\x80\xF8\x88\x80\x80\x80", u"\u0011\u0000  \u0020\u0000    "},
-      {65001, a15 + "\xE3\x81\x82" "B", u15 + u"あ~ ", u"  B "},
+      {65001,
+       a15 + "\xE3\x81\x82"
+             "B",
+       u15 + u"あ~ ", u"  B "},
   };
   for (const DecodeCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.codePage << " case of " << c.bytes.size() << " bytes");
@@ -145,14 +165,32 @@ TEST(TextDecoders, SelectionEdgesThroughTwoCellCharacters) {
   };
   const std::string a15(15, 'A');
   const Case cases[] = {
-      {932, "AAAA\x82\xA0" "AA", 5, 7, "DDDDfSSD"},       // begins at the trail byte
-      {932, "AAAA\x82\xA0" "AA", 2, 5, "DDSSSfDD"},       // ends at the lead byte
-      {932, "\x82\xA0" "AA", 3, 3, "ffDD"},               // empty: both cells flip
+      {932,
+       "AAAA\x82\xA0"
+       "AA",
+       5, 7, "DDDDfSSD"},  // begins at the trail byte
+      {932,
+       "AAAA\x82\xA0"
+       "AA",
+       2, 5, "DDSSSfDD"},  // ends at the lead byte
+      {932,
+       "\x82\xA0"
+       "AA",
+       3, 3, "ffDD"},  // empty: both cells flip
       {51932, "A\xA4\xA2", 2, 3, "DfS"},
-      {932, a15 + "\x82\xA0" "A", 16, 18, std::string(15, 'D') + "fS", "SSd"},  // lead in column 15
+      {932,
+       a15 + "\x82\xA0"
+             "A",
+       16, 18, std::string(15, 'D') + "fS", "SSd"},  // lead in column 15
       {1200, "\x42\x30\x42\x30", 1, 3, "fSSfD"},
-      {65001, "A\xE3\x81\x82" "A", 2, 5, "DDDDSd"},     // all in the lead's pair
-      {65001, "A\xE3\x81\x82" "A", 0, 2, "SSSSDD"},
+      {65001,
+       "A\xE3\x81\x82"
+       "A",
+       2, 5, "DDDDSd"},  // all in the lead's pair
+      {65001,
+       "A\xE3\x81\x82"
+       "A",
+       0, 2, "SSSSDD"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.codePage << " selection " << c.anchor << ".." << c.caret);
@@ -169,11 +207,14 @@ TEST(TextDecoders, EucJpArithmeticMatchesIconv) {
   int compared = 0;
   for (int lead = 0xA1; lead <= 0xF4; ++lead) {
     for (int trail = 0xA1; trail <= 0xFE; ++trail) {
-      const std::string euc = GridCanvas::Iconv("UTF-16LE", "EUC-JP-MS", {static_cast<char>(lead), static_cast<char>(trail)});
+      const std::string euc =
+          GridCanvas::Iconv("UTF-16LE", "EUC-JP-MS", {static_cast<char>(lead), static_cast<char>(trail)});
       if (euc.size() != 2) continue;
-      const ShiftJisPair pair = ShiftJisPairOfEucJp(static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail));
+      const ShiftJisPair pair =
+          ShiftJisPairOfEucJp(static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail));
       const std::uint8_t sjis[2] = {pair.lead, pair.trail};
-      ASSERT_EQ(canvas.ConvertCp932(sjis, 2), static_cast<unsigned char>(euc[0]) | static_cast<unsigned char>(euc[1]) << 8)
+      ASSERT_EQ(canvas.ConvertCp932(sjis, 2),
+                static_cast<unsigned char>(euc[0]) | static_cast<unsigned char>(euc[1]) << 8)
           << std::hex << lead << " " << trail;
       ++compared;
     }

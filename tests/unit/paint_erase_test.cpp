@@ -29,11 +29,11 @@ TEST(PaintErase, FillsTheMarginsGapsAndTheAreaBelowInOrder) {
   GridCanvas canvas = CanvasFor(kClient);
   EXPECT_TRUE(EraseDumpView(canvas, state, kClient));
   const std::vector<std::string> expected = {
-      "0,0,680,4 #C0C0C0",     "0,20,680,24 #C0C0C0",   "624,4,680,20 #C0C0C0",  "0,4,104,20 #C0C0C0",
-      "0,24,96,26 #C0C0C0",    "96,24,680,26 #FFFFF0",  "632,24,680,124 #FFFFF0",
-      "0,80,96,124 #C0C0C0",   "96,80,680,124 #FFFFF0",  // below = 24 + 2 + 3 * 18
-      "0,26,96,28 #C0C0C0",    "96,26,680,28 #FFFFF0",   "0,44,96,46 #C0C0C0",    "96,44,680,46 #FFFFF0",
-      "0,62,96,64 #C0C0C0",    "96,62,680,64 #FFFFF0"};
+      "0,0,680,4 #C0C0C0",      "0,20,680,24 #C0C0C0",  "624,4,680,20 #C0C0C0",
+      "0,4,104,20 #C0C0C0",     "0,24,96,26 #C0C0C0",   "96,24,680,26 #FFFFF0",
+      "632,24,680,124 #FFFFF0", "0,80,96,124 #C0C0C0",  "96,80,680,124 #FFFFF0",  // below = 24 + 2 + 3 * 18
+      "0,26,96,28 #C0C0C0",     "96,26,680,28 #FFFFF0", "0,44,96,46 #C0C0C0",
+      "96,44,680,46 #FFFFF0",   "0,62,96,64 #C0C0C0",   "96,62,680,64 #FFFFF0"};
   EXPECT_EQ(Fills(canvas), expected);
   // Both brushes are made first and released last.
   const std::vector<std::string>& log = canvas.log();

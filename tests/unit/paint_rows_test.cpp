@@ -34,7 +34,8 @@ TEST(PaintRows, HeaderLineStandsOverTheCellsInTheHeaderPair) {
   GridCanvas canvas = CanvasFor(kClient);
   Paint(canvas, state);
   EXPECT_EQ(canvas.Text(kHeaderY), std::string(13, '_') + kHeader + std::string(85 - 78, '_'));
-  EXPECT_EQ(canvas.Pairs(kHeaderY, Legend()), std::string(13, '_') + std::string(65, 'H') + std::string(7, '_'));
+  EXPECT_EQ(canvas.Pairs(kHeaderY, Legend()),
+            std::string(13, '_') + std::string(65, 'H') + std::string(7, '_'));
   // The label of byte 0x0A stands over the hex cell of byte 10, the "A" of the
   // text labels over its text cell.
   EXPECT_EQ(canvas.Text(kHeaderY, HexColumn(10), 2), "0A");
@@ -109,7 +110,8 @@ TEST(PaintRows, ScrolledPastTheAddressColumnTheHeaderStartsAtTheLeftEdge) {
   GridCanvas canvas = CanvasFor(kClient);
   Paint(canvas, state);
   EXPECT_EQ(canvas.Text(kHeaderY, 0, 65), kHeader);
-  EXPECT_EQ(canvas.Text(RowY(0), 0, 66), "41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50  ABCDEFGHIJKLMNOP ");
+  EXPECT_EQ(canvas.Text(RowY(0), 0, 66),
+            "41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50  ABCDEFGHIJKLMNOP ");
   EXPECT_EQ(canvas.Pairs(RowY(0), Legend()).substr(0, 66), std::string(66, 'D'));
   EXPECT_EQ(canvas.Text(RowY(2), 0, 66),
             "47 48 49 4A 4B 4C 4D 4E" + std::string(24, ' ') + "  GHIJKLMN" + std::string(9, ' '));
@@ -153,8 +155,8 @@ TEST(PaintRows, TheRowsAreDrawnInTheirOrderOfOutputs) {
   const std::vector<std::string>& log = canvas.log();
   const std::string y = "," + std::to_string(RowY(0)) + " ";
   const std::vector<std::string> expected = {
-      "text #000020", "back #C0C0C0", "W 0" + y + "\" 0x00000000 \"",
-      "text #000010", "back #FFFFF0", "A 480" + y + "\"  \"", "A 96" + y + "\" \"", "A 624" + y + "\" \"",
+      "text #000020", "back #C0C0C0", "W 0" + y + "\" 0x00000000 \"", "text #000010", "back #FFFFF0",
+      "A 480" + y + "\"  \"", "A 96" + y + "\" \"", "A 624" + y + "\" \"",
       // byte 0, not selected
       "text #000010", "back #FFFFF0", "W 104" + y + "\"41\"", "W 496" + y + "\"A\"", "A 120" + y + "\" \"",
       // byte 1, the last selected byte: the separator gets the data background

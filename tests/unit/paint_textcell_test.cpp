@@ -48,7 +48,8 @@ TEST(TextCell, FlipXorsEveryPixelOfOneCellWithBothBackgrounds) {
   GridCanvas canvas = CanvasFor(kClient);
   // A pattern: stripes of the two backgrounds and some other colours.
   for (std::int32_t y = 0; y < 124; ++y) {
-    const ColorRef color = y % 3 == 0 ? kSelBack : (y % 3 == 1 ? kBack : 0x00123456u + static_cast<ColorRef>(y));
+    const ColorRef color =
+        y % 3 == 0 ? kSelBack : (y % 3 == 1 ? kBack : 0x00123456u + static_cast<ColorRef>(y));
     CanvasBrush* brush = canvas.CreateBrush(color);
     for (std::int32_t x = 0; x < 680; x += 8) {
       canvas.Fill({x, y, x + 4, y + 1}, brush);
@@ -75,8 +76,9 @@ TEST(TextCell, FlipXorsEveryPixelOfOneCellWithBothBackgrounds) {
   EXPECT_EQ(canvas.PixelAt(left, RowY(1) + 2), kBack);     // y = 48: 48 % 3 == 0, was selBack
   EXPECT_EQ(canvas.PixelAt(left, RowY(1) + 3), kSelBack);  // y = 49, was back
   const std::vector<std::string> expected = {
-      "mix xor",        "brush #804000", "fill 528,46,536,62 #804000 xor", "release #804000",
-      "brush #FFFFF0",  "fill 528,46,536,62 #FFFFF0 xor", "release #FFFFF0", "mix copy"};
+      "mix xor",         "brush #804000", "fill 528,46,536,62 #804000 xor",
+      "release #804000", "brush #FFFFF0", "fill 528,46,536,62 #FFFFF0 xor",
+      "release #FFFFF0", "mix copy"};
   EXPECT_EQ(canvas.log(), expected);
   EXPECT_EQ(canvas.LiveBrushes(), 0);
 }

@@ -29,7 +29,9 @@ SearchResult Reference(const Bytes& data, std::uint32_t start, std::uint32_t end
   const auto m = static_cast<std::uint32_t>(pattern.size());
   if (end < start) return {kNoIndex, DV_ERROR_BAD_REQUEST};
   if (m > n || m == 0) return {kNoIndex, 0};
-  const auto at = [&](std::uint32_t p) { return std::equal(pattern.begin(), pattern.end(), data.begin() + p); };
+  const auto at = [&](std::uint32_t p) {
+    return std::equal(pattern.begin(), pattern.end(), data.begin() + p);
+  };
   if (forward) {
     const std::uint32_t limit = std::min(end, n);
     if (limit < m) return {kNoIndex, 0};
@@ -49,7 +51,8 @@ DumpViewState StateOver(const Bytes& data) {
   return state;
 }
 
-SearchResult Find(const Bytes& data, std::uint32_t start, std::uint32_t end, const Bytes& pattern, bool forward) {
+SearchResult Find(const Bytes& data, std::uint32_t start, std::uint32_t end, const Bytes& pattern,
+                  bool forward) {
   const DumpViewState state = StateOver(data);
   const auto m = static_cast<std::uint32_t>(pattern.size());
   // A non-null pointer even for the empty pattern, as the message requires.
@@ -83,7 +86,8 @@ Case RandomCase(std::mt19937& rng) {
   const std::uint32_t length = below(8) == 0 ? below(400) : 1 + below(20);
   if (kind <= 1 && size > 0) {
     c.pattern.assign(length, c.data[0]);
-    if (length > 2 && below(2) == 0) c.pattern[1 + below(length - 2)] = static_cast<std::uint8_t>(c.data[0] + 1);
+    if (length > 2 && below(2) == 0)
+      c.pattern[1 + below(length - 2)] = static_cast<std::uint8_t>(c.data[0] + 1);
   } else if (kind == 2 && length <= size) {
     const std::uint32_t from = below(size - length + 1);
     c.pattern.assign(c.data.begin() + from, c.data.begin() + from + length);
@@ -202,12 +206,12 @@ TEST(SearchBytes, TheTwoReadingsOfEnd) {
       {0, 0, 6, bc, 1, 0},
       {0, 2, 6, bc, 4, 0},
       {0, 0, 3, bc, 1, 0},
-      {0, 0, 2, bc, kNoIndex, 0},            // going forward the match must end by `end`
-      {0, 0, 1, bc, kNoIndex, 0},            // `end` below the pattern's length
-      {0, 0, 0xFFFFFFFFu, bc, 1, 0},         // `end` past the data
-      {DVFIND_BACKWARD, 0, 6, bc, 4, 0},     // the first candidate is 6 - 2
+      {0, 0, 2, bc, kNoIndex, 0},         // going forward the match must end by `end`
+      {0, 0, 1, bc, kNoIndex, 0},         // `end` below the pattern's length
+      {0, 0, 0xFFFFFFFFu, bc, 1, 0},      // `end` past the data
+      {DVFIND_BACKWARD, 0, 6, bc, 4, 0},  // the first candidate is 6 - 2
       {DVFIND_BACKWARD, 0, 3, bc, 1, 0},
-      {DVFIND_BACKWARD, 0, 4, bc, 4, 0},     // going backward a match may begin at `end`
+      {DVFIND_BACKWARD, 0, 4, bc, 4, 0},  // going backward a match may begin at `end`
       {DVFIND_BACKWARD, 2, 3, bc, kNoIndex, 0},
       {0, 5, 4, bc, kNoIndex, DV_ERROR_BAD_REQUEST},
       {DVFIND_BACKWARD, 5, 4, bc, kNoIndex, DV_ERROR_BAD_REQUEST},

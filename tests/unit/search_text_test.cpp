@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -59,10 +59,12 @@ TEST(ShiftJisToEucJp, AgreesWithIconvOnEveryJisX0208Character) {
       const std::uint8_t sjis[3] = {static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail), 0};
       Bytes euc;
       // Only what iconv maps onto a double-byte EUC-JP character of JIS X 0208.
-      if (!Iconv("EUC-JP", "SHIFT_JIS", sjis, 2, euc) || euc.size() != 2 || euc[0] < 0xA1 || euc[1] < 0xA1) continue;
+      if (!Iconv("EUC-JP", "SHIFT_JIS", sjis, 2, euc) || euc.size() != 2 || euc[0] < 0xA1 || euc[1] < 0xA1)
+        continue;
       std::uint8_t ours[3] = {0xCC, 0xCC, 0xCC};
       ASSERT_EQ(ShiftJisToEucJp(sjis, ours), 2u);
-      ASSERT_EQ(Hex(Bytes(ours, ours + 3)), Hex(Bytes{euc[0], euc[1], 0})) << std::hex << lead << " " << trail;
+      ASSERT_EQ(Hex(Bytes(ours, ours + 3)), Hex(Bytes{euc[0], euc[1], 0}))
+          << std::hex << lead << " " << trail;
       ++compared;
     }
   }
@@ -96,7 +98,10 @@ TEST(SearchText, PatternOfATextInEachCodePage) {
       {1200, u"A\xD800", true, {0x41, 0x00, 0x00, 0xD8}},
       {65001, u"\u00E9\u3042", true, {0xC3, 0xA9, 0xE3, 0x81, 0x82}},
       {65001, u"\U0001F600", true, {0xF0, 0x9F, 0x98, 0x80}},
-      {65001, u"\x7F\x80\u07FF\u0800\uFFFF", true, {0x7F, 0xC2, 0x80, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xEF, 0xBF, 0xBF}},
+      {65001,
+       u"\x7F\x80\u07FF\u0800\uFFFF",
+       true,
+       {0x7F, 0xC2, 0x80, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xEF, 0xBF, 0xBF}},
       {65001, u"\xD800", false, {}},
       {65001, u"A\xD83D", false, {}},
       {65001, u"\xDE00\xD83D", false, {}},

@@ -64,8 +64,8 @@ TEST(SizeRuleChoice, RowsInOrder) {
   }
   EXPECT_EQ(ChooseSizeRule(13, kPrivate), SizeRule::UnicodeText);
   // Everything else, registered formats included, gets the 256-byte window.
-  for (std::uint32_t f : {0u, 4u, 5u, 6u, 8u, 10u, 11u, 12u, 14u, 17u, 0x80u, 0x8Eu, 0xC000u, 0xC104u,
-                          0xFFFFu, 0x10001u}) {
+  for (std::uint32_t f :
+       {0u, 4u, 5u, 6u, 8u, 10u, 11u, 12u, 14u, 17u, 0x80u, 0x8Eu, 0xC000u, 0xC104u, 0xFFFFu, 0x10001u}) {
     EXPECT_EQ(ChooseSizeRule(f, kPrivate), SizeRule::FixedWindow) << f;
   }
 }
@@ -121,7 +121,8 @@ TEST(UnicodeTextRule, ZeroBytesAcrossUnitsAreNotAZeroUnit) {
 TEST(UnicodeTextRule, MissingTerminatorAndOddSizes) {
   // No zero unit: the whole block, an odd last byte included.
   EXPECT_EQ(Snapshot(SizeRule::UnicodeText, {'a', 0, 'b', 0}).size(), 4u);
-  EXPECT_EQ(Snapshot(SizeRule::UnicodeText, {'a', 0, 'b', 0, 0}), (std::vector<std::uint8_t>{'a', 0, 'b', 0, 0}));
+  EXPECT_EQ(Snapshot(SizeRule::UnicodeText, {'a', 0, 'b', 0, 0}),
+            (std::vector<std::uint8_t>{'a', 0, 'b', 0, 0}));
   EXPECT_EQ(Snapshot(SizeRule::FileNameW, {0}), std::vector<std::uint8_t>{0});
   EXPECT_EQ(Snapshot(SizeRule::FileNameW, {'a', 0, 0}).size(), 3u);
   // A zero unit before the odd byte is found.
@@ -134,7 +135,8 @@ TEST(BinaryDataRule, LengthWordPlusFour) {
   EXPECT_EQ(Snapshot(SizeRule::BinaryData, BinaryData(0, 0)), BinaryData(0, 0));
   // Bytes beyond the promised payload stay out.
   const auto longer = BinaryData(3, 9);
-  EXPECT_EQ(Snapshot(SizeRule::BinaryData, longer), std::vector<std::uint8_t>(longer.begin(), longer.begin() + 7));
+  EXPECT_EQ(Snapshot(SizeRule::BinaryData, longer),
+            std::vector<std::uint8_t>(longer.begin(), longer.begin() + 7));
 }
 
 TEST(BinaryDataRule, LyingLengthWordsEndAtTheBlock) {
@@ -148,7 +150,8 @@ TEST(BinaryDataRule, LyingLengthWordsEndAtTheBlock) {
 }
 
 TEST(BinaryDataRule, BlocksShorterThanTheWordKeepTheirBytes) {
-  EXPECT_EQ(Snapshot(SizeRule::BinaryData, {0x05, 0x00, 0x00}), (std::vector<std::uint8_t>{0x05, 0x00, 0x00}));
+  EXPECT_EQ(Snapshot(SizeRule::BinaryData, {0x05, 0x00, 0x00}),
+            (std::vector<std::uint8_t>{0x05, 0x00, 0x00}));
   EXPECT_EQ(Snapshot(SizeRule::BinaryData, {0xFF}), std::vector<std::uint8_t>{0xFF});
 }
 
@@ -202,7 +205,8 @@ TEST(HandleValueRule, FullValueLittleEndian) {
   std::uint8_t out[kMaxHandleWidth + 2];
   std::memset(out, 0xEE, sizeof(out));
   StoreHandleValue(0x0000000012345678ull, 4, out);
-  EXPECT_EQ(std::vector<std::uint8_t>(out, out + 5), (std::vector<std::uint8_t>{0x78, 0x56, 0x34, 0x12, 0xEE}));
+  EXPECT_EQ(std::vector<std::uint8_t>(out, out + 5),
+            (std::vector<std::uint8_t>{0x78, 0x56, 0x34, 0x12, 0xEE}));
 
   std::memset(out, 0xEE, sizeof(out));
   StoreHandleValue(0x8877665544332211ull, 8, out);

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "browser/formatbrowser_win32.h"
@@ -18,10 +18,10 @@
 #include "testsupport.h"
 
 using browsertest::BrowserDialog;
-using browsertest::Hex;
-using browsertest::ItemOfFormat;
 using browsertest::FindItem;
+using browsertest::Hex;
 using browsertest::ItemCount;
+using browsertest::ItemOfFormat;
 using browsertest::ItemText;
 using browsertest::SelectItem;
 

@@ -17,9 +17,9 @@
 #include "testsupport.h"
 
 using browsertest::BrowserDialog;
-using browsertest::Hex;
 using browsertest::ClearSelection;
 using browsertest::Column;
+using browsertest::Hex;
 using browsertest::ItemCount;
 using browsertest::ItemData;
 using browsertest::ItemText;
@@ -47,8 +47,7 @@ std::vector<std::uint8_t> Bytes(const char* text) {
 bool RowHasInk(HWND list, int item) {
   RECT row = {};
   row.left = LVIR_BOUNDS;
-  if (!::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
-                      reinterpret_cast<LPARAM>(&row))) {
+  if (!::SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row))) {
     return false;
   }
   HDC dc = ::GetDC(list);
@@ -114,8 +113,7 @@ TEST_F(FormatBrowserDialog, StartsWithEmptyListsTheirColumnsAndBDisabled) {
     EXPECT_EQ(c0.width, e.firstWidth);
     EXPECT_EQ(c1.width, client.right - e.firstWidth);
     EXPECT_EQ(c1.format, LVCFMT_LEFT);
-    const DWORD extended =
-        static_cast<DWORD>(::SendMessageA(e.list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    const DWORD extended = static_cast<DWORD>(::SendMessageA(e.list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
     EXPECT_EQ(extended & 0x1B0u, 0x1B0u) << e.first;
   }
 }
@@ -142,7 +140,7 @@ TEST_F(FormatBrowserDialog, AnalyzeWithEmptyClipboardFillsOnlyTheRegisteredList)
 
 TEST_F(FormatBrowserDialog, RegisteredNamesOfAnyLengthAreShownCutTo126) {
   const std::string longName = "KelvaneTestLongName" + std::string(181, 'x');  // 200 characters
-  const std::string exactName = "KelvaneTestExact" + std::string(110, 'y');   // 126 characters
+  const std::string exactName = "KelvaneTestExact" + std::string(110, 'y');    // 126 characters
   const UINT longFormat = ::RegisterClipboardFormatA(longName.c_str());
   const UINT exactFormat = ::RegisterClipboardFormatA(exactName.c_str());
   ASSERT_NE(longFormat, 0u);
@@ -170,9 +168,8 @@ TEST_F(FormatBrowserDialog, AnalyzeListsTheClipboardFormatsInTheirOrderWithPrior
   ASSERT_NE(sample, 0u);
   ASSERT_NE(g_binaryDataFormat, 0u);
   const std::vector<std::uint8_t> binaryData = {3, 0, 0, 0, 0xAA, 0xBB, 0xCC};
-  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, Bytes("Hello")},
-                                              {sample, Bytes("sample data")},
-                                              {g_binaryDataFormat, binaryData}}));
+  ASSERT_TRUE(testsupport::PutClipboardItems(
+      {{CF_TEXT, Bytes("Hello")}, {sample, Bytes("sample data")}, {g_binaryDataFormat, binaryData}}));
   const std::vector<UINT> formats = testsupport::ClipboardFormats();
   ASSERT_GE(formats.size(), 3u);
 

@@ -49,8 +49,7 @@ BrowserDialog::~BrowserDialog() {
 
 DWORD WINAPI BrowserDialog::ThreadMain(void* self) {
   auto* run = static_cast<BrowserDialog*>(self);
-  run->result_ = ::DialogBoxParamA(::GetModuleHandleA(nullptr),
-                                   MAKEINTRESOURCEA(IDD_FORMAT_BROWSER), nullptr,
+  run->result_ = ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FORMAT_BROWSER), nullptr,
                                    FormatBrowserProc, 0);
   return 0;
 }
@@ -77,9 +76,7 @@ bool BrowserDialog::Quit(INT_PTR* result, DWORD timeoutMs) {
 
 // ---------------------------------------------------------------- list views
 
-int ItemCount(HWND list) {
-  return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
+int ItemCount(HWND list) { return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::string ItemText(HWND list, int item, int column) {
   char text[512] = {};
@@ -87,8 +84,7 @@ std::string ItemText(HWND list, int item, int column) {
   request.iSubItem = column;
   request.pszText = text;
   request.cchTextMax = sizeof(text) - 1;
-  ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
-                 reinterpret_cast<LPARAM>(&request));
+  ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&request));
   return text;
 }
 
@@ -102,24 +98,22 @@ LPARAM ItemData(HWND list, int item) {
 }
 
 int SelectedItem(HWND list) {
-  return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                         MAKELPARAM(LVNI_SELECTED, 0)));
+  return static_cast<int>(
+      ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
 void SelectItem(HWND list, int item) {
   LVITEMA state = {};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
-                 reinterpret_cast<LPARAM>(&state));
+  ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
 
 void ClearSelection(HWND list) {
   LVITEMA state = {};
   state.stateMask = LVIS_SELECTED;
   state.state = 0;
-  ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(&state));
+  ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
 }
 
 int FindItem(HWND list, const std::string& text) {
@@ -148,8 +142,7 @@ ColumnInfo Column(HWND list, int column) {
   request.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
   request.pszText = header;
   request.cchTextMax = sizeof(header) - 1;
-  ::SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(&request));
+  ::SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&request));
   return {header, request.fmt & LVCFMT_JUSTIFYMASK, request.cx};
 }
 
@@ -172,9 +165,14 @@ LRESULT CALLBACK RecordingFrameProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_CREATE: {
       const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
       const auto* params = static_cast<const DumpCreateParams*>(create->lpCreateParams);
-      FrameEvent event = {FrameEvent::Created, window, 0, "", nullptr,
+      FrameEvent event = {FrameEvent::Created,
+                          window,
+                          0,
+                          "",
+                          nullptr,
                           create->lpszName ? create->lpszName : "",
-                          static_cast<DWORD>(create->style), create->hwndParent};
+                          static_cast<DWORD>(create->style),
+                          create->hwndParent};
       if (params != nullptr) {
         event.format = params->format;
         event.text = params->statusText ? params->statusText : "<none>";

@@ -37,9 +37,7 @@ class BrowserDialog {
   void Toggle() { Command(1006); }
 
   bool ToggleEnabled() const { return ::IsWindowEnabled(toggle()) != FALSE; }
-  bool ToggleChecked() const {
-    return ::SendMessageA(toggle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }
+  bool ToggleChecked() const { return ::SendMessageA(toggle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
   // Sends IDCANCEL and waits for DialogBoxParamA to return; true when it did
   // within timeoutMs, with its result in *result.
@@ -113,6 +111,5 @@ class FrameRecorder {
  private:
   bool installed_ = false;
 };
-
 
 }  // namespace browsertest

@@ -16,13 +16,13 @@
 #include "testsupport.h"
 
 using browsertest::BrowserDialog;
-using browsertest::Hex;
-using browsertest::ItemOfFormat;
 using browsertest::ClearSelection;
 using browsertest::FrameEvent;
 using browsertest::FrameRecorder;
+using browsertest::Hex;
 using browsertest::ItemCount;
 using browsertest::ItemData;
+using browsertest::ItemOfFormat;
 using browsertest::ItemText;
 using browsertest::SelectItem;
 

@@ -19,10 +19,12 @@ std::string OwnerProgram() {
 }
 
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const BOOL ok = bytes.empty() || ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  const BOOL ok =
+      bytes.empty() || ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   ::CloseHandle(file);
   return ok && written == bytes.size();
 }
@@ -47,7 +49,8 @@ bool ForeignOwner::Start(const std::vector<std::string>& command) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
     return false;
   }
   ::CloseHandle(info.hThread);
@@ -110,7 +113,8 @@ std::vector<std::uint8_t> ExpectedSnapshot(UINT format, const std::vector<std::u
   std::size_t length = size;
   if (format == g_binaryDataFormat) {
     if (size >= 4) {
-      const std::uint64_t word = block[0] | block[1] << 8 | block[2] << 16 | static_cast<std::uint64_t>(block[3]) << 24;
+      const std::uint64_t word =
+          block[0] | block[1] << 8 | block[2] << 16 | static_cast<std::uint64_t>(block[3]) << 24;
       length = static_cast<std::size_t>(std::min<std::uint64_t>(word + 4, size));
     }
   } else if (format == CF_TEXT || format == CF_OEMTEXT || format == g_fileNameFormat) {

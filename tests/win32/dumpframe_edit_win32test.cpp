@@ -1,7 +1,7 @@
 // The dump window's Edit menu through the real window, typed keys, the real
 // Find and Go To dialogs and the real clipboard.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
@@ -64,7 +64,8 @@ class DumpFrameEdit : public framehar::FrameTest {
   UINT Caret() const { return static_cast<UINT>(::SendMessageA(view(), DVM_GETCARET, 0, 0)); }
   Selection Sel() const {
     Selection s = {};
-    s.any = ::SendMessageA(view(), DVM_GETSEL, reinterpret_cast<WPARAM>(&s.first), reinterpret_cast<LPARAM>(&s.last));
+    s.any = ::SendMessageA(view(), DVM_GETSEL, reinterpret_cast<WPARAM>(&s.first),
+                           reinterpret_cast<LPARAM>(&s.last));
     return s;
   }
   void Select(UINT first, UINT count) { ::SendMessageA(view(), DVM_SETSEL, first + count, first); }
@@ -94,7 +95,9 @@ class DumpFrameEdit : public framehar::FrameTest {
   HWND FindDialog() const { return framehar::FindOwnedDialog(frame_, "Find"); }
 };
 
-bool Grayed(HMENU menu, UINT command) { return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+bool Grayed(HMENU menu, UINT command) {
+  return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
 
 }  // namespace
 
@@ -317,7 +320,8 @@ class DumpFrameUnderTheBrowser : public ::testing::Test {
     ASSERT_NE(run_.dialog(), nullptr);
     run_.Analyze();
     for (int i = 0; i < browsertest::ItemCount(run_.availableList()); ++i) {
-      if (browsertest::ItemData(run_.availableList(), i) == CF_TEXT) browsertest::SelectItem(run_.availableList(), i);
+      if (browsertest::ItemData(run_.availableList(), i) == CF_TEXT)
+        browsertest::SelectItem(run_.availableList(), i);
     }
     run_.Toggle();
     frame_ = g_dumpFrame;
@@ -353,8 +357,8 @@ TEST_F(DumpFrameUnderTheBrowser, FindDialogTakesTypedKeysInTheModalLoop) {
   Selection sel = {};
   testsupport::WaitUntil(
       [&] {
-        sel.any =
-            ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&sel.first), reinterpret_cast<LPARAM>(&sel.last));
+        sel.any = ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&sel.first),
+                                 reinterpret_cast<LPARAM>(&sel.last));
         return sel.any;
       },
       2000);

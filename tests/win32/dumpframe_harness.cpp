@@ -19,7 +19,7 @@ namespace framehar {
 namespace {
 
 constexpr char kOwnerClass[] = "KelvaneFrameTestOwner";
-constexpr int kFileNameBox = 0x47C;    // the save dialog's file-name combo
+constexpr int kFileNameBox = 0x47C;      // the save dialog's file-name combo
 constexpr int kMessageBoxText = 0xFFFF;  // the text of a message box
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -49,7 +49,8 @@ std::vector<HWND> OwnVisibleDialogs() {
 }
 
 SeenBox Describe(HWND box) {
-  return SeenBox{::GetWindow(box, GW_OWNER), testsupport::WindowText(box), testsupport::WindowText(::GetDlgItem(box, kMessageBoxText))};
+  return SeenBox{::GetWindow(box, GW_OWNER), testsupport::WindowText(box),
+                 testsupport::WindowText(::GetDlgItem(box, kMessageBoxText))};
 }
 
 // Answers whatever dialog the save brings up until the main thread's

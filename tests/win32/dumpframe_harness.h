@@ -3,8 +3,8 @@
 // second thread that answers the modal save dialog and message boxes.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
@@ -59,7 +59,6 @@ std::string StatusText(HWND statusBar);
 RECT ChildRect(HWND parent, HWND child);
 RECT ClientRect(HWND window);
 
-
 // Positions of the checked items of View > Encoding.
 std::vector<int> CheckedEncodingPositions(HWND frame);
 
@@ -71,8 +70,8 @@ struct SeenBox {
 };
 
 struct SaveScript {
-  std::string path;        // typed into the file-name box
-  bool cancel = false;     // press Cancel instead of OK
+  std::string path;           // typed into the file-name box
+  bool cancel = false;        // press Cancel instead of OK
   UINT promptAnswer = IDYES;  // answer to an overwrite prompt
 };
 

@@ -1,8 +1,8 @@
 // File > Save driven through the real save dialog: the file holds exactly
 // the snapshot's bytes, and failures are told in a message box owned by the
 // frame.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
@@ -94,7 +94,8 @@ TEST_F(DumpFrameSave, ExistingFileIsReplacedAfterThePrompt) {
   ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "new", 4));
   ASSERT_NE(Open(CF_TEXT), nullptr);
   const std::string path = NewPath("replace");
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
   DWORD written = 0;
   ::WriteFile(file, "old contents, longer", 20, &written, nullptr);

@@ -1,9 +1,9 @@
 // The "Binary dump" window through real windows and the real clipboard: what
 // it shows after creation, its layout, the encoding menu, the close paths,
 // minimising, and the owner's DFM_SHOWFORMAT.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
@@ -156,8 +156,8 @@ TEST_F(DumpFrameWindow, EncodingCommandsMoveTheCheckMark) {
     LRESULT codePage;
   };
   const Step steps[] = {
-      {ID_ENCODING_UTF8, 4, 65001},      {ID_ENCODING_UTF8, 4, 65001},  {ID_ENCODING_SHIFT_JIS, 1, 932},
-      {ID_ENCODING_EUC_JP, 2, 51932},    {ID_ENCODING_UTF16LE, 3, 1200}, {ID_ENCODING_CP1252, 0, 1252},
+      {ID_ENCODING_UTF8, 4, 65001},   {ID_ENCODING_UTF8, 4, 65001},   {ID_ENCODING_SHIFT_JIS, 1, 932},
+      {ID_ENCODING_EUC_JP, 2, 51932}, {ID_ENCODING_UTF16LE, 3, 1200}, {ID_ENCODING_CP1252, 0, 1252},
       {ID_ENCODING_UTF16LE, 3, 1200},
   };
   for (const Step& step : steps) {
@@ -246,8 +246,8 @@ TEST_F(DumpFrameWindow, ShowFormatWithoutFormatChangesOnlyTheStatusText) {
 
   // The clipboard changes, but format 0 reads nothing.
   ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "xyzw", 5));
-  EXPECT_EQ(::SendMessageA(frame_, DFM_SHOWFORMAT, 0, reinterpret_cast<LPARAM>("Clipboard Data has Changed.")),
-            0);
+  EXPECT_EQ(
+      ::SendMessageA(frame_, DFM_SHOWFORMAT, 0, reinterpret_cast<LPARAM>("Clipboard Data has Changed.")), 0);
   EXPECT_EQ(framehar::StatusText(statusBar()), "Clipboard Data has Changed.");
   EXPECT_EQ(testsupport::WindowText(frame_), "Binary dump");
   EXPECT_EQ(state->data, before);
@@ -263,7 +263,8 @@ TEST_F(DumpFrameWindow, ShowFormatReadsTheNewFormat) {
   ASSERT_EQ(ViewLength(), 4u);
 
   if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
-  EXPECT_EQ(::SendMessageA(frame_, DFM_SHOWFORMAT, format, reinterpret_cast<LPARAM>("Kelvane Frame Test")), 0);
+  EXPECT_EQ(::SendMessageA(frame_, DFM_SHOWFORMAT, format, reinterpret_cast<LPARAM>("Kelvane Frame Test")),
+            0);
   EXPECT_EQ(framehar::StatusText(statusBar()), "Kelvane Frame Test");
   EXPECT_EQ(ViewBytes(), Bytes(custom.begin(), custom.begin() + 256));
   EXPECT_EQ(testsupport::WindowText(frame_), "Binary dump");

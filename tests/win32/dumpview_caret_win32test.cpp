@@ -1,7 +1,7 @@
 // The system caret of a real dump view window, and caret following over
 // 64 MiB of data.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -30,8 +30,7 @@ GUITHREADINFO CaretInfo() {
 // top of its row's text (M = 16).
 POINT Expected(const DumpViewState& s, std::uint32_t p) {
   const int column = 13 + 3 * static_cast<int>(p % 16);
-  return POINT{(column - s.hScroll.nPos) * 8 - 1,
-               (static_cast<int>(p / 16) - s.vScroll.nPos) * 18 + 24 + 4};
+  return POINT{(column - s.hScroll.nPos) * 8 - 1, (static_cast<int>(p / 16) - s.vScroll.nPos) * 18 + 24 + 4};
 }
 
 }  // namespace

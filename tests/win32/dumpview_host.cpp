@@ -33,8 +33,8 @@ HWND SharedParent() {
   static HWND parent = nullptr;
   if (parent != nullptr && ::IsWindow(parent)) return parent;
   RegisterParentClass();
-  parent = ::CreateWindowExA(0, kParentClass, "dump view test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 1000,
-                             800, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+  parent = ::CreateWindowExA(0, kParentClass, "dump view test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                             1000, 800, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
   return parent;
 }
 
@@ -53,9 +53,7 @@ ViewHost::~ViewHost() {
   testsupport::PumpMessages(5);
 }
 
-DumpViewState& ViewHost::state() const {
-  return *DumpViewStateOf(view_);
-}
+DumpViewState& ViewHost::state() const { return *DumpViewStateOf(view_); }
 
 void ViewHost::ResizeView(int width, int height) const {
   ::SetWindowPos(view_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);

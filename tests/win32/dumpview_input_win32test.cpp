@@ -1,8 +1,8 @@
 // Keys, clicks, drags with autoscroll and the wheel on a real dump view: the
 // keys are posted to it, the pointer is real input through SendInput.
 // Font height 16: cells 8 x 18 pixels, the first row's band from y = 26.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
@@ -35,7 +35,8 @@ UINT Caret(const ViewHost& host) { return static_cast<UINT>(host.Send(DVM_GETCAR
 // The selected bytes as "first-last", or "none".
 std::string Selection(const ViewHost& host) {
   UINT first = 0, last = 0;
-  if (host.Send(DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last)) == 0) return "none";
+  if (host.Send(DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last)) == 0)
+    return "none";
   return std::to_string(first) + "-" + std::to_string(last);
 }
 
@@ -44,7 +45,8 @@ std::string Selection(const ViewHost& host) {
 POINT ExpectedCaretPos(const DumpViewState& s, bool inText) {
   const int i = static_cast<int>(s.caret % 16);
   const int column = inText ? 62 + i : 13 + 3 * i;
-  return POINT{(column - s.hScroll.nPos) * 8 - 1, (static_cast<int>(s.caret / 16) - s.vScroll.nPos) * 18 + 28};
+  return POINT{(column - s.hScroll.nPos) * 8 - 1,
+               (static_cast<int>(s.caret / 16) - s.vScroll.nPos) * 18 + 28};
 }
 
 void ExpectCaretAt(const ViewHost& host, bool inText) {
@@ -234,7 +236,7 @@ TEST_F(DumpViewDrag, SelectsAndAutoscrollsInAllFourDirections) {
   const LONG right = client_.right;
   const LONG bottom = client_.bottom;
   SendMouseAt(host.view(), Cell(17, 2), MOUSEEVENTF_LEFTDOWN);  // the gap before byte 34
-  SendMouseAt(host.view(), Cell(20, 4), 0);                      // inside: the caret follows
+  SendMouseAt(host.view(), Cell(20, 4), 0);                     // inside: the caret follows
   EXPECT_EQ(Caret(host), 67u);
   EXPECT_EQ(Selection(host), "34-66");
 
@@ -299,7 +301,8 @@ TEST(DumpViewInput, WheelScrollsRowsOrWithShiftColumns) {
   UINT lines = 0;
   ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
   auto wheel = [&](WORD keys, short delta) {
-    ::PostMessageA(host.view(), WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(delta)), MAKELPARAM(50, 50));
+    ::PostMessageA(host.view(), WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(delta)),
+                   MAKELPARAM(50, 50));
     testsupport::PumpMessages(0);
   };
   wheel(0, -120);

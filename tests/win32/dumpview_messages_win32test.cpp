@@ -1,6 +1,6 @@
 // The private messages of a real dump view window, sent as any parent would.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 

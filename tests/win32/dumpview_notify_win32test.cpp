@@ -1,7 +1,7 @@
 // The notifications of a real dump view as its parent receives them, for
 // real keyboard and pointer input.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
@@ -71,8 +71,8 @@ class DumpViewNotify : public ::testing::Test {
     host_->SetData(bytes_.data(), 100);
     g_notes.clear();
     g_defaults.clear();
-    g_parentProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
-        host_->parent(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingParentProc)));
+    g_parentProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(host_->parent(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingParentProc)));
   }
   void TearDown() override {
     ::SetWindowLongPtrA(host_->parent(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_parentProc));
@@ -145,7 +145,8 @@ TEST_F(DumpViewNotify, KeysReportAfterTheirHandlingInTheirOrder) {
     EXPECT_EQ(note.header.idFrom, 0x77u);
     EXPECT_EQ(note.notifyWParam, 0x77u);
   }
-  EXPECT_EQ(seen, (std::vector<int>{DVN_SYSKEYDOWN, DVN_SYSCHAR, DVN_SYSKEYUP, DVN_SYSKEYDOWN, DVN_SYSKEYUP}));
+  EXPECT_EQ(seen,
+            (std::vector<int>{DVN_SYSKEYDOWN, DVN_SYSCHAR, DVN_SYSKEYUP, DVN_SYSKEYDOWN, DVN_SYSKEYUP}));
   EXPECT_EQ(g_defaults, (std::vector<UINT>{WM_SYSCOMMAND}));
 }
 

@@ -1,6 +1,6 @@
 // Page sizes, scroll bars and scrolling of a real dump view window.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -16,7 +16,9 @@ UINT RowsThatFit(const RECT& client, UINT lastRow) {
   const int rows = client.bottom < 24 ? static_cast<int>(lastRow) + 1 : (client.bottom - 24) / 18;
   return static_cast<UINT>(rows) > lastRow ? lastRow + 1 : static_cast<UINT>(rows);
 }
-UINT ColumnsThatFit(const RECT& client) { return client.right / 8 > 78 ? 79u : static_cast<UINT>(client.right / 8); }
+UINT ColumnsThatFit(const RECT& client) {
+  return client.right / 8 > 78 ? 79u : static_cast<UINT>(client.right / 8);
+}
 
 }  // namespace
 
@@ -28,10 +30,10 @@ TEST(DumpViewScrollBars, PagesMatchTheClientAreaTheBarsLeave) {
     const RECT client = host.Client();
     const SCROLLINFO v = host.ScrollInfo(SB_VERT);
     const SCROLLINFO h = host.ScrollInfo(SB_HORZ);
-    EXPECT_EQ(v.nPage, RowsThatFit(client, 100)) << size.cx << "x" << size.cy << " client " << client.right << "x"
-                                                 << client.bottom;
-    EXPECT_EQ(h.nPage, ColumnsThatFit(client)) << size.cx << "x" << size.cy << " client " << client.right << "x"
-                                               << client.bottom;
+    EXPECT_EQ(v.nPage, RowsThatFit(client, 100))
+        << size.cx << "x" << size.cy << " client " << client.right << "x" << client.bottom;
+    EXPECT_EQ(h.nPage, ColumnsThatFit(client))
+        << size.cx << "x" << size.cy << " client " << client.right << "x" << client.bottom;
     host.ResizeView(size.cx - 100, size.cy - 100);
     const RECT smaller = host.Client();
     EXPECT_EQ(host.ScrollInfo(SB_VERT).nPage, RowsThatFit(smaller, 100)) << "after resize " << size.cx;

@@ -79,7 +79,8 @@ TEST(DumpViewSearch, FindBytesResultsErrorsAndRefusals) {
   EXPECT_EQ(a.lastError, 0u);
   EXPECT_EQ(FindBytes(host, 0, bc, 2, 0, 2).index, kNone) << "forward: the match must end by `end`";
   EXPECT_EQ(FindBytes(host, DVFIND_BACKWARD, bc, 2, 0, 6).index, 4u);
-  EXPECT_EQ(FindBytes(host, DVFIND_BACKWARD, bc, 2, 0, 4).index, 4u) << "backward: a match may begin at `end`";
+  EXPECT_EQ(FindBytes(host, DVFIND_BACKWARD, bc, 2, 0, 4).index, 4u)
+      << "backward: a match may begin at `end`";
   a = FindBytes(host, DVFIND_BACKWARD, bc, 2, 2, 3);
   EXPECT_EQ(a.raw, -1) << "none is -1 on either build";
   EXPECT_EQ(a.lastError, 0u);

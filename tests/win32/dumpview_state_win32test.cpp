@@ -1,7 +1,7 @@
 // The dump view's creation, destruction, page sizes and private messages on
 // a real window.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 

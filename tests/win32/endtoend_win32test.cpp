@@ -94,7 +94,8 @@ TEST_F(EndToEnd, BSavesEachFormatByItsSizeRule) {
   std::memcpy(window.data(), "\x01\x02\x03\x04\x05", 5);
   EXPECT_EQ(OpenAndSave(run, sampleFormat_, &status), window);
   // The frame is handed at most 30 characters of the list's text.
-  const std::string listed = ItemText(run.availableList(), ItemOfFormat(run.availableList(), sampleFormat_), 1);
+  const std::string listed =
+      ItemText(run.availableList(), ItemOfFormat(run.availableList(), sampleFormat_), 1);
   ASSERT_GT(listed.size(), 30u);
   EXPECT_EQ(status, listed.substr(0, 30));
 

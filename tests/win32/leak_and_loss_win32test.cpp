@@ -34,7 +34,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 unsigned EnvCount(const char* name, unsigned fallback) {
   const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? static_cast<unsigned>(std::strtoul(value, nullptr, 10)) : fallback;
+  return value != nullptr && *value != '\0' ? static_cast<unsigned>(std::strtoul(value, nullptr, 10))
+                                            : fallback;
 }
 
 // splitmix64: a small generator whose sequence is the same everywhere.
@@ -67,12 +68,15 @@ Bytes Payload(Random& random, UINT format, std::uint32_t size) {
   Bytes bytes(size);
   const bool text = format == CF_TEXT || format == CF_UNICODETEXT || format == g_fileNameFormat ||
                     format == g_fileNameWFormat;
-  for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>(text ? 1 + random.Below(255) : random.Below(256));
+  for (std::uint8_t& b : bytes)
+    b = static_cast<std::uint8_t>(text ? 1 + random.Below(255) : random.Below(256));
   if (text && size != 0 && random.Below(2) == 0) bytes[random.Below(size)] = 0;
   if (format == g_binaryDataFormat && size >= 4) {
     const std::uint32_t payload = size - 4;
     const std::uint32_t choice = random.Below(3);
-    const std::uint32_t word = choice == 0 ? payload : (choice == 1 ? random.Below(payload + 1) : payload + 1 + random.Below(0x7FFFFFFF));
+    const std::uint32_t word =
+        choice == 0 ? payload
+                    : (choice == 1 ? random.Below(payload + 1) : payload + 1 + random.Below(0x7FFFFFFF));
     for (int n = 0; n < 4; ++n) bytes[n] = static_cast<std::uint8_t>(word >> (8 * n));
   }
   return bytes;
@@ -88,7 +92,8 @@ Bytes PutBitmap() {
   ::EmptyClipboard();
   if (::SetClipboardData(CF_BITMAP, bitmap) != nullptr) {
     const auto handle = reinterpret_cast<ULONG_PTR>(::GetClipboardData(CF_BITMAP));
-    for (std::size_t n = 0; n < sizeof(handle); ++n) value.push_back(static_cast<std::uint8_t>(handle >> (8 * n)));
+    for (std::size_t n = 0; n < sizeof(handle); ++n)
+      value.push_back(static_cast<std::uint8_t>(handle >> (8 * n)));
   }
   ::CloseClipboard();
   return value;
@@ -169,8 +174,8 @@ TEST(NothingLost, SeededPayloadsSaveByteForByte) {
   const unsigned payloads = EnvCount("KELVANE_SAVE_PAYLOADS", 12);
   const unsigned seed = EnvCount("KELVANE_SAVE_SEED", 1);
   const UINT registered = ::RegisterClipboardFormatA("Kelvane Payload Format");
-  const UINT formats[] = {g_binaryDataFormat, CF_TEXT, CF_UNICODETEXT, registered,
-                          g_fileNameFormat,   g_fileNameWFormat, CF_DIB, CF_BITMAP};
+  const UINT formats[] = {g_binaryDataFormat, CF_TEXT,           CF_UNICODETEXT, registered,
+                          g_fileNameFormat,   g_fileNameWFormat, CF_DIB,         CF_BITMAP};
   Random random(seed);
   framehar::RecordingOwner owner;
   std::uint64_t savedBytes = 0;
@@ -179,7 +184,8 @@ TEST(NothingLost, SeededPayloadsSaveByteForByte) {
   for (unsigned n = 0; n < payloads; ++n) {
     // The first payload is always the largest, so that the path of large
     // snapshots is taken in every run.
-    const UINT format = n == 0 ? g_binaryDataFormat : formats[random.Below(sizeof(formats) / sizeof(formats[0]))];
+    const UINT format =
+        n == 0 ? g_binaryDataFormat : formats[random.Below(sizeof(formats) / sizeof(formats[0]))];
     const std::uint32_t size = n == 0 ? 1u << 20 : PayloadSize(random);
     SCOPED_TRACE("payload " + std::to_string(n) + ": format " + std::to_string(format) + ", " +
                  std::to_string(size) + " bytes, seed " + std::to_string(seed));
@@ -202,7 +208,8 @@ TEST(NothingLost, SeededPayloadsSaveByteForByte) {
         handed = faulttest::PlatformBlock(format);
         ASSERT_EQ(handed.size(), bytes.size());
         const std::size_t kept = size >= 2 ? size - 2 : 0;
-        EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(kept), handed.begin()));
+        EXPECT_TRUE(
+            std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(kept), handed.begin()));
       }
       // A block of no bytes cannot be locked: no snapshot, an empty file.
       if (size != 0) expected = faulttest::ExpectedSnapshot(format, handed);
@@ -226,8 +233,10 @@ TEST(NothingLost, SeededPayloadsSaveByteForByte) {
     }
   }
   testsupport::ClearClipboard();
-  std::printf("saved %u of %u payloads byte for byte (%llu bytes, seed %u; %u empty blocks refused by the platform)\n",
-              exact, payloads, static_cast<unsigned long long>(savedBytes), seed, refused);
+  std::printf(
+      "saved %u of %u payloads byte for byte (%llu bytes, seed %u; %u empty blocks refused by the "
+      "platform)\n",
+      exact, payloads, static_cast<unsigned long long>(savedBytes), seed, refused);
 }
 
 // Slack for what the system caches on first use and keeps (fonts, brushes
@@ -245,7 +254,8 @@ TEST(NothingLeaked, OpenCloseAndAnalyzeReturnToTheBaseline) {
   const std::uint32_t word = static_cast<std::uint32_t>(binary.size() - 4);
   for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<std::uint8_t>(i * 13);
   for (int n = 0; n < 4; ++n) binary[n] = static_cast<std::uint8_t>(word >> (8 * n));
-  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, {'l', 'e', 'a', 'k', 0}}, {g_binaryDataFormat, binary}}));
+  ASSERT_TRUE(
+      testsupport::PutClipboardItems({{CF_TEXT, {'l', 'e', 'a', 'k', 0}}, {g_binaryDataFormat, binary}}));
 
   browsertest::BrowserDialog run;
   ASSERT_NE(run.dialog(), nullptr);
@@ -272,9 +282,10 @@ TEST(NothingLeaked, OpenCloseAndAnalyzeReturnToTheBaseline) {
   openAndClose();
   const Usage after = Measure();
 
-  std::printf("%u openings, %u Analyze: GDI %u -> %u -> %u, USER %u -> %u -> %u, private %.2f -> %.2f -> %.2f MiB\n",
-              openCycles, analyzeCycles, before.gdi, afterOpening.gdi, after.gdi, before.user, afterOpening.user,
-              after.user, before.privateMiB, afterOpening.privateMiB, after.privateMiB);
+  std::printf(
+      "%u openings, %u Analyze: GDI %u -> %u -> %u, USER %u -> %u -> %u, private %.2f -> %.2f -> %.2f MiB\n",
+      openCycles, analyzeCycles, before.gdi, afterOpening.gdi, after.gdi, before.user, afterOpening.user,
+      after.user, before.privateMiB, afterOpening.privateMiB, after.privateMiB);
   for (const Usage& now : {afterOpening, after}) {
     EXPECT_LE(now.gdi, before.gdi + kGdiSlack);
     EXPECT_LE(now.user, before.user + kUserSlack);

@@ -67,8 +67,8 @@ class Pixels {
   // The colour at (x, y) as a COLORREF.
   COLORREF At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-    const std::uint32_t bgr = pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-                                      static_cast<std::size_t>(x)];
+    const std::uint32_t bgr =
+        pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
     return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
   }
 
@@ -138,7 +138,7 @@ TEST_F(PaintWindow, HeaderBandAndAddressColumnInTheHeaderColours) {
   // header text colour over it.
   EXPECT_EQ(Others(p, 15, 4, kHeaderBack, kHeaderBack), 0);  // between "00" and "01"
   EXPECT_EQ(Others(p, 60, 4, kHeaderBack, kHeaderBack), 0);  // the blank before the text labels
-  for (int c : {13, 14, 74}) {  // "0", "0", "C"
+  for (int c : {13, 14, 74}) {                               // "0", "0", "C"
     EXPECT_GT(p.Count(ColumnLeft(c), 4, ColumnLeft(c + 1), 20, kHeaderText), 3) << "column " << c;
   }
   // The address " 0x00000000 ": blanks and digits on the header background.
@@ -168,7 +168,9 @@ TEST_F(PaintWindow, CellsShowTheirGlyphsOnTheDataBackground) {
   }();
   const int last = 18 - static_cast<int>(host_.state().vScroll.nPos);
   ASSERT_GE(last, 0);
-  EXPECT_GT(scrolled.Count(ColumnLeft(13 + 3 * 11), RowTop(last), ColumnLeft(15 + 3 * 11), RowTop(last) + 16, kText), 10);
+  EXPECT_GT(scrolled.Count(ColumnLeft(13 + 3 * 11), RowTop(last), ColumnLeft(15 + 3 * 11), RowTop(last) + 16,
+                           kText),
+            10);
   for (int c = 13 + 3 * 12; c < 60; ++c) EXPECT_EQ(Others(scrolled, c, RowTop(last), kBack, kBack), 0) << c;
 }
 
@@ -212,7 +214,8 @@ TEST_F(PaintWindow, AreaBelowTheDataAfterTheErase) {
   Pixels p(host_.view());
   const int bottom = p.height();
   EXPECT_EQ(p.Count(0, 80, ColumnLeft(12), bottom, kHeaderBack), p.Area(0, 80, ColumnLeft(12), bottom));
-  EXPECT_EQ(p.Count(ColumnLeft(12), 80, p.width(), bottom, kBack), p.Area(ColumnLeft(12), 80, p.width(), bottom));
+  EXPECT_EQ(p.Count(ColumnLeft(12), 80, p.width(), bottom, kBack),
+            p.Area(ColumnLeft(12), 80, p.width(), bottom));
   // Row 2 holds bytes 32..39; the rest of it is blank cells.
   EXPECT_GT(p.Count(ColumnLeft(13), RowTop(2), ColumnLeft(15), RowTop(2) + 16, kText), 10);
   EXPECT_EQ(p.Count(ColumnLeft(13 + 3 * 8), RowTop(2), ColumnLeft(60), RowTop(2) + 16, kBack),
@@ -292,13 +295,15 @@ TEST_F(PaintWindow, SameCharacterInFourEncodingsDrawsIdenticalCells) {
   std::vector<std::vector<COLORREF>> cells;
   for (const Encoding& e : encodings) {
     std::vector<std::uint8_t> bytes(at + 64);
-    for (std::size_t n = 0; n < bytes.size(); ++n) bytes[n] = static_cast<std::uint8_t>(e.blank[n % e.blank.size()]);
+    for (std::size_t n = 0; n < bytes.size(); ++n)
+      bytes[n] = static_cast<std::uint8_t>(e.blank[n % e.blank.size()]);
     std::copy(e.character.begin(), e.character.end(), bytes.begin() + at);
     host_.SetData(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     host_.Send(DVM_SETCODEPAGE, e.codePage);
     host_.Send(DVM_SETCARET, at);
     const int k = static_cast<int>(at / 16) - host_.state().vScroll.nPos;
-    ASSERT_TRUE(k >= 0 && k < static_cast<int>(host_.state().vScroll.nPage)) << "row not in view, code page " << e.codePage;
+    ASSERT_TRUE(k >= 0 && k < static_cast<int>(host_.state().vScroll.nPage))
+        << "row not in view, code page " << e.codePage;
     Pixels p(host_.view());
     std::vector<COLORREF> pixels;
     for (int y = RowTop(k); y < RowTop(k) + 16; ++y)
@@ -315,13 +320,20 @@ TEST_F(PaintWindow, SameCharacterInFourEncodingsDrawsIdenticalCells) {
 // background, the glyph running across both.
 TEST_F(PaintWindow, TwoCellCharacterAcrossASelectionEdge) {
   const COLORREF flippedGlyph = kSelText ^ kSelBack ^ kBack;
-  const std::pair<UINT, std::string> encodings[] = {
-      {932, std::string("AAAA\x82\xA0" "AAAA")}, {51932, "AAAA\xA4\xA2" "AAAA"}, {1200, std::string("A\0A\0\x42\x30" "A\0", 8)}};
+  const std::pair<UINT, std::string> encodings[] = {{932, std::string("AAAA\x82\xA0"
+                                                                      "AAAA")},
+                                                    {51932,
+                                                     "AAAA\xA4\xA2"
+                                                     "AAAA"},
+                                                    {1200, std::string("A\0A\0\x42\x30"
+                                                                       "A\0",
+                                                                       8)}};
   for (const auto& [codePage, text] : encodings) {
     host_.SetData(text.data(), static_cast<std::uint32_t>(text.size()));
     host_.Send(DVM_SETCODEPAGE, codePage);
     for (const bool startsAtSecond : {true, false}) {
-      SCOPED_TRACE(testing::Message() << codePage << (startsAtSecond ? " from the second byte" : " to the first byte"));
+      SCOPED_TRACE(testing::Message()
+                   << codePage << (startsAtSecond ? " from the second byte" : " to the first byte"));
       if (startsAtSecond) {
         host_.Send(DVM_SETSEL, 7, 5);
       } else {
@@ -331,8 +343,10 @@ TEST_F(PaintWindow, TwoCellCharacterAcrossASelectionEdge) {
       const int selected = startsAtSecond ? 67 : 66, other = startsAtSecond ? 66 : 67;
       EXPECT_EQ(Others(p, selected, RowTop(0), kSelBack, kSelText), 0);
       EXPECT_EQ(Others(p, other, RowTop(0), kBack, flippedGlyph), 0);
-      EXPECT_GT(p.Count(ColumnLeft(selected), RowTop(0), ColumnLeft(selected + 1), RowTop(0) + 16, kSelText), 8);
-      EXPECT_GT(p.Count(ColumnLeft(other), RowTop(0), ColumnLeft(other + 1), RowTop(0) + 16, flippedGlyph), 8);
+      EXPECT_GT(p.Count(ColumnLeft(selected), RowTop(0), ColumnLeft(selected + 1), RowTop(0) + 16, kSelText),
+                8);
+      EXPECT_GT(p.Count(ColumnLeft(other), RowTop(0), ColumnLeft(other + 1), RowTop(0) + 16, flippedGlyph),
+                8);
     }
   }
 }

@@ -1,7 +1,7 @@
 // ReadClipboardFormat against the real clipboard: the size rules on real
 // global blocks, failures, and the clipboard left closed on every path.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
@@ -116,8 +116,8 @@ TEST_F(SnapshotReader, TextStopsAtItsFirstTerminator) {
 }
 
 TEST_F(SnapshotReader, EmptyTexts) {
-  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, {0}}, {g_fileNameFormat, {0, 'x'}},
-                                              {g_fileNameWFormat, {0, 0, 'y', 0}}}));
+  ASSERT_TRUE(testsupport::PutClipboardItems(
+      {{CF_TEXT, {0}}, {g_fileNameFormat, {0, 'x'}}, {g_fileNameWFormat, {0, 0, 'y', 0}}}));
   EXPECT_EQ(Read(CF_TEXT).bytes(), Bytes{0});
   EXPECT_EQ(Read(g_fileNameFormat).bytes(), Bytes{0});
   EXPECT_EQ(Read(g_fileNameWFormat).bytes(), (Bytes{0, 0}));

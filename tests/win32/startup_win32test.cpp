@@ -35,8 +35,8 @@ class Program {
     std::string commandLine = "\"" + ProgramPath() + "\"" + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    started_ = ::CreateProcessA(ProgramPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                nullptr, nullptr, &startup, &process_) != FALSE;
+    started_ = ::CreateProcessA(ProgramPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, &process_) != FALSE;
   }
   ~Program() {
     if (!started_) return;
@@ -129,8 +129,7 @@ TEST(StartUp, TheProgramShowsItsDialogAndQuitsWithExitCodeZero) {
       {IDC_REGISTERED_LIST, "SysListView32", "List1",
        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL},
       {IDC_AVAILABLE_LIST, "SysListView32", "List2",
-       WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-           LVS_SHOWSELALWAYS},
+       WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS},
       {0xFFFF, "Static", "Available Format List",
        WS_CHILD | WS_VISIBLE | WS_GROUP | SS_CENTER | SS_CENTERIMAGE},
       {0xFFFF, "Static", "Registered Clipboard Formats",
@@ -182,9 +181,8 @@ TEST(StartUp, PrivateFormatsAreRegisteredBeforeTheEntry) {
   const struct {
     std::uint32_t number;
     const char* name;
-  } formats[] = {{g_binaryDataFormat, "BinaryData"},
-                 {g_fileNameFormat, "FileName"},
-                 {g_fileNameWFormat, "FileNameW"}};
+  } formats[] = {
+      {g_binaryDataFormat, "BinaryData"}, {g_fileNameFormat, "FileName"}, {g_fileNameWFormat, "FileNameW"}};
   for (const auto& f : formats) {
     EXPECT_GE(f.number, 0xC000u) << f.name;
     EXPECT_LE(f.number, 0xFFFFu) << f.name;
@@ -314,13 +312,13 @@ const WORD kEnglishUS = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 const WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
 
 TEST_F(ProgramResources, DialogTemplateMatchesTheLayout) {
-  const std::vector<std::uint8_t> bytes = Resource(MAKEINTRESOURCEA(5) /* RT_DIALOG */,
-                                                   IDD_FORMAT_BROWSER, kEnglishUS);
+  const std::vector<std::uint8_t> bytes =
+      Resource(MAKEINTRESOURCEA(5) /* RT_DIALOG */, IDD_FORMAT_BROWSER, kEnglishUS);
   ASSERT_GE(bytes.size(), sizeof(DLGTEMPLATE));
   DLGTEMPLATE header;
   std::memcpy(&header, bytes.data(), sizeof(header));
-  EXPECT_EQ(header.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                             DS_SETFONT));
+  EXPECT_EQ(header.style,
+            static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   EXPECT_EQ(header.dwExtendedStyle, 0u);
   EXPECT_EQ(header.cdit, 7);
   EXPECT_EQ(header.x, 0);
@@ -354,15 +352,13 @@ TEST_F(ProgramResources, DialogTemplateMatchesTheLayout) {
     short x, y, cx, cy;
     DWORD style;
   } items[] = {
-      {IDCANCEL, "Button", "Quit (&Q)", 226, 144, 50, 14,
-       WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
+      {IDCANCEL, "Button", "Quit (&Q)", 226, 144, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
       {IDC_ANALYZE, "Button", "Analyze (&A)", 170, 144, 50, 14,
        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
       {IDC_REGISTERED_LIST, "SysListView32", "List1", 7, 25, 137, 133,
        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL},
       {IDC_AVAILABLE_LIST, "SysListView32", "List2", 148, 25, 128, 111,
-       WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-           LVS_SHOWSELALWAYS},
+       WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS},
       {0xFFFF, "Static", "Available Format List", 173, 7, 82, 12,
        WS_CHILD | WS_VISIBLE | WS_GROUP | SS_CENTER | SS_CENTERIMAGE},
       {0xFFFF, "Static", "Registered Clipboard Formats", 7, 7, 136, 13,
@@ -427,8 +423,7 @@ TEST_F(ProgramResources, MenusIconAndManifest) {
   EXPECT_EQ(images[2].bits, 8);
 
   // The common-controls manifest, stored under Japanese.
-  const std::vector<std::uint8_t> manifest =
-      Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, 1, kJapanese);
+  const std::vector<std::uint8_t> manifest = Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, 1, kJapanese);
   ASSERT_FALSE(manifest.empty());
   const std::string text(manifest.begin(), manifest.end());
   EXPECT_NE(text.find("<description>Kelvane</description>"), std::string::npos);
@@ -477,12 +472,11 @@ TEST(StartUp, DumpMenuBar) {
                                 {"", 0},
                                 {"Go To... (&G)\tCtrl+G", ID_EDIT_GOTO}});
   expect(::GetSubMenu(bar, 2), {{"Encoding (&E)", -1}});
-  expect(::GetSubMenu(::GetSubMenu(bar, 2), 0),
-         {{"ASCI (&A)", ID_ENCODING_CP1252},
-          {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
-          {"EUC-JP (&E)", ID_ENCODING_EUC_JP},
-          {"UTF-16 (Little Endian) (&L)", ID_ENCODING_UTF16LE},
-          {"UTF-8 (&8)", ID_ENCODING_UTF8}});
+  expect(::GetSubMenu(::GetSubMenu(bar, 2), 0), {{"ASCI (&A)", ID_ENCODING_CP1252},
+                                                 {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
+                                                 {"EUC-JP (&E)", ID_ENCODING_EUC_JP},
+                                                 {"UTF-16 (Little Endian) (&L)", ID_ENCODING_UTF16LE},
+                                                 {"UTF-8 (&8)", ID_ENCODING_UTF8}});
   ::DestroyMenu(bar);
 }
 
@@ -507,12 +501,12 @@ TEST_F(ProgramResources, VersionBlock) {
   using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
   using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
   using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-  auto getSize = reinterpret_cast<SizeFn>(
-      reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoSizeA")));
-  auto getInfo = reinterpret_cast<InfoFn>(
-      reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoA")));
-  auto query = reinterpret_cast<QueryFn>(
-      reinterpret_cast<void*>(::GetProcAddress(version, "VerQueryValueA")));
+  auto getSize =
+      reinterpret_cast<SizeFn>(reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoSizeA")));
+  auto getInfo =
+      reinterpret_cast<InfoFn>(reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoA")));
+  auto query =
+      reinterpret_cast<QueryFn>(reinterpret_cast<void*>(::GetProcAddress(version, "VerQueryValueA")));
   ASSERT_TRUE(getSize && getInfo && query);
 
   const std::string path = ProgramPath();

@@ -159,8 +159,8 @@ std::string TempPath(const char* stem) {
   char dir[MAX_PATH] = {};
   ::GetTempPathA(MAX_PATH, dir);
   static unsigned counter = 0;
-  return std::string(dir) + "kelvane-" + stem + "-" + std::to_string(::GetCurrentProcessId()) +
-         "-" + std::to_string(++counter) + ".bin";
+  return std::string(dir) + "kelvane-" + stem + "-" + std::to_string(::GetCurrentProcessId()) + "-" +
+         std::to_string(++counter) + ".bin";
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {

@@ -52,7 +52,8 @@ HWND CreateOwnerWindow() {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = "KelvaneTestClipboardOwner";
   ::RegisterClassA(&wc);
-  return ::CreateWindowExA(0, wc.lpszClassName, "owner", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+  return ::CreateWindowExA(0, wc.lpszClassName, "owner", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                           nullptr);
 }
 
 bool OpenClipboardRetry(HWND owner) {
@@ -127,7 +128,8 @@ void ServeUntilQuit(HANDLE quit) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: clipboard_owner <name> hold | delay <format> nothing|die | put <format>=<file>...\n");
+    std::fprintf(
+        stderr, "usage: clipboard_owner <name> hold | delay <format> nothing|die | put <format>=<file>...\n");
     return 2;
   }
   const std::string name = argv[1];

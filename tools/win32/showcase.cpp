@@ -38,10 +38,10 @@ const char kMixedText[] =
 // kSelectionStart on.
 const wchar_t kJapaneseText[] =
     L"Kelvane \u30AF\u30EA\u30C3\u30D7\u30DC\u30FC\u30C9\u30FB\u30C0\u30F3\u30D7\r\n"  // クリップボード・ダンプ
-    L"\u9078\u3093\u3060\u5F62\u5F0F\u306E\u30C7\u30FC\u30BF\u3092\u5341\u516D\u9032"   // 選んだ形式のデータを十六進
-    L"\u6570\u3068\u6587\u5B57\u3067\u793A\u3057\u307E\u3059\u3002\r\n"                 // 数と文字で示します。
+    L"\u9078\u3093\u3060\u5F62\u5F0F\u306E\u30C7\u30FC\u30BF\u3092\u5341\u516D\u9032"  // 選んだ形式のデータを十六進
+    L"\u6570\u3068\u6587\u5B57\u3067\u793A\u3057\u307E\u3059\u3002\r\n"  // 数と文字で示します。
     L"Shift_JIS, EUC-JP, UTF-16LE, UTF-8: \u65E5\u672C\u8A9E\u3001\u6F22\u5B57\u3002\r\n";  // 日本語、漢字。
-const int kSelectionStart = 8;   // クリップボード
+const int kSelectionStart = 8;  // クリップボード
 const int kSelectionEnd = 15;
 
 // The first units of kJapaneseText in a code page.
@@ -122,9 +122,7 @@ bool ShowFind(DWORD pid, HWND frame) {
 }
 
 // The View > Encoding command of a code page.
-WPARAM EncodingCommand(UINT codePage) {
-  return codePage == 932 ? ID_ENCODING_SHIFT_JIS : ID_ENCODING_UTF8;
-}
+WPARAM EncodingCommand(UINT codePage) { return codePage == 932 ? ID_ENCODING_SHIFT_JIS : ID_ENCODING_UTF8; }
 
 }  // namespace
 
@@ -143,8 +141,8 @@ int main(int argc, char** argv) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   std::string commandLine = std::string("\"") + argv[1] + "\"";
-  if (!::CreateProcessA(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+  if (!::CreateProcessA(argv[1], commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
     std::fprintf(stderr, "showcase: could not start %s\n", argv[1]);
     return 1;
   }
