@@ -40,7 +40,9 @@ std::uint32_t PageColumnsFor(const DumpViewState& state, std::uint32_t clientWid
 
 std::uint32_t BottomPosition(const DumpViewState& state) {
   const std::uint32_t rows = LastRow(state) + 1;
-  const std::uint32_t page = PageRows(state);
+  // A view too low for one whole row still shows the top of its first row;
+  // at the bottom that is the last row, not the empty one past it.
+  const std::uint32_t page = std::max(PageRows(state), 1u);
   return page < rows ? rows - page : 0;
 }
 

@@ -16,7 +16,8 @@ std::uint32_t PageRowsFor(const DumpViewState& state, std::uint32_t clientHeight
 // Whole grid columns in a client area clientWidth pixels wide, at most 79.
 std::uint32_t PageColumnsFor(const DumpViewState& state, std::uint32_t clientWidth);
 
-// The largest topRow that the view scrolls to by itself: lastRow + 1 - pageRows.
+// The largest topRow that the view scrolls to by itself: lastRow + 1 - pageRows,
+// where a page of no whole row counts as one, so that it is never past lastRow.
 std::uint32_t BottomPosition(const DumpViewState& state);
 
 // The largest leftColumn that the view scrolls to by itself: 79 - pageColumns.

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dumpview/caret.h"
+#include "dumpview/mouse.h"
 #include "dumpview/scrolling.h"
 #include "recordingport.h"
 
@@ -210,6 +211,30 @@ TEST(DumpViewVScroll, EveryRowShownLeavesTheViewAtTheTop) {
     ASSERT_EQ(PageRows(view.state), 11u);
     view.Scroll(ScrollBar::Vertical, code);
     EXPECT_EQ(view.Top(), 0u) << code;
+  }
+}
+
+// A view too low for one whole row shows the top of one row: every way down
+// stops with the last row there, not the empty row past it.
+TEST(DumpViewVScroll, ViewLowerThanOneRowStopsAtTheLastRow) {
+  using Way = void (*)(View&);
+  const Way ways[] = {
+      [](View& v) { v.Scroll(ScrollBar::Vertical, ScrollBottom); },
+      [](View& v) {
+        for (int n = 0; n < 5; ++n) v.Scroll(ScrollBar::Vertical, ScrollLineDown);
+      },
+      [](View& v) {
+        for (int n = 0; n < 5; ++n) HandleWheel(v.port, v.state, -120, false);
+      },
+      [](View& v) {
+        for (int n = 0; n < 5; ++n) HandleTimer(v.port, v.state, DVT_SCROLLDOWN);
+      },
+  };
+  for (const Way way : ways) {
+    View view(40, 640, 41);  // 17 pixels below the header band
+    ASSERT_EQ(PageRows(view.state), 0u);
+    way(view);
+    EXPECT_EQ(view.Top(), 2u);
   }
 }
 

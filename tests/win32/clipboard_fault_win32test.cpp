@@ -226,3 +226,36 @@ TEST_F(ClipboardFaults, HeldClipboardDuringSaveAndSelectionChange) {
   ExpectReadError(frame);
   CloseWithB(run);
 }
+
+// Another program holds the clipboard while Ctrl+C copies a format's name:
+// the user is told so, and the clipboard keeps everything it held.
+TEST_F(ClipboardFaults, HeldClipboardDuringNameCopy) {
+  const UINT sample = ::RegisterClipboardFormatA("Kelvane Fault Sample");
+  const Bytes text = {'k', 'e', 'p', 't', 0};
+  const Bytes sampleBytes = {1, 2, 3, 0, 5};
+  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, text}, {sample, sampleBytes}}));
+  const std::vector<UINT> formats = testsupport::ClipboardFormats();
+  BrowserDialog run;
+  ASSERT_NE(run.dialog(), nullptr);
+  run.Analyze();
+  const HWND list = run.availableList();
+  browsertest::SelectItem(list, ItemOfFormat(list, sample));
+  ::SendMessageA(run.dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+
+  ForeignOwner holder;
+  ASSERT_TRUE(holder.Hold());
+  ::PostMessageA(list, WM_CHAR, 3, 0x002E0001);  // Ctrl+C, as the list receives it
+  std::vector<HWND> boxes;
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !(boxes = faulttest::OwnMessageBoxes()).empty(); }));
+  EXPECT_EQ(::GetWindow(boxes[0], GW_OWNER), run.dialog());
+  EXPECT_EQ(testsupport::WindowText(::GetDlgItem(boxes[0], 0xFFFF)), "Clipboard Open Error!");
+  ::PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(testsupport::WaitUntil([] { return faulttest::OwnMessageBoxes().empty(); }));
+  ASSERT_TRUE(holder.Leave());
+
+  EXPECT_EQ(testsupport::ClipboardFormats(), formats);
+  EXPECT_EQ(faulttest::PlatformBlock(CF_TEXT), text);
+  EXPECT_EQ(faulttest::PlatformBlock(sample), sampleBytes);
+  run.Analyze();  // still answering
+  EXPECT_GE(ItemOfFormat(list, sample), 0);
+}

@@ -26,33 +26,15 @@
 #include "browser_harness.h"
 #include "clipboard_fault_owner.h"
 #include "dumpframe_harness.h"
+#include "objectcounts.h"
 #include "testsupport.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-unsigned EnvCount(const char* name, unsigned fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? static_cast<unsigned>(std::strtoul(value, nullptr, 10))
-                                            : fallback;
-}
-
-// splitmix64: a small generator whose sequence is the same everywhere.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  std::uint32_t Below(std::uint32_t n) { return static_cast<std::uint32_t>(Next() % n); }
-
- private:
-  std::uint64_t state_;
-};
+using testsupport::EnvCount;
+using testsupport::Random;
 
 // A size from 0 to 1 MiB, spread evenly over the powers of two so that small
 // blocks are as common as large ones; one in 64 is empty.
@@ -101,50 +83,8 @@ Bytes PutBitmap() {
 
 // ------------------------------------------------------------- object counts
 
-// GDI objects of this process. Wine answers GetGuiResources with nothing,
-// so there every handle number is asked for its object type instead (a
-// handle without its upper bits names whatever object has that slot).
-std::uint32_t GdiObjects() {
-  const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-  if (counted != 0) return counted;
-  std::uint32_t live = 0;
-  for (ULONG_PTR slot = 0x10; slot <= 0xFFFF; ++slot) {
-    if (::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0) ++live;
-  }
-  return live;
-}
-
-BOOL CALLBACK CountChildren(HWND, LPARAM count) {
-  ++*reinterpret_cast<std::uint32_t*>(count);
-  return TRUE;
-}
-
-BOOL CALLBACK CountOwnTopLevel(HWND window, LPARAM count) {
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(window, &pid);
-  if (pid == ::GetCurrentProcessId()) {
-    ++*reinterpret_cast<std::uint32_t*>(count);
-    ::EnumChildWindows(window, CountChildren, count);
-  }
-  return TRUE;
-}
-
-// USER objects of this process: GetGuiResources where it answers; under Wine
-// the process's windows (top-level, children and message-only) and menus.
-std::uint32_t UserObjects() {
-  const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
-  if (counted != 0) return counted;
-  std::uint32_t live = 0;
-  ::EnumWindows(CountOwnTopLevel, reinterpret_cast<LPARAM>(&live));
-  for (HWND w = ::FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w != nullptr;
-       w = ::FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr)) {
-    CountOwnTopLevel(w, reinterpret_cast<LPARAM>(&live));
-  }
-  for (ULONG_PTR slot = 0x20; slot <= 0xFFFF; slot += 2) {
-    if (::IsMenu(reinterpret_cast<HMENU>(slot))) ++live;
-  }
-  return live;
-}
+using testsupport::GdiObjects;
+using testsupport::UserObjects;
 
 // Private bytes: PrivateUsage, or where that is left 0 (Wine) the commit
 // charge that PagefileUsage reports.

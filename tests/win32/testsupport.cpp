@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace testsupport {
@@ -178,6 +179,12 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   }
   ::CloseHandle(file);
   return bytes;
+}
+
+unsigned EnvCount(const char* name, unsigned fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? static_cast<unsigned>(std::strtoul(value, nullptr, 10))
+                                            : fallback;
 }
 
 }  // namespace testsupport

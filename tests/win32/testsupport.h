@@ -69,4 +69,25 @@ std::string TempPath(const char* stem);
 // Reads a whole file; an empty vector when it can't be read.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
+// A count from the environment (for the long runs of scripts/soak.sh), or
+// fallback when the variable is unset or empty.
+unsigned EnvCount(const char* name, unsigned fallback);
+
+// splitmix64: a small generator whose sequence is the same everywhere.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  std::uint32_t Below(std::uint32_t n) { return static_cast<std::uint32_t>(Next() % n); }
+  bool OneIn(std::uint32_t n) { return Below(n) == 0; }
+
+ private:
+  std::uint64_t state_;
+};
+
 }  // namespace testsupport

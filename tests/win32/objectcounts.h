@@ -1,0 +1,19 @@
+// GDI and USER objects of this process, for the tests that show nothing is
+// leaked. Wine answers GetGuiResources with nothing; there the objects are
+// counted by their handle slots (GDI) and as the process's windows and menus
+// (USER).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace testsupport {
+
+std::uint32_t GdiObjects();
+std::uint32_t UserObjects();
+
+// What the GDI objects counted by handle slots are ("pens 3, brushes 4, ..."),
+// to tell what a difference is made of; empty where slots are not counted.
+std::string GdiObjectKinds();
+
+}  // namespace testsupport
