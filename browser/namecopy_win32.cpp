@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/clipboardcopy_win32.h"
 #include "app/resource.h"
 #include "browser/formatbrowser_win32.h"
 #include "browser/namecopy.h"
@@ -30,12 +31,6 @@ void SendCommandToParent(HWND list, int command) {
 
 // ----------------------------------------------------------------------- copy
 
-// Like every message of the program: owned by the window concerned, the
-// system's default caption, a warning icon.
-void ShowCopyError(HWND dialog, const char* text) {
-  ::MessageBoxA(dialog, text, nullptr, MB_ICONWARNING | MB_OK);
-}
-
 // The list that has the keyboard focus, or none when the focus is elsewhere.
 HWND FocusedList() {
   HWND focus = ::GetFocus();
@@ -48,33 +43,18 @@ HWND FocusedList() {
 HGLOBAL TextBlock(HWND dialog, const std::string& text) {
   HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
   if (block == nullptr) {
-    ShowCopyError(dialog, "Memmory Allocate Error!");
+    ShowCopyWarning(dialog, kCopyAllocateErrorText);
     return nullptr;
   }
   void* bytes = ::GlobalLock(block);
   if (bytes == nullptr) {
     ::GlobalFree(block);
-    ShowCopyError(dialog, "Memmory Allocate Error!");
+    ShowCopyWarning(dialog, kCopyAllocateErrorText);
     return nullptr;
   }
   std::memcpy(bytes, text.c_str(), text.size() + 1);
   ::GlobalUnlock(block);
   return block;
-}
-
-// Replaces the clipboard's content by block as CF_TEXT; the failure's text,
-// or none when the clipboard took the block over. The clipboard is closed
-// again before any message is shown, so no other program waits on the user.
-const char* PlaceTextOnClipboard(HWND dialog, HGLOBAL block) {
-  if (!::OpenClipboard(dialog)) return "Clipboard Open Error!";
-  const char* failure = nullptr;
-  if (!::EmptyClipboard()) {
-    failure = "Clipboard Clear Error!";
-  } else if (::SetClipboardData(CF_TEXT, block) == nullptr) {
-    failure = "Clipboard Set Error!";
-  }
-  ::CloseClipboard();
-  return failure;
 }
 
 // --------------------------------------------------------------- context menu
@@ -137,9 +117,9 @@ void CopySelectedFormatName(HWND dialog) {
       CopiedFormatName(ListItemColumn1Text(list, item), list == g_availableList, IsSystemLeadByte);
   HGLOBAL block = TextBlock(dialog, name);
   if (block == nullptr) return;
-  if (const char* failure = PlaceTextOnClipboard(dialog, block)) {
+  if (const char* failure = PlaceBlockOnClipboard(dialog, CF_TEXT, block)) {
     ::GlobalFree(block);
-    ShowCopyError(dialog, failure);
+    ShowCopyWarning(dialog, failure);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "app/clipboardcopy_win32.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpview/dumpview.h"
@@ -12,13 +13,6 @@
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
 
 namespace {
-
-constexpr const char* kAllocateErrorText = "Memmory Allocate Error!";
-constexpr const char* kOpenErrorText = "Clipboard Open Error!";
-constexpr const char* kClearErrorText = "Clipboard Clear Error!";
-constexpr const char* kSetErrorText = "Clipboard Set Error!";
-
-void Warn(HWND frame, const char* text) { ::MessageBoxA(frame, text, nullptr, MB_ICONWARNING | MB_OK); }
 
 struct Selection {
   std::uint32_t first;
@@ -109,24 +103,10 @@ HGLOBAL DecodedTextBlock(const std::uint8_t* bytes, Selection selection, std::ui
 // Places block on the clipboard, which then owns it; on failure the block is
 // freed and the user told why.
 void PlaceOnClipboard(HWND frame, HGLOBAL block, UINT format) {
-  if (!::OpenClipboard(frame)) {
-    Warn(frame, kOpenErrorText);
+  if (const char* failure = PlaceBlockOnClipboard(frame, format, block)) {
     ::GlobalFree(block);
-    return;
+    ShowCopyWarning(frame, failure);
   }
-  if (!::EmptyClipboard()) {
-    ::CloseClipboard();
-    Warn(frame, kClearErrorText);
-    ::GlobalFree(block);
-    return;
-  }
-  if (::SetClipboardData(format, block) == nullptr) {
-    ::CloseClipboard();
-    Warn(frame, kSetErrorText);
-    ::GlobalFree(block);
-    return;
-  }
-  ::CloseClipboard();
 }
 
 }  // namespace
@@ -151,7 +131,7 @@ void CopySelection(HWND frame, bool asText) {
     block = HexTextBlock(snapshot.bytes + selection.first, selection.count);
   }
   if (block == nullptr) {
-    Warn(frame, kAllocateErrorText);
+    ShowCopyWarning(frame, kCopyAllocateErrorText);
     return;
   }
   PlaceOnClipboard(frame, block, asText ? CF_UNICODETEXT : CF_TEXT);
