@@ -12,4 +12,6 @@ const char* PlaceBlockOnClipboard(HWND owner, UINT format, HGLOBAL block) {
   return failure;
 }
 
-void ShowCopyWarning(HWND owner, const char* text) { ::MessageBoxA(owner, text, nullptr, MB_ICONWARNING | MB_OK); }
+void ShowCopyWarning(HWND owner, const char* text) {
+  ::MessageBoxA(owner, text, nullptr, MB_ICONWARNING | MB_OK);
+}
