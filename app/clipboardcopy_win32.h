@@ -5,7 +5,13 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 inline constexpr const char* kCopyAllocateErrorText = "Memmory Allocate Error!";
+
+// A movable, zeroed global block of size bytes, locked, its memory in
+// *memory; none when either step fails (nothing is then left allocated).
+HGLOBAL AllocateLockedBlock(std::size_t size, void** memory);
 
 // Empties the clipboard and gives it block in format. Returns nullptr when the
 // clipboard took the block over, otherwise the failure's text for the user;

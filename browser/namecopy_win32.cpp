@@ -41,14 +41,9 @@ HWND FocusedList() {
 // A movable, zero-initialised block holding text and its terminating zero;
 // none (after telling the user) when it can't be had.
 HGLOBAL TextBlock(HWND dialog, const std::string& text) {
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
+  void* bytes = nullptr;
+  HGLOBAL block = AllocateLockedBlock(text.size() + 1, &bytes);
   if (block == nullptr) {
-    ShowCopyWarning(dialog, kCopyAllocateErrorText);
-    return nullptr;
-  }
-  void* bytes = ::GlobalLock(block);
-  if (bytes == nullptr) {
-    ::GlobalFree(block);
     ShowCopyWarning(dialog, kCopyAllocateErrorText);
     return nullptr;
   }

@@ -1,6 +1,7 @@
 #include "dumpframe/editcommands.h"
 
 #include "app/resource.h"
+#include "dumpview/eucjp.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ std::size_t DecodeEucJp(const std::uint8_t* p, std::size_t left, const Cp932Tabl
     return 1;
   }
   if (IsEucJpByte(b) && left >= 2 && IsEucJpByte(p[1])) {
-    const ShiftJisPair sjis = ShiftJisOfEucJp(b, p[1]);
+    const ShiftJisPair sjis = ShiftJisPairOfEucJp(b, p[1]);
     out.Put(table.pair[sjis.lead * 256u + sjis.trail]);
     return 2;
   }
@@ -261,16 +262,6 @@ bool IsCp932LeadByte(std::uint8_t byte) {
 }
 
 bool IsCp932TrailByte(std::uint8_t byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
-
-ShiftJisPair ShiftJisOfEucJp(std::uint8_t lead, std::uint8_t trail) {
-  const unsigned row = lead - 0x80u;
-  const unsigned cell = trail - 0x80u;
-  unsigned s1 = (row + 1) / 2 + 0x70;
-  if (s1 >= 0xA0) s1 += 0x40;
-  unsigned s2 = (row % 2 != 0) ? cell + 0x1F : cell + 0x7D;
-  if (s2 >= 0x7F) ++s2;
-  return ShiftJisPair{static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)};
-}
 
 std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
                        std::uint16_t codePage, const Cp932Table& cp932, char16_t* out) {

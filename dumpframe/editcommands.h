@@ -70,14 +70,6 @@ bool IsCp932TrailByte(std::uint8_t byte);
 std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
                        std::uint16_t codePage, const Cp932Table& cp932, char16_t* out);
 
-// The Shift_JIS pair of an EUC-JP pair (both bytes 0xA1..0xFE), by the JIS
-// row and cell arithmetic the text column uses.
-struct ShiftJisPair {
-  std::uint8_t lead;
-  std::uint8_t trail;
-};
-ShiftJisPair ShiftJisOfEucJp(std::uint8_t lead, std::uint8_t trail);
-
 // Where a search starts from the caret and the selection: going down, the
 // range after the selection (or from the caret) to the end of the data;
 // going up, the matches that begin before the selection (or the caret).

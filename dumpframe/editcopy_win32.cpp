@@ -56,23 +56,10 @@ const Cp932Table* SystemCp932() {
   return table.get();
 }
 
-// A movable, zeroed global block of size bytes, locked; none when either
-// step fails (nothing is then left allocated).
-HGLOBAL AllocateLocked(std::size_t size, void** memory) {
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (block == nullptr) return nullptr;
-  *memory = ::GlobalLock(block);
-  if (*memory == nullptr) {
-    ::GlobalFree(block);
-    return nullptr;
-  }
-  return block;
-}
-
 HGLOBAL HexTextBlock(const std::uint8_t* bytes, std::uint32_t count) {
   const std::size_t size = HexTextSize(count);
   void* memory = nullptr;
-  HGLOBAL block = size != 0 ? AllocateLocked(size, &memory) : nullptr;
+  HGLOBAL block = size != 0 ? AllocateLockedBlock(size, &memory) : nullptr;
   if (block == nullptr) return nullptr;
   WriteHexText(bytes, count, static_cast<char*>(memory));
   ::GlobalUnlock(block);
@@ -88,7 +75,7 @@ HGLOBAL DecodedTextBlock(const std::uint8_t* bytes, Selection selection, std::ui
   const std::uint64_t capacity = (static_cast<std::uint64_t>(selection.count) + 1) * sizeof(char16_t);
   if (capacity > static_cast<std::uint64_t>(static_cast<SIZE_T>(-1))) return nullptr;
   void* memory = nullptr;
-  HGLOBAL block = AllocateLocked(static_cast<std::size_t>(capacity), &memory);
+  HGLOBAL block = AllocateLockedBlock(static_cast<std::size_t>(capacity), &memory);
   if (block == nullptr) return nullptr;
   auto* text = static_cast<char16_t*>(memory);
   const std::size_t units =

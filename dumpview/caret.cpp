@@ -71,9 +71,9 @@ void PlaceCaret(DumpViewPort& port, DumpViewState& state) {
 void EnsureCaretVisible(DumpViewPort& port, DumpViewState& state) {
   const std::uint32_t row = CaretRow(state);
   const std::uint32_t top = TopRow(state);
-  // A view too low for one whole row still shows the top of its first row:
-  // the caret's row is brought there rather than one row past it.
-  const std::uint32_t page = std::max(PageRows(state), 1u);
+  // In a view too low for one whole row the caret's row is brought to the
+  // top rather than one row past it.
+  const std::uint32_t page = PlacingPageRows(state);
   // Compared by rows in 64 bits: the byte form p + 1 > 16 * (T + P) wraps for
   // a caret at 0xFFFFFFFF or a topRow far down.
   if (row < top) {

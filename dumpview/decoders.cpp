@@ -113,16 +113,6 @@ constexpr char16_t kSpaces[] = u"      ";  // the longest sequence's blanks
 
 }  // namespace
 
-ShiftJisPair ShiftJisPairOfEucJp(std::uint8_t lead, std::uint8_t trail) {
-  const std::uint8_t row = static_cast<std::uint8_t>(lead - 0x80);
-  const std::uint8_t cell = static_cast<std::uint8_t>(trail - 0x80);
-  std::uint8_t s1 = static_cast<std::uint8_t>((row + 1) / 2 + 0x70);
-  if (s1 >= 0xA0) s1 = static_cast<std::uint8_t>(s1 + 0x40);
-  std::uint8_t s2 = static_cast<std::uint8_t>(cell + ((row & 1) != 0 ? 0x1F : 0x7D));
-  if (s2 >= 0x7F) s2 = static_cast<std::uint8_t>(s2 + 1);
-  return {s1, s2};
-}
-
 void DrawShiftJisCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y) {
   if (paint.decoder.textPending != 0) {
     DrawTrailByte(paint, i, j, y);

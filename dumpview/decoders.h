@@ -16,18 +16,10 @@
 
 #include <cstdint>
 
+#include "dumpview/eucjp.h"
 #include "dumpview/textcell.h"
 
 void DrawShiftJisCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);
 void DrawEucJpCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);
 void DrawUtf16Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);
 void DrawUtf8Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint32_t k, std::int32_t y);
-
-// The Shift_JIS pair of the EUC-JP two-byte code lead, trail by the JIS X 0208
-// row and cell arithmetic, in 8-bit values that wrap: any trail byte gives
-// some pair, which code page 932 then may or may not define.
-struct ShiftJisPair {
-  std::uint8_t lead;
-  std::uint8_t trail;
-};
-ShiftJisPair ShiftJisPairOfEucJp(std::uint8_t lead, std::uint8_t trail);

@@ -104,12 +104,10 @@ void OnScroll(HWND window, DumpViewState& state, ScrollBar bar, WPARAM wParam) {
 }
 
 void OnSetData(HWND window, DumpViewState& state, WPARAM wParam, LPARAM lParam) {
-  RECT client = {};
-  ::GetClientRect(window, &client);
   Win32DumpViewPort port(window, state);
+  const ClientSize client = port.ClientArea();
   HandleSetData(port, state, reinterpret_cast<const std::uint8_t*>(wParam),
-                static_cast<std::uint32_t>(lParam), static_cast<std::uint32_t>(client.right),
-                static_cast<std::uint32_t>(client.bottom));
+                static_cast<std::uint32_t>(lParam), client.width, client.height);
 }
 
 // The DVM_ messages. Answers false for any other message.

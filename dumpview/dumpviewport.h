@@ -32,6 +32,8 @@ enum RedrawFlag : std::uint32_t {
 
 // The wheel setting that asks for one page per notch, as WHEEL_PAGESCROLL.
 constexpr std::uint32_t kWheelPageScroll = 0xFFFFFFFFu;
+// The system's own default wheel setting, rows per notch.
+constexpr std::uint32_t kDefaultWheelLines = 3;
 
 class DumpViewPort {
  public:

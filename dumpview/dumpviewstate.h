@@ -113,6 +113,11 @@ inline std::uint32_t PageRows(const DumpViewState& s) { return s.vScroll.nPage; 
 inline std::uint32_t TopRow(const DumpViewState& s) { return static_cast<std::uint32_t>(s.vScroll.nPos); }
 inline std::uint32_t PageColumns(const DumpViewState& s) { return s.hScroll.nPage; }
 inline std::uint32_t LeftColumn(const DumpViewState& s) { return static_cast<std::uint32_t>(s.hScroll.nPos); }
+// The rows a view counts as its page when it places its rows: a view too low
+// for one whole row still shows the top of its first row, so it counts one.
+inline std::uint32_t PlacingPageRows(const DumpViewState& s) {
+  return s.vScroll.nPage > 0 ? s.vScroll.nPage : 1u;
+}
 inline void SetLastRow(DumpViewState& s, std::uint32_t v) { s.vScroll.nMax = static_cast<std::int32_t>(v); }
 inline void SetPageRows(DumpViewState& s, std::uint32_t v) { s.vScroll.nPage = v; }
 inline void SetTopRow(DumpViewState& s, std::uint32_t v) { s.vScroll.nPos = static_cast<std::int32_t>(v); }

@@ -257,7 +257,7 @@ bool ScrollRightTick(DumpViewPort& port, DumpViewState& state) {
 }
 
 std::uint32_t WheelStep(DumpViewPort& port, const DumpViewState& state, bool horizontal) {
-  if ((state.scrollFlags & WheelFromSystem) == 0) return kDefaultWheelStep;
+  if ((state.scrollFlags & WheelFromSystem) == 0) return kDefaultWheelLines;
   const std::uint32_t lines = port.WheelScrollLines();
   if (lines != kWheelPageScroll) return lines;
   return std::max(horizontal ? PageColumns(state) : PageRows(state), 1u);

@@ -16,9 +16,6 @@
 constexpr std::uint32_t kVerticalPeriods[4] = {0, 100, 50, 25};
 constexpr std::uint32_t kHorizontalPeriod = 100;
 
-// The wheel step when it is not read from the system.
-constexpr std::uint32_t kDefaultWheelStep = 3;
-
 // The caret position for a client point: a position from 0 to dataLength (a
 // point below the data gives dataLength), or kNoIndex when the point lies on
 // no cell (left of the hex cells, right of the text cells, or above row 0).

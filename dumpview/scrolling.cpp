@@ -40,9 +40,9 @@ std::uint32_t PageColumnsFor(const DumpViewState& state, std::uint32_t clientWid
 
 std::uint32_t BottomPosition(const DumpViewState& state) {
   const std::uint32_t rows = LastRow(state) + 1;
-  // A view too low for one whole row still shows the top of its first row;
-  // at the bottom that is the last row, not the empty one past it.
-  const std::uint32_t page = std::max(PageRows(state), 1u);
+  // In a view too low for one whole row the bottom position shows the last
+  // row, not the empty one past it.
+  const std::uint32_t page = PlacingPageRows(state);
   return page < rows ? rows - page : 0;
 }
 

@@ -15,11 +15,11 @@ SearchResult Found(std::uint32_t index) { return SearchResult{index, 0}; }
 
 void SelectMatch(DumpViewPort& port, DumpViewState& state, std::uint32_t index, std::uint32_t length) {
   if (index == kNoIndex) {
-    state.flags = static_cast<std::uint8_t>(state.flags & ~Selecting);
+    ClearFlags(state, Selecting);
   } else {
     state.anchor = index;
     state.caret = index + length;
-    state.flags = static_cast<std::uint8_t>(state.flags | Selecting);
+    SetFlags(state, Selecting);
   }
   EnsureCaretVisible(port, state);
 }
@@ -127,34 +127,6 @@ SearchResult FindText(DumpViewPort& port, DumpViewState& state, TextEncoder& enc
   // A pattern of 4 GiB or more is longer than any data the view can hold.
   if (length != pattern.size()) return kNotFound;
   return FindBytes(port, state, flags, start, end, pattern.data(), length);
-}
-
-std::size_t ShiftJisToEucJp(const std::uint8_t* sjis, std::uint8_t* euc) {
-  std::size_t in = 0, out = 0;
-  while (sjis[in] != 0) {
-    std::uint8_t s1 = sjis[in];
-    std::uint8_t s2 = sjis[in + 1];
-    const bool lead = (s1 >= 0x81 && s1 <= 0x9F) || (s1 >= 0xE0 && s1 <= 0xFE);
-    if (!lead || s2 == 0) {
-      euc[out++] = s1;
-      ++in;
-      continue;
-    }
-    // JIS row 2(s1 - 0x70) - 1 or 2(s1 - 0x70), cell s2 - 0x1F or s2 - 0x7D
-    // (past the gap at 0x7F), each plus 0x80; all in 8-bit arithmetic.
-    if (s1 >= 0xE0) s1 = static_cast<std::uint8_t>(s1 - 0x40);
-    if (s2 >= 0x80) s2 = static_cast<std::uint8_t>(s2 - 1);
-    if (s2 >= 0x9E) {
-      euc[out++] = static_cast<std::uint8_t>(2 * s1 + 0xA0);
-      euc[out++] = static_cast<std::uint8_t>(s2 + 0x03);
-    } else {
-      euc[out++] = static_cast<std::uint8_t>(2 * s1 + 0x9F);
-      euc[out++] = static_cast<std::uint8_t>(s2 + 0x61);
-    }
-    in += 2;
-  }
-  euc[out] = 0;
-  return out;
 }
 
 bool Utf16ToUtf8(const char16_t* text, std::size_t count, std::vector<std::uint8_t>& utf8) {

@@ -10,6 +10,7 @@
 
 #include "dumpview/dumpviewport.h"
 #include "dumpview/dumpviewstate.h"
+#include "dumpview/eucjp.h"
 
 // A search's answer: the index of the match's first byte or kNoIndex, and the
 // thread's last-error code to set: DV_ERROR_BAD_REQUEST for a malformed
@@ -74,14 +75,6 @@ bool TextPattern(TextEncoder& encoder, std::uint16_t codePage, const char16_t* t
 // it was, even with DVFIND_SELECT.
 SearchResult FindText(DumpViewPort& port, DumpViewState& state, TextEncoder& encoder, const char16_t* text,
                       std::uint32_t start, std::uint32_t end, std::uint32_t flags);
-
-// Rewrites a zero-terminated Shift_JIS string as EUC-JP, zero-terminated,
-// into euc (room for as many bytes as sjis holds, terminator included).
-// Pairs with a lead byte of 0x81-0x9F or 0xE0-0xFE and a non-zero byte after
-// it are moved by the JIS X 0208 row and cell arithmetic (82 A0 becomes
-// A4 A2); every other byte, half-width katakana included, is copied as it
-// is. Answers the number of bytes written before the terminator.
-std::size_t ShiftJisToEucJp(const std::uint8_t* sjis, std::uint8_t* euc);
 
 // Appends the UTF-8 form of count UTF-16 code units; false at an unpaired
 // surrogate.

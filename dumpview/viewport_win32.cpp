@@ -7,9 +7,6 @@ namespace {
 int SystemBar(ScrollBar bar) { return bar == ScrollBar::Vertical ? SB_VERT : SB_HORZ; }
 UINT ScrollMessage(ScrollBar bar) { return bar == ScrollBar::Vertical ? WM_VSCROLL : WM_HSCROLL; }
 
-// The system's own default, for a system that can't tell its setting.
-constexpr UINT kDefaultWheelLines = 3;
-
 }  // namespace
 
 DumpViewState* DumpViewStateOf(HWND window) {
@@ -74,6 +71,7 @@ ClientSize Win32DumpViewPort::ClientArea() {
 }
 
 std::uint32_t Win32DumpViewPort::WheelScrollLines() {
+  // A system that can't tell its setting gets the system's own default.
   UINT lines = kDefaultWheelLines;
   if (!::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) return kDefaultWheelLines;
   return lines;

@@ -11,6 +11,7 @@
 
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
+#include "dumpview/eucjp.h"
 
 namespace {
 
@@ -273,7 +274,7 @@ TEST(CopyAsText, EucJpArithmeticAgreesWithGlibc) {
   for (unsigned lead = 0xA1; lead <= 0xFE; ++lead) {
     for (unsigned trail = 0xA1; trail <= 0xFE; ++trail) {
       const std::uint8_t e[2] = {static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail)};
-      const ShiftJisPair p = ShiftJisOfEucJp(e[0], e[1]);
+      const ShiftJisPair p = ShiftJisPairOfEucJp(e[0], e[1]);
       const std::uint8_t s[2] = {p.lead, p.trail};
       ASSERT_TRUE(IsCp932LeadByte(p.lead) && IsCp932TrailByte(p.trail)) << lead << " " << trail;
       const char16_t fromEuc = IconvUnit(euc, e, 2);
