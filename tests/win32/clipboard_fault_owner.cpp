@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/privateformats.h"
-#include "browser_harness.h"
 #include "testsupport.h"
 
 namespace faulttest {
@@ -78,13 +77,6 @@ bool ForeignOwner::Leave(DWORD timeoutMs) {
 
 bool ForeignOwner::Running() const {
   return process_ != nullptr && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-}
-
-int ItemOfFormat(HWND list, UINT format) {
-  for (int i = 0, n = browsertest::ItemCount(list); i < n; ++i) {
-    if (browsertest::ItemData(list, i) == static_cast<LPARAM>(format)) return i;
-  }
-  return -1;
 }
 
 std::vector<HWND> OwnMessageBoxes() {

@@ -45,9 +45,6 @@ class ForeignOwner {
   std::vector<std::string> files_;
 };
 
-// Index of the list item whose item data is format, or -1.
-int ItemOfFormat(HWND list, UINT format);
-
 // Message boxes (owned #32770 windows) of this process that are shown now.
 std::vector<HWND> OwnMessageBoxes();
 

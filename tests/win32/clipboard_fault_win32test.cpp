@@ -29,7 +29,7 @@ using faulttest::ForeignOwner;
 constexpr char kReadError[] = "Clipboard Read Error !!";
 constexpr char kBinaryDump[] = "Binary dump";
 
-using faulttest::ItemOfFormat;
+using browsertest::ItemOfFormat;
 
 class ClipboardFaults : public ::testing::Test {
  protected:

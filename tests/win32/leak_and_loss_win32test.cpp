@@ -207,7 +207,7 @@ TEST(NothingLeaked, OpenCloseAndAnalyzeReturnToTheBaseline) {
   };
   const auto analyzeAndSelect = [&run] {
     run.Analyze();
-    const int item = faulttest::ItemOfFormat(run.availableList(), g_binaryDataFormat);
+    const int item = browsertest::ItemOfFormat(run.availableList(), g_binaryDataFormat);
     ASSERT_GE(item, 0);
     browsertest::SelectItem(run.availableList(), item);
   };
