@@ -9,14 +9,6 @@ namespace faulttest {
 
 namespace {
 
-std::string OwnerProgram() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path);
-  dir.resize(dir.find_last_of("\\/") + 1);
-  return dir + "clipboard_owner.exe";
-}
-
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   HANDLE file =
       ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -43,7 +35,7 @@ bool ForeignOwner::Start(const std::vector<std::string>& command) {
   name_ = "kelvane-owner-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
   ready_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-ready").c_str());
   quit_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-quit").c_str());
-  std::string line = "\"" + OwnerProgram() + "\" " + name_;
+  std::string line = "\"" + testsupport::ProgramBesideTests("clipboard_owner.exe") + "\" " + name_;
   for (const std::string& word : command) line += " \"" + word + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);

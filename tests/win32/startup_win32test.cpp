@@ -20,13 +20,7 @@
 
 namespace {
 
-std::string ProgramPath() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path);
-  dir.resize(dir.find_last_of("\\/") + 1);
-  return dir + KELVANE_EXE_NAME;
-}
+std::string ProgramPath() { return testsupport::ProgramBesideTests(KELVANE_EXE_NAME); }
 
 // A running kelvane.exe; ended (by force, if it didn't quit) when destroyed.
 class Program {

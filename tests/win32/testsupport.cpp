@@ -156,6 +156,14 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+std::string ProgramBesideTests(const char* fileName) {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path);
+  dir.resize(dir.find_last_of("\\/") + 1);
+  return dir + fileName;
+}
+
 std::string TempPath(const char* stem) {
   char dir[MAX_PATH] = {};
   ::GetTempPathA(MAX_PATH, dir);

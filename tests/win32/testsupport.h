@@ -62,6 +62,9 @@ HWND FindOwnWindow(const char* className, const char* title = nullptr);
 // Reads the window text.
 std::string WindowText(HWND window);
 
+// The path of a program built beside this test program.
+std::string ProgramBesideTests(const char* fileName);
+
 // Creates an empty file path in the temporary directory, unique to the
 // process, with the given stem; the file itself is not created.
 std::string TempPath(const char* stem);
