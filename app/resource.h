@@ -42,4 +42,14 @@
 #define ID_EDIT_FIND_PREVIOUS 40014
 #define ID_EDIT_GOTO          40015
 
+/* The dump window's View menu beyond the encodings: what is read, how it is
+   shown, and the picture's zoom. */
+#define ID_VIEW_WHOLE_DATA 40016
+#define ID_VIEW_BYTES      40017
+#define ID_VIEW_PICTURE    40018
+#define ID_VIEW_DETAILS    40019
+#define ID_VIEW_ZOOM_IN    40020
+#define ID_VIEW_ZOOM_OUT   40021
+#define ID_VIEW_ZOOM_FIT   40022
+
 #endif
