@@ -13,6 +13,8 @@
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framelayout.h"
+#include "dumpframe/viewcommands.h"
+#include "dumpframe/viewswitch_win32.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
 
@@ -50,9 +52,11 @@ void SetStatusText(const char* text) {
                  reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
 }
 
+// Both views get every new snapshot (the Picture view while it is shown).
 void GiveSnapshotToView() {
   ::SendMessageA(g_dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(g_snapshot),
                  static_cast<LPARAM>(g_snapshotLength));
+  GiveSnapshotToPicture(g_snapshot, g_snapshotLength, false);
 }
 
 void ShowReadErrorTitle(HWND frame) {
@@ -94,6 +98,7 @@ void CreateDumpView(HWND frame) {
   const ViewPlacement place = ViewPlacementOf(client.right, client.bottom, g_statusBarHeight);
   g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
                                  place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
+  CreatePictureView(frame, place);
 }
 
 void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
@@ -114,8 +119,9 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_firstReadFailed = !read;
   CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
   CreateDumpView(frame);
+  if (params != nullptr) NoteShownFormat(params->format, params->statusText);
+  ApplyViewChoice(frame, g_dumpView);
   GiveSnapshotToView();
-  ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
 
   g_menuItemInfo = {};
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
@@ -131,6 +137,7 @@ void OnSize(WPARAM wParam, LPARAM lParam) {
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
   const ViewPlacement place = ViewPlacementOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
   ::MoveWindow(g_dumpView, place.x, place.y, place.width, place.height, TRUE);
+  MovePictureView(place);
 }
 
 void OnDestroy() {
@@ -139,12 +146,14 @@ void OnDestroy() {
     // The view still exists until after this message: take the bytes away
     // from it before they are freed.
     if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
+    GiveSnapshotToPicture(nullptr, 0, false);
     FreeSnapshot(g_snapshot);
   }
   g_snapshot = nullptr;
   g_snapshotLength = 0;
   g_dumpView = nullptr;
   g_statusBar = nullptr;
+  ForgetPictureView();
 }
 
 void ShowSaveError(HWND frame, const char* text) {
@@ -202,6 +211,9 @@ void OnEncoding(HWND frame, UINT command) {
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
 void OnCommand(HWND frame, UINT command) {
+  // Shortcuts reach here even for commands the menu greys.
+  if (CommandIdleInThisView(command)) return;
+  if (RunViewCommand(frame, g_dumpView, command, g_snapshot, g_snapshotLength, false)) return;
   switch (command) {
     case ID_SAVE:
       OnSave(frame);
@@ -250,6 +262,7 @@ void OnInitMenuPopup(HWND frame) {
   enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
   enable(ID_EDIT_FIND_NEXT, HaveLastSearch());
   enable(ID_EDIT_FIND_PREVIOUS, HaveLastSearch());
+  GreyMenuForView(menu);
 }
 
 bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
@@ -258,8 +271,12 @@ bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 // view, which reports its keys to the frame. Copy and Select All check for
 // themselves whether they can act.
 bool RunShortcut(HWND frame, WPARAM key) {
-  const std::uint32_t command = EditCommandOfKey(static_cast<std::uint32_t>(key), KeyIsDown(VK_CONTROL),
-                                                 KeyIsDown(VK_SHIFT), KeyIsDown(VK_MENU));
+  const auto virtualKey = static_cast<std::uint32_t>(key);
+  const bool ctrl = KeyIsDown(VK_CONTROL);
+  const bool shift = KeyIsDown(VK_SHIFT);
+  const bool alt = KeyIsDown(VK_MENU);
+  std::uint32_t command = EditCommandOfKey(virtualKey, ctrl, shift, alt);
+  if (command == 0) command = ViewCommandOfKey(virtualKey, ctrl, shift, alt);
   if (command == 0) return false;
   OnCommand(frame, command);
   return true;
@@ -279,6 +296,7 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   SetStatusText(statusText);
   if (format == 0) return;
   ReadSnapshot(frame, format);
+  NoteShownFormat(format, statusText);
   GiveSnapshotToView();
   FreeSnapshot(previous);
 }
@@ -313,6 +331,9 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_KEYDOWN:
       if (RunShortcut(window, wParam)) return 0;
+      break;
+    case WM_MOUSEWHEEL:
+      if (ForwardWheelToPicture(wParam, lParam)) return 0;
       break;
     case WM_NOTIFY:
       OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));

@@ -32,4 +32,5 @@ constexpr const char* kDumpFrameTitle = "Binary dump";
 // Positions in the frame's menu bar and in its View menu.
 constexpr int kEditMenuPosition = 1;
 constexpr int kViewMenuPosition = 2;
-constexpr int kEncodingMenuPosition = 0;
+// Bytes, Picture, Zoom In, Zoom Out, Fit and a separator come first.
+constexpr int kEncodingMenuPosition = 6;

@@ -5,10 +5,10 @@
 namespace {
 
 // Virtual keys: digits are their ASCII codes.
-constexpr std::uint32_t kKeyPlus = 0xBB;  // VK_OEM_PLUS, the "=" and "+" key
-constexpr std::uint32_t kKeyMinus = 0xBD;  // VK_OEM_MINUS
-constexpr std::uint32_t kKeypadZero = 0x60;  // VK_NUMPAD0
-constexpr std::uint32_t kKeypadPlus = 0x6B;  // VK_ADD
+constexpr std::uint32_t kKeyPlus = 0xBB;      // VK_OEM_PLUS, the "=" and "+" key
+constexpr std::uint32_t kKeyMinus = 0xBD;     // VK_OEM_MINUS
+constexpr std::uint32_t kKeypadZero = 0x60;   // VK_NUMPAD0
+constexpr std::uint32_t kKeypadPlus = 0x6B;   // VK_ADD
 constexpr std::uint32_t kKeypadMinus = 0x6D;  // VK_SUBTRACT
 
 }  // namespace

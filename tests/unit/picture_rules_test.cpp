@@ -249,9 +249,9 @@ TEST(PictureFrameRules, KeysAndGreying) {
                                          {'3', true, false, false, 0}}) {
     EXPECT_EQ(ViewCommandOfKey(c.key, c.ctrl, c.shift, c.alt), c.command) << c.key;
   }
-  for (std::uint32_t command : {ID_ENCODING_CP1252, ID_ENCODING_UTF8, ID_EDIT_COPY, ID_EDIT_COPY_TEXT,
-                                 ID_EDIT_SELECT_ALL, ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS,
-                                 ID_EDIT_GOTO}) {
+  for (std::uint32_t command :
+       {ID_ENCODING_CP1252, ID_ENCODING_UTF8, ID_EDIT_COPY, ID_EDIT_COPY_TEXT, ID_EDIT_SELECT_ALL,
+        ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS, ID_EDIT_GOTO}) {
     EXPECT_TRUE(CommandActsOnBytes(command)) << command;
   }
   for (std::uint32_t command : {ID_SAVE, ID_CLOSE, ID_VIEW_WHOLE_DATA, ID_VIEW_BYTES, ID_VIEW_PICTURE,
