@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
   wc.lpszClassName = "KelvanePictureDemo";
   ::RegisterClassExA(&wc);
-  HWND host = ::CreateWindowExA(0, wc.lpszClassName, "Binary dump - View > Picture", WS_OVERLAPPEDWINDOW, 0, 0,
+  HWND host = ::CreateWindowExA(0, wc.lpszClassName, "Picture view", WS_OVERLAPPEDWINDOW, 0, 0,
                                 420, 300, nullptr, nullptr, instance, nullptr);
   g_view = ::CreateWindowExA(WS_EX_CLIENTEDGE, PICTUREVIEW_CLASS_NAME, nullptr,
                              WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0, 100, 100, host, nullptr, instance,
