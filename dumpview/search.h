@@ -10,7 +10,6 @@
 
 #include "dumpview/dumpviewport.h"
 #include "dumpview/dumpviewstate.h"
-#include "dumpview/eucjp.h"
 
 // A search's answer: the index of the match's first byte or kNoIndex, and the
 // thread's last-error code to set: DV_ERROR_BAD_REQUEST for a malformed
@@ -75,7 +74,3 @@ bool TextPattern(TextEncoder& encoder, std::uint16_t codePage, const char16_t* t
 // it was, even with DVFIND_SELECT.
 SearchResult FindText(DumpViewPort& port, DumpViewState& state, TextEncoder& encoder, const char16_t* text,
                       std::uint32_t start, std::uint32_t end, std::uint32_t flags);
-
-// Appends the UTF-8 form of count UTF-16 code units; false at an unpaired
-// surrogate.
-bool Utf16ToUtf8(const char16_t* text, std::size_t count, std::vector<std::uint8_t>& utf8);
