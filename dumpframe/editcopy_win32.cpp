@@ -90,34 +90,28 @@ void PlaceOnClipboard(HWND frame, HGLOBAL block, UINT format) {
 
 }  // namespace
 
-bool HasSelection() {
+bool HasSelection(HWND dumpView) {
   UINT first = 0;
   UINT last = 0;
-  return ::SendMessageA(FrameDumpView(), DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
+  return ::SendMessageA(dumpView, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
                         reinterpret_cast<LPARAM>(&last)) != 0;
 }
 
-void CopySelection(HWND frame, bool asText) {
-  const HWND view = FrameDumpView();
-  const SnapshotBytes snapshot = FrameSnapshot();
+void CopySelection(const FrameContext& context, bool asText) {
   Selection selection = {};
-  if (snapshot.bytes == nullptr || !SelectedBytes(view, snapshot.length, &selection)) return;
-  HGLOBAL block = nullptr;
-  if (asText) {
-    const auto codePage = static_cast<std::uint16_t>(::SendMessageA(view, DVM_GETCODEPAGE, 0, 0));
-    block = DecodedTextBlock(snapshot.bytes, selection, codePage);
-  } else {
-    block = HexTextBlock(snapshot.bytes + selection.first, selection.count);
-  }
-  if (block == nullptr) {
-    ShowCopyWarning(frame, kCopyAllocateErrorText);
+  if (context.snapshot == nullptr || !SelectedBytes(context.dumpView, context.snapshotLength, &selection)) {
     return;
   }
-  PlaceOnClipboard(frame, block, asText ? CF_UNICODETEXT : CF_TEXT);
+  HGLOBAL block = asText ? DecodedTextBlock(context.snapshot, selection, context.codePage)
+                         : HexTextBlock(context.snapshot + selection.first, selection.count);
+  if (block == nullptr) {
+    ShowCopyWarning(context.frame, kCopyAllocateErrorText);
+    return;
+  }
+  PlaceOnClipboard(context.frame, block, asText ? CF_UNICODETEXT : CF_TEXT);
 }
 
-void SelectAll() {
+void SelectAll(const FrameContext& context) {
   // The caret goes after the last byte, so that every byte is selected.
-  const std::uint32_t length = FrameSnapshot().length;
-  if (length != 0) ::SendMessageA(FrameDumpView(), DVM_SETSEL, length, 0);
+  if (context.snapshotLength != 0) ::SendMessageA(context.dumpView, DVM_SETSEL, context.snapshotLength, 0);
 }
