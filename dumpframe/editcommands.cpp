@@ -132,10 +132,14 @@ SearchRange SearchRangeOf(bool backward, std::uint32_t caret, bool hasSelection,
                           std::uint32_t selLast, std::uint32_t dataLength) {
   if (!backward) {
     const std::uint64_t from = hasSelection ? selLast + 1ull : caret;
-    if (from >= dataLength) return SearchRange{true, 0, 0};
-    return SearchRange{false, static_cast<std::uint32_t>(from), dataLength};
+    if (from >= dataLength) return SearchRange{true, 0, 0, 0};
+    return SearchRange{false, static_cast<std::uint32_t>(from), dataLength, 0};
   }
   const std::uint32_t before = hasSelection ? selFirst : caret;
-  if (before == 0 || dataLength == 0) return SearchRange{true, 0, 0};
-  return SearchRange{false, 0, before - 1};
+  if (before == 0 || dataLength == 0) return SearchRange{true, 0, 0, 0};
+  return SearchRange{false, 0, 0, before - 1};
+}
+
+std::uint32_t RequestEnd(const SearchRange& range, bool backward) {
+  return backward ? range.lastInclusive : range.endExclusive;
 }

@@ -50,13 +50,18 @@ std::size_t HexTextSize(std::uint32_t count);
 void WriteHexText(const std::uint8_t* bytes, std::uint32_t count, char* out);
 
 // Where a search starts from the caret and the selection: going down, the
-// range after the selection (or from the caret) to the end of the data;
-// going up, the matches that begin before the selection (or the caret).
-// empty when there is nothing left to search in that direction.
+// bytes after the selection (or from the caret) up to endExclusive, the end of
+// the data; going up, the matches that begin from start up to lastInclusive,
+// before the selection (or the caret). empty when there is nothing left to
+// search in that direction.
 struct SearchRange {
   bool empty;
   std::uint32_t start;
-  std::uint32_t end;  // the control's bound: exclusive going down, inclusive first byte going up
+  std::uint32_t endExclusive;   // going down
+  std::uint32_t lastInclusive;  // going up
 };
 SearchRange SearchRangeOf(bool backward, std::uint32_t caret, bool hasSelection, std::uint32_t selFirst,
                           std::uint32_t selLast, std::uint32_t dataLength);
+// The one end field of the view's search request: endExclusive going down,
+// lastInclusive going up.
+std::uint32_t RequestEnd(const SearchRange& range, bool backward);

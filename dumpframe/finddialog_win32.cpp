@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/noindex.h"
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
@@ -22,7 +23,6 @@ constexpr const char* kNotFoundText = "Not found";
 constexpr const char* kEmptyTextText = "Type the text to find.";
 constexpr const char* kUnsearchableText =
     "This text can't be searched: the system code page lacks some of its characters.";
-constexpr UINT kNoMatch = 0xFFFFFFFF;
 
 struct Search {
   bool hex = false;
@@ -52,12 +52,13 @@ bool ToAnsi(const std::wstring& text, std::string* out) {
 
 UINT FindBytes(HWND view, WPARAM flags, const std::uint8_t* pattern, std::size_t length, SearchRange range) {
   DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), pattern, static_cast<UINT>(length),
-                           range.start, range.end};
+                           range.start, RequestEnd(range, (flags & DVFIND_BACKWARD) != 0)};
   return static_cast<UINT>(::SendMessageA(view, DVM_FINDBYTES, flags, reinterpret_cast<LPARAM>(&request)));
 }
 
 UINT FindText(HWND view, WPARAM flags, const std::string& ansi, SearchRange range) {
-  DumpFindText request = {static_cast<UINT>(sizeof(DumpFindText)), ansi.c_str(), range.start, range.end};
+  DumpFindText request = {static_cast<UINT>(sizeof(DumpFindText)), ansi.c_str(), range.start,
+                          RequestEnd(range, (flags & DVFIND_BACKWARD) != 0)};
   return static_cast<UINT>(::SendMessageA(view, DVM_FINDTEXT, flags, reinterpret_cast<LPARAM>(&request)));
 }
 
@@ -68,7 +69,7 @@ UINT FindSearchInView(HWND view, const Search& search, WPARAM flags, SearchRange
   std::string ansi;
   if (!ToAnsi(search.text, &ansi)) {
     *unsearchable = true;
-    return kNoMatch;
+    return kNoIndex;
   }
   return FindText(view, flags, ansi, range);
 }
@@ -85,7 +86,7 @@ Outcome RunSearch(const FrameContext& context, const Search& search, bool backwa
 
   bool unsearchable = false;
   const WPARAM flags = DVFIND_SELECT | (backward ? DVFIND_BACKWARD : 0);
-  if (FindSearchInView(view, search, flags, range, &unsearchable) != kNoMatch) return Outcome::Found;
+  if (FindSearchInView(view, search, flags, range, &unsearchable) != kNoIndex) return Outcome::Found;
   // The view drops its selection when a selecting search finds nothing;
   // give the user back the bytes that were selected.
   if (selected) ::SendMessageA(view, DVM_SETSEL, last + 1, first);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/noindex.h"
 #include "dumpview/gridlayout.h"
 
 using ColorRef = std::uint32_t;  // 0x00BBGGRR, as the system's COLORREF
@@ -22,7 +23,6 @@ struct ScrollRecord {
 static_assert(sizeof(ScrollRecord) == 28, "ScrollRecord mirrors SCROLLINFO");
 
 constexpr std::uint32_t kScrollRecordMask = 7;  // SIF_RANGE | SIF_PAGE | SIF_POS
-constexpr std::uint32_t kNoIndex = 0xFFFFFFFFu;
 
 // Bits of DumpViewState::flags.
 enum DumpViewFlag : std::uint8_t {

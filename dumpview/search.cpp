@@ -44,24 +44,24 @@ bool EucJpPattern(TextEncoder& encoder, const char16_t* text, std::size_t count,
 
 }  // namespace
 
-SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t endExclusive,
                               const std::uint8_t* pattern, std::uint32_t length) {
-  if (end < start) return kMalformed;
+  if (endExclusive < start) return kMalformed;
   if (length == 0 || length > state.dataLength) return kNotFound;
-  const std::uint32_t limit = std::min(end, state.dataLength);
+  const std::uint32_t limit = std::min(endExclusive, state.dataLength);
   if (limit < length) return kNotFound;
-  const std::uint32_t last = limit - length;
-  if (start > last) return kNotFound;
-  return Found(ScanForward(state.data, start, last, pattern, length));
+  const std::uint32_t lastStart = limit - length;
+  if (start > lastStart) return kNotFound;
+  return Found(ScanForward(state.data, start, lastStart, pattern, length));
 }
 
-SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t lastInclusive,
                                const std::uint8_t* pattern, std::uint32_t length) {
-  if (end < start) return kMalformed;
+  if (lastInclusive < start) return kMalformed;
   if (length == 0 || length > state.dataLength) return kNotFound;
-  const std::uint32_t last = std::min(end, state.dataLength - length);
-  if (last < start) return kNotFound;
-  return Found(ScanBackward(state.data, start, last, pattern, length));
+  const std::uint32_t lastStart = std::min(lastInclusive, state.dataLength - length);
+  if (lastStart < start) return kNotFound;
+  return Found(ScanBackward(state.data, start, lastStart, pattern, length));
 }
 
 SearchResult FindBytes(DumpViewPort& port, DumpViewState& state, std::uint32_t flags, std::uint32_t start,

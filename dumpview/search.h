@@ -20,19 +20,19 @@ struct SearchResult {
   std::uint32_t lastError;
 };
 
-// The first match wholly inside [start, min(end, dataLength)): going
-// forward, end bounds the match's bytes, exclusive. An empty pattern never
-// matches; end < start is a malformed request.
-SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+// The first match wholly inside [start, min(endExclusive, dataLength)). An
+// empty pattern never matches; endExclusive < start is a malformed request.
+SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t endExclusive,
                               const std::uint8_t* pattern, std::uint32_t length);
 
-// The last match that begins in [start, end]: going backward, end bounds the
-// match's first byte, inclusive, and the match may run past it to the end of
-// the data.
-SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+// The last match that begins in [start, lastInclusive]; the match may run
+// past lastInclusive to the end of the data.
+SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t lastInclusive,
                                const std::uint8_t* pattern, std::uint32_t length);
 
-// A search in the direction that DVFIND_BACKWARD gives; with DVFIND_SELECT
+// A search in the direction that DVFIND_BACKWARD gives, end being the
+// request's end: endExclusive going forward, lastInclusive going backward.
+// With DVFIND_SELECT
 // the match becomes the selection, anchor at its first byte and caret after
 // its last (no match clears the selection), and the view scrolls to the
 // caret. The work of DVM_FINDBYTES once its record is found well formed.

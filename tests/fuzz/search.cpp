@@ -67,7 +67,7 @@ std::uint32_t PlainScan(bool backward, const std::uint8_t* data, std::uint32_t f
     const std::uint32_t p = backward ? last - n : first + n;
     if (MatchesAt(data, p, pattern, length)) return p;
   }
-  return kNoMatch;
+  return kNoIndex;
 }
 
 // ------------------------------------------------------------------- inputs
