@@ -219,6 +219,21 @@ void OnEncoding(HWND frame, UINT command) {
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
+// The Edit menu's commands, each given the frame's context of this moment.
+void OnEditCommand(const FrameContext& context, UINT command) {
+  if (command == ID_EDIT_COPY || command == ID_EDIT_COPY_TEXT) {
+    CopySelection(context, command == ID_EDIT_COPY_TEXT);
+  } else if (command == ID_EDIT_SELECT_ALL) {
+    SelectAll(context);
+  } else if (command == ID_EDIT_FIND) {
+    ShowFindDialog(context);
+  } else if (command == ID_EDIT_FIND_NEXT || command == ID_EDIT_FIND_PREVIOUS) {
+    RepeatSearch(context, command == ID_EDIT_FIND_PREVIOUS);
+  } else if (command == ID_EDIT_GOTO) {
+    RunGoToDialog(context);
+  }
+}
+
 void OnCommand(HWND frame, UINT command) {
   switch (command) {
     case ID_SAVE:
@@ -234,24 +249,8 @@ void OnCommand(HWND frame, UINT command) {
     case ID_CLOSE:
       PostCloseRequest();
       break;
-    case ID_EDIT_COPY:
-    case ID_EDIT_COPY_TEXT:
-      CopySelection(BuildFrameContext(frame), command == ID_EDIT_COPY_TEXT);
-      break;
-    case ID_EDIT_SELECT_ALL:
-      SelectAll(BuildFrameContext(frame));
-      break;
-    case ID_EDIT_FIND:
-      ShowFindDialog(BuildFrameContext(frame));
-      break;
-    case ID_EDIT_FIND_NEXT:
-    case ID_EDIT_FIND_PREVIOUS:
-      RepeatSearch(BuildFrameContext(frame), command == ID_EDIT_FIND_PREVIOUS);
-      break;
-    case ID_EDIT_GOTO:
-      RunGoToDialog(BuildFrameContext(frame));
-      break;
     default:
+      OnEditCommand(BuildFrameContext(frame), command);
       break;
   }
 }
