@@ -12,6 +12,7 @@
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
+#include "dumpframe/framecontext.h"
 #include "dumpframe/framelayout.h"
 #include "dumpframe/viewcommands.h"
 #include "dumpframe/viewswitch_win32.h"
@@ -52,11 +53,31 @@ void SetStatusText(const char* text) {
                  reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
 }
 
-// Both views get every new snapshot (the Picture view while it is shown).
-void GiveSnapshotToView() {
-  ::SendMessageA(g_dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(g_snapshot),
-                 static_cast<LPARAM>(g_snapshotLength));
-  GiveSnapshotToPicture(g_snapshot, g_snapshotLength, false);
+// The one place that builds what commands and views are handed.
+FrameContext BuildFrameContext(HWND frame) {
+  const auto codePage = static_cast<std::uint16_t>(::SendMessageA(g_dumpView, DVM_GETCODEPAGE, 0, 0));
+  return FrameContext{frame, g_dumpView, g_snapshot, g_snapshotLength, codePage};
+}
+
+// Tells the views about the frame's snapshot, new or none; a view shown
+// beside the dump view is told here too.
+void ShowSnapshotInViews(const FrameContext& context) {
+  ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
+                 static_cast<LPARAM>(context.snapshotLength));
+  GiveSnapshotToPicture(context, false);
+}
+
+FrameLayout ClientLayout(HWND frame) {
+  RECT client = {};
+  ::GetClientRect(frame, &client);
+  return FrameLayoutOf(client.right, client.bottom, g_statusBarHeight);
+}
+
+// The one place that moves the children to their rectangles.
+void PlaceChildren(const FrameLayout& layout) {
+  const ViewPlacement& view = layout.dumpView;
+  ::MoveWindow(g_dumpView, view.x, view.y, view.width, view.height, TRUE);
+  MovePictureView(layout.pictureView);
 }
 
 void ShowReadErrorTitle(HWND frame) {
@@ -93,12 +114,11 @@ void CreateStatusBar(HWND frame, const char* statusText) {
 }
 
 void CreateDumpView(HWND frame) {
-  RECT client = {};
-  ::GetClientRect(frame, &client);
-  const ViewPlacement place = ViewPlacementOf(client.right, client.bottom, g_statusBarHeight);
+  const FrameLayout layout = ClientLayout(frame);
+  const ViewPlacement& place = layout.dumpView;
   g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
                                  place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
-  CreatePictureView(frame, place);
+  CreatePictureView(frame, layout.pictureView);
 }
 
 void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
@@ -121,7 +141,7 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   CreateDumpView(frame);
   if (params != nullptr) NoteShownFormat(params->format, params->statusText);
   ApplyViewChoice(frame, g_dumpView);
-  GiveSnapshotToView();
+  ShowSnapshotInViews(BuildFrameContext(frame));
 
   g_menuItemInfo = {};
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
@@ -135,9 +155,7 @@ void OnSize(WPARAM wParam, LPARAM lParam) {
   if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
-  const ViewPlacement place = ViewPlacementOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
-  ::MoveWindow(g_dumpView, place.x, place.y, place.width, place.height, TRUE);
-  MovePictureView(place);
+  PlaceChildren(FrameLayoutOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight));
 }
 
 void OnDestroy() {
@@ -146,7 +164,7 @@ void OnDestroy() {
     // The view still exists until after this message: take the bytes away
     // from it before they are freed.
     if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
-    GiveSnapshotToPicture(nullptr, 0, false);
+    GiveSnapshotToPicture(FrameContext{}, false);
     FreeSnapshot(g_snapshot);
   }
   g_snapshot = nullptr;
@@ -210,10 +228,25 @@ void OnEncoding(HWND frame, UINT command) {
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
+// The Edit menu's commands, each given the frame's context of this moment.
+void OnEditCommand(const FrameContext& context, UINT command) {
+  if (command == ID_EDIT_COPY || command == ID_EDIT_COPY_TEXT) {
+    CopySelection(context, command == ID_EDIT_COPY_TEXT);
+  } else if (command == ID_EDIT_SELECT_ALL) {
+    SelectAll(context);
+  } else if (command == ID_EDIT_FIND) {
+    ShowFindDialog(context);
+  } else if (command == ID_EDIT_FIND_NEXT || command == ID_EDIT_FIND_PREVIOUS) {
+    RepeatSearch(context, command == ID_EDIT_FIND_PREVIOUS);
+  } else if (command == ID_EDIT_GOTO) {
+    RunGoToDialog(context);
+  }
+}
+
 void OnCommand(HWND frame, UINT command) {
   // Shortcuts reach here even for commands the menu greys.
   if (CommandIdleInThisView(command)) return;
-  if (RunViewCommand(frame, g_dumpView, command, g_snapshot, g_snapshotLength, false)) return;
+  if (RunViewCommand(BuildFrameContext(frame), command, false)) return;
   switch (command) {
     case ID_SAVE:
       OnSave(frame);
@@ -228,24 +261,8 @@ void OnCommand(HWND frame, UINT command) {
     case ID_CLOSE:
       PostCloseRequest();
       break;
-    case ID_EDIT_COPY:
-    case ID_EDIT_COPY_TEXT:
-      CopySelection(frame, command == ID_EDIT_COPY_TEXT);
-      break;
-    case ID_EDIT_SELECT_ALL:
-      SelectAll();
-      break;
-    case ID_EDIT_FIND:
-      ShowFindDialog(frame);
-      break;
-    case ID_EDIT_FIND_NEXT:
-    case ID_EDIT_FIND_PREVIOUS:
-      RepeatSearch(command == ID_EDIT_FIND_PREVIOUS);
-      break;
-    case ID_EDIT_GOTO:
-      RunGoToDialog(frame);
-      break;
     default:
+      OnEditCommand(BuildFrameContext(frame), command);
       break;
   }
 }
@@ -256,7 +273,7 @@ void OnInitMenuPopup(HWND frame) {
   auto enable = [menu](UINT command, bool enabled) {
     ::EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   };
-  const bool selected = HasSelection();
+  const bool selected = HasSelection(g_dumpView);
   enable(ID_EDIT_COPY, selected);
   enable(ID_EDIT_COPY_TEXT, selected);
   enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
@@ -267,7 +284,7 @@ void OnInitMenuPopup(HWND frame) {
 
 bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
-// The Edit shortcuts, whether the key reached the frame itself or the dump
+// The Edit and View shortcuts, whether the key reached the frame itself or the dump
 // view, which reports its keys to the frame. Copy and Select All check for
 // themselves whether they can act.
 bool RunShortcut(HWND frame, WPARAM key) {
@@ -279,6 +296,23 @@ bool RunShortcut(HWND frame, WPARAM key) {
   if (command == 0) command = ViewCommandOfKey(virtualKey, ctrl, shift, alt);
   if (command == 0) return false;
   OnCommand(frame, command);
+  return true;
+}
+
+// From anyone (another program, an automation tool): only the owner destroys
+// the frame, so this too is a close request.
+LRESULT OnClose() {
+  PostCloseRequest();
+  return 0;
+}
+
+// Answers whether the key was an Edit shortcut, which the frame then ran.
+bool OnKeyDown(HWND frame, WPARAM key) { return RunShortcut(frame, key); }
+
+// The close box and Alt+F4 arrive here first: the owner closes the frame.
+bool OnSysCommand(WPARAM command) {
+  if (command != SC_CLOSE) return false;
+  PostCloseRequest();
   return true;
 }
 
@@ -297,15 +331,11 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   if (format == 0) return;
   ReadSnapshot(frame, format);
   NoteShownFormat(format, statusText);
-  GiveSnapshotToView();
+  ShowSnapshotInViews(BuildFrameContext(frame));
   FreeSnapshot(previous);
 }
 
 }  // namespace
-
-SnapshotBytes FrameSnapshot() { return SnapshotBytes{g_snapshot, g_snapshotLength}; }
-
-HWND FrameDumpView() { return g_dumpView; }
 
 LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -322,15 +352,12 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnCommand(window, LOWORD(wParam));
       break;
     case WM_CLOSE:
-      // From anyone (another program, an automation tool): only the owner
-      // destroys the frame, so this too is a close request.
-      PostCloseRequest();
-      return 0;
+      return OnClose();
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(window);
       break;
     case WM_KEYDOWN:
-      if (RunShortcut(window, wParam)) return 0;
+      if (OnKeyDown(window, wParam)) return 0;
       break;
     case WM_MOUSEWHEEL:
       if (ForwardWheelToPicture(wParam, lParam)) return 0;
@@ -339,10 +366,7 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;
     case WM_SYSCOMMAND:
-      if (wParam == SC_CLOSE) {
-        PostCloseRequest();
-        return 0;
-      }
+      if (OnSysCommand(wParam)) return 0;
       break;
     case DFM_SHOWFORMAT:
       OnShowFormat(window, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));

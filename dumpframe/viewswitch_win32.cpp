@@ -47,16 +47,16 @@ void NoteShownFormat(std::uint32_t format, const char* listText) {
   g_shownListText = listText != nullptr ? listText : "";
 }
 
-void GiveSnapshotToPicture(const std::uint8_t* bytes, std::uint32_t length, bool wholeData) {
+void GiveSnapshotToPicture(const FrameContext& context, bool wholeData) {
   if (!g_pictureChosen || g_pictureView == nullptr) return;
-  const PictureRecord record = {bytes, length, g_shownFormat, g_shownListText.c_str(), wholeData};
+  const PictureRecord record = {context.snapshot, context.snapshotLength, g_shownFormat,
+                                g_shownListText.c_str(), wholeData};
   ::SendMessageA(g_pictureView, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
 }
 
 bool PictureShown() { return g_pictureChosen; }
 
-bool RunViewCommand(HWND frame, HWND dumpView, std::uint32_t command, const std::uint8_t* bytes,
-                    std::uint32_t length, bool wholeData) {
+bool RunViewCommand(const FrameContext& context, std::uint32_t command, bool wholeData) {
   if (command == ID_VIEW_BYTES || command == ID_VIEW_PICTURE) {
     const bool picture = command == ID_VIEW_PICTURE;
     const bool changed = picture != g_pictureChosen;
@@ -65,12 +65,12 @@ bool RunViewCommand(HWND frame, HWND dumpView, std::uint32_t command, const std:
     // hidden one keeps no decoded bitmap.
     if (changed) {
       if (picture) {
-        GiveSnapshotToPicture(bytes, length, wholeData);
+        GiveSnapshotToPicture(context, wholeData);
       } else if (g_pictureView != nullptr) {
         ::SendMessageA(g_pictureView, PVM_SETPICTURE, 0, 0);
       }
     }
-    ApplyViewChoice(frame, dumpView);
+    ApplyViewChoice(context.frame, context.dumpView);
     return true;
   }
   const std::uint32_t zoom = ZoomRequestOfCommand(command);
@@ -94,7 +94,8 @@ void GreyMenuForView(HMENU menu) {
   // items by the selection and the last search).
   if (!g_pictureChosen) {
     for (std::uint32_t command : {ID_EDIT_FIND, ID_EDIT_GOTO}) set(command, true);
-    for (std::uint32_t command = ID_ENCODING_CP1252; command <= ID_ENCODING_UTF8; ++command) set(command, true);
+    for (std::uint32_t command = ID_ENCODING_CP1252; command <= ID_ENCODING_UTF8; ++command)
+      set(command, true);
   } else {
     for (std::uint32_t command = ID_VIEW_ZOOM_IN; command <= ID_VIEW_ZOOM_FIT; ++command) set(command, true);
   }

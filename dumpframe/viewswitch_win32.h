@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "dumpframe/framecontext.h"
 #include "dumpframe/framelayout.h"
 
 // Creates the frame's Picture view at place, shown when the picture is the
@@ -25,14 +26,13 @@ void NoteShownFormat(std::uint32_t format, const char* listText);
 
 // Hands the frame's snapshot to the Picture view, when it is shown (it gets
 // the current one when it is chosen later). The bytes stay the frame's.
-void GiveSnapshotToPicture(const std::uint8_t* bytes, std::uint32_t length, bool wholeData);
+void GiveSnapshotToPicture(const FrameContext& context, bool wholeData);
 
 bool PictureShown();
 
 // Runs Bytes, Picture and the zoom commands; false for any other command.
 // The snapshot is handed over again when the picture becomes the choice.
-bool RunViewCommand(HWND frame, HWND dumpView, std::uint32_t command, const std::uint8_t* bytes,
-                    std::uint32_t length, bool wholeData);
+bool RunViewCommand(const FrameContext& context, std::uint32_t command, bool wholeData);
 
 // Whether a command is to be ignored now: one that acts on the bytes while
 // the picture is shown, or a zoom while the bytes are.

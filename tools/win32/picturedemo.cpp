@@ -19,7 +19,8 @@ namespace {
 HWND g_view = nullptr;
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SIZE && g_view != nullptr) ::MoveWindow(g_view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+  if (message == WM_SIZE && g_view != nullptr)
+    ::MoveWindow(g_view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
   if (message == WM_DESTROY) ::PostQuitMessage(0);
   return ::DefWindowProcA(window, message, wParam, lParam);
 }
@@ -55,13 +56,14 @@ int main(int argc, char** argv) {
   wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
   wc.lpszClassName = "KelvanePictureDemo";
   ::RegisterClassExA(&wc);
-  HWND host = ::CreateWindowExA(0, wc.lpszClassName, "Picture view", WS_OVERLAPPEDWINDOW, 0, 0,
-                                420, 300, nullptr, nullptr, instance, nullptr);
+  HWND host = ::CreateWindowExA(0, wc.lpszClassName, "Picture view", WS_OVERLAPPEDWINDOW, 0, 0, 420, 300,
+                                nullptr, nullptr, instance, nullptr);
   g_view = ::CreateWindowExA(WS_EX_CLIENTEDGE, PICTUREVIEW_CLASS_NAME, nullptr,
-                             WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0, 100, 100, host, nullptr, instance,
-                             nullptr);
+                             WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0, 100, 100, host, nullptr,
+                             instance, nullptr);
   ::ShowWindow(host, SW_SHOWNORMAL);
-  const PictureRecord record = {bytes.data(), static_cast<std::uint32_t>(bytes.size()), format, listText, true};
+  const PictureRecord record = {bytes.data(), static_cast<std::uint32_t>(bytes.size()), format, listText,
+                                true};
   ::SendMessageA(g_view, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
