@@ -90,8 +90,6 @@ TEST(DibHeader, Table) {
        1, 1, 8, 40, 256, 256, 1064, 4, 0, false},
       {"16-bit bitfields after a 40-byte header", Header(40, 2, 1, 16, kDibBitfields) + masks565 + Zeros(4),
        false, nullptr, 2, 1, 16, 52, 0, 0, 52, 4, 0, false},
-      {"32-bit with a table of optimisation colours", Header(40, 1, 1, 32, kDibRgb, 2) + Zeros(8 + 4), false,
-       nullptr, 1, 1, 32, 40, 2, 0, 48, 4, 0, false},
       {"V5 with an alpha mask", Header(124, 2, 2, 32, kDibBitfields, 0, 0xFF000000) + Zeros(16), false,
        nullptr, 2, 2, 32, 124, 0, 0, 124, 8, 0xFF000000, false},
       {"V5 with the masks after it too", Header(124, 1, 1, 32, kDibBitfields, 0, 0xFF000000) + Zeros(12 + 4),

@@ -122,7 +122,7 @@ TEST_F(PictureFrame, APngReadByTheSizeRulesAsksForWholeData) {
       "convert -size 40x30 xc:none -fill red -draw 'circle 20,15 20,5' PNG32:" + path +
       " && xclip -selection clipboard -t image/png -i " + path));
   const UINT png = ::RegisterClipboardFormatA("PNG");
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return !testsupport::ClipboardBytes(png).empty(); }, 10000));
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !testsupport::ClipboardBytes(png).empty(); }, 30000));
   char listText[32];
   wsprintfA(listText, "PNG(0x%04X)", png);
   Open(png, listText);

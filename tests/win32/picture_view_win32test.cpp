@@ -93,7 +93,7 @@ TEST_F(PictureView, PngFromAnX11ProgramShowsOverTheCheckerboard) {
   const UINT png = ::RegisterClipboardFormatA("PNG");
   std::vector<std::uint8_t> bytes;
   ASSERT_TRUE(
-      testsupport::WaitUntil([&] { return !(bytes = testsupport::ClipboardBytes(png)).empty(); }, 10000))
+      testsupport::WaitUntil([&] { return !(bytes = testsupport::ClipboardBytes(png)).empty(); }, 30000))
       << "xclip put no PNG on the clipboard";
 
   char listText[32];
