@@ -8,11 +8,14 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <string>
 
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framelayout.h"
+#include "dumpframe/statustext.h"
+#include "dumpframe/viewposition_win32.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
 
@@ -26,6 +29,13 @@ static std::uint32_t g_snapshotLength;
 static MENUITEMINFOA g_menuItemInfo;  // used for every check-mark change
 static bool g_firstReadFailed;        // the read error title stays for good
 static bool g_titleShowsReadError;
+static std::uint32_t g_format;         // the format of the snapshot on view; 0 for none
+static std::string g_formatText;       // its status text as the browser gave it
+static SnapshotFacts g_snapshotFacts;  // what the read of the snapshot on view saw
+
+// View > Whole Data lasts while the program runs: every frame opened later
+// starts with it. Nothing is stored.
+static bool g_wholeData;
 
 namespace {
 
@@ -60,11 +70,23 @@ void ShowReadErrorTitle(HWND frame) {
   g_titleShowsReadError = true;
 }
 
-// Reads format into g_snapshot; a failure leaves none and 0 and shows in the
-// title, the frame having no other place to report it. A later good read
-// puts the title back, unless the frame's first read failed.
+// The browser's text, with the snapshot's length while Whole Data is on and
+// a snapshot was read.
+void ShowFormatStatus() {
+  const bool withLength =
+      g_wholeData && g_snapshotFacts.kind == SnapshotKind::WholeData && g_snapshot != nullptr;
+  SetStatusText(
+      StatusTextOf(g_formatText, withLength, g_snapshotLength, g_snapshotFacts.blockSize, g_snapshotFacts.cut)
+          .c_str());
+}
+
+// Reads format into g_snapshot by the rules in force; a failure leaves none
+// and 0 and shows in the title, the frame having no other place to report
+// it. A later good read puts the title back, unless the frame's first read
+// failed.
 bool ReadSnapshot(HWND frame, std::uint32_t format) {
-  if (!ReadClipboardFormat(frame, format, &g_snapshot, &g_snapshotLength)) {
+  g_format = format;
+  if (!ReadClipboardSnapshot(frame, format, g_wholeData, &g_snapshot, &g_snapshotLength, &g_snapshotFacts)) {
     g_snapshot = nullptr;
     g_snapshotLength = 0;
     ShowReadErrorTitle(frame);
@@ -77,12 +99,12 @@ bool ReadSnapshot(HWND frame, std::uint32_t format) {
   return true;
 }
 
-void CreateStatusBar(HWND frame, const char* statusText) {
+void CreateStatusBar(HWND frame) {
   g_statusBar =
       ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0,
                         0, 0, 0, frame, nullptr, InstanceOf(frame), nullptr);
   ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
-  SetStatusText(statusText);
+  ShowFormatStatus();
   RECT rect = {};
   ::GetWindowRect(g_statusBar, &rect);
   g_statusBarHeight = rect.bottom - rect.top;
@@ -105,14 +127,17 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_snapshot = nullptr;
   g_snapshotLength = 0;
   g_titleShowsReadError = false;
+  g_format = 0;
+  g_snapshotFacts = SnapshotFacts{};
   // A frame made without a parameter record reads nothing and shows an empty
   // status text rather than dereferencing none.
   const auto* params = static_cast<const DumpCreateParams*>(create->lpCreateParams);
   g_owner = params != nullptr ? params->owner : nullptr;
+  g_formatText = params != nullptr && params->statusText != nullptr ? params->statusText : "";
   const bool read = params != nullptr && ReadSnapshot(frame, params->format);
   if (params == nullptr) ShowReadErrorTitle(frame);
   g_firstReadFailed = !read;
-  CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
+  CreateStatusBar(frame);
   CreateDumpView(frame);
   GiveSnapshotToView();
   ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
@@ -121,6 +146,7 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
   g_menuItemInfo.fMask = MIIM_STATE;
   ApplyCheckByCommand(::GetMenu(frame), ID_ENCODING_CP1252, MFS_CHECKED);
+  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
 }
 
 void OnSize(WPARAM wParam, LPARAM lParam) {
@@ -143,6 +169,9 @@ void OnDestroy() {
   }
   g_snapshot = nullptr;
   g_snapshotLength = 0;
+  g_format = 0;
+  g_formatText.clear();
+  g_snapshotFacts = SnapshotFacts{};
   g_dumpView = nullptr;
   g_statusBar = nullptr;
 }
@@ -198,6 +227,8 @@ void OnEncoding(HWND frame, UINT command) {
   ApplyCheckByCommand(menu, command, MFS_CHECKED);
 }
 
+void OnWholeData(HWND frame);
+
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
@@ -215,6 +246,9 @@ void OnCommand(HWND frame, UINT command) {
       break;
     case ID_CLOSE:
       PostCloseRequest();
+      break;
+    case ID_VIEW_WHOLE_DATA:
+      OnWholeData(frame);
       break;
     case ID_EDIT_COPY:
     case ID_EDIT_COPY_TEXT:
@@ -272,15 +306,32 @@ void OnNotify(HWND frame, const NMHDR* header) {
   }
 }
 
-// The status text changes first, also when only the text is new (format 0).
-// The view gets the new bytes before the old ones are freed.
+// The status text changes first, also when only the text is new (format 0:
+// the snapshot on view, its format and its text stay as they are). The view
+// gets the new bytes before the old ones are freed.
 void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   std::uint8_t* previous = g_snapshot;
   SetStatusText(statusText);
   if (format == 0) return;
+  g_formatText = statusText != nullptr ? statusText : "";
   ReadSnapshot(frame, format);
   GiveSnapshotToView();
   FreeSnapshot(previous);
+  ShowFormatStatus();
+}
+
+// Reads the format on view again by the other rules, as DFM_SHOWFORMAT does
+// for the same format, keeping the caret and the scroll position where they
+// still fit. A frame without a format (made without parameters) reads
+// nothing.
+void OnWholeData(HWND frame) {
+  g_wholeData = !g_wholeData;
+  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
+  if (g_format == 0) return;
+  const ViewPosition position = ViewPositionOf(g_dumpView);
+  const std::string text = g_formatText;
+  OnShowFormat(frame, g_format, text.c_str());
+  RestoreViewPosition(g_dumpView, position, g_snapshotLength);
 }
 
 }  // namespace
