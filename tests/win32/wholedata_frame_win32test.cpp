@@ -92,7 +92,7 @@ TEST_F(WholeDataFrame, PngFromAnX11ProgramReadWholeByCtrlEAndBack) {
 }
 
 TEST_F(WholeDataFrame, TheChoiceCarriesToTheNextFrame) {
-  const Bytes block = {'a', 0, 'b', 'c'};
+  const Bytes block = {'a', 0, 'b', 0};
   ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, block.data(), block.size()));
   ASSERT_NE(Open(CF_TEXT, "CF_TEXT(1)"), nullptr);
   Toggle();
