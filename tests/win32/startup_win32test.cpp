@@ -465,7 +465,8 @@ TEST(StartUp, DumpMenuBar) {
                                 {"Find Previous (&P)\tShift+F3", ID_EDIT_FIND_PREVIOUS},
                                 {"", 0},
                                 {"Go To... (&G)\tCtrl+G", ID_EDIT_GOTO}});
-  expect(::GetSubMenu(bar, 2), {{"Encoding (&E)", -1}});
+  expect(::GetSubMenu(bar, 2),
+         {{"Encoding (&E)", -1}, {"", 0}, {"Whole Data (&W)\tCtrl+E", ID_VIEW_WHOLE_DATA}});
   expect(::GetSubMenu(::GetSubMenu(bar, 2), 0), {{"ASCI (&A)", ID_ENCODING_CP1252},
                                                  {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
                                                  {"EUC-JP (&E)", ID_ENCODING_EUC_JP},
