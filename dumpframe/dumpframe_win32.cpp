@@ -8,13 +8,16 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <string>
 
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framecontext.h"
 #include "dumpframe/framelayout.h"
+#include "dumpframe/statustext.h"
 #include "dumpframe/viewcommands.h"
+#include "dumpframe/viewposition_win32.h"
 #include "dumpframe/viewswitch_win32.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
@@ -29,6 +32,13 @@ static std::uint32_t g_snapshotLength;
 static MENUITEMINFOA g_menuItemInfo;  // used for every check-mark change
 static bool g_firstReadFailed;        // the read error title stays for good
 static bool g_titleShowsReadError;
+static std::uint32_t g_format;         // the format of the snapshot on view; 0 for none
+static std::string g_formatText;       // its status text as the browser gave it
+static SnapshotFacts g_snapshotFacts;  // what the read of the snapshot on view saw
+
+// View > Whole Data lasts while the program runs: every frame opened later
+// starts with it. Nothing is stored.
+static bool g_wholeData;
 
 namespace {
 
@@ -56,7 +66,8 @@ void SetStatusText(const char* text) {
 // The one place that builds what commands and views are handed.
 FrameContext BuildFrameContext(HWND frame) {
   const auto codePage = static_cast<std::uint16_t>(::SendMessageA(g_dumpView, DVM_GETCODEPAGE, 0, 0));
-  return FrameContext{frame, g_dumpView, g_snapshot, g_snapshotLength, codePage};
+  return FrameContext{frame,           g_dumpView, g_snapshot,           g_snapshotLength, codePage,
+                      g_snapshotFacts, g_format,   g_formatText.c_str(), g_wholeData};
 }
 
 // Tells the views about the frame's snapshot, new or none; a view shown
@@ -64,7 +75,7 @@ FrameContext BuildFrameContext(HWND frame) {
 void ShowSnapshotInViews(const FrameContext& context) {
   ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
                  static_cast<LPARAM>(context.snapshotLength));
-  GiveSnapshotToPicture(context, false);
+  GiveSnapshotToPicture(context);
 }
 
 FrameLayout ClientLayout(HWND frame) {
@@ -85,11 +96,23 @@ void ShowReadErrorTitle(HWND frame) {
   g_titleShowsReadError = true;
 }
 
-// Reads format into g_snapshot; a failure leaves none and 0 and shows in the
-// title, the frame having no other place to report it. A later good read
-// puts the title back, unless the frame's first read failed.
+// The browser's text, with the snapshot's length while Whole Data is on and
+// a snapshot was read.
+void ShowFormatStatus() {
+  const bool withLength =
+      g_wholeData && g_snapshotFacts.kind == SnapshotKind::WholeData && g_snapshot != nullptr;
+  SetStatusText(
+      StatusTextOf(g_formatText, withLength, g_snapshotLength, g_snapshotFacts.blockSize, g_snapshotFacts.cut)
+          .c_str());
+}
+
+// Reads format into g_snapshot by the rules in force; a failure leaves none
+// and 0 and shows in the title, the frame having no other place to report
+// it. A later good read puts the title back, unless the frame's first read
+// failed.
 bool ReadSnapshot(HWND frame, std::uint32_t format) {
-  if (!ReadClipboardFormat(frame, format, &g_snapshot, &g_snapshotLength)) {
+  g_format = format;
+  if (!ReadClipboardSnapshot(frame, format, g_wholeData, &g_snapshot, &g_snapshotLength, &g_snapshotFacts)) {
     g_snapshot = nullptr;
     g_snapshotLength = 0;
     ShowReadErrorTitle(frame);
@@ -102,12 +125,12 @@ bool ReadSnapshot(HWND frame, std::uint32_t format) {
   return true;
 }
 
-void CreateStatusBar(HWND frame, const char* statusText) {
+void CreateStatusBar(HWND frame) {
   g_statusBar =
       ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0,
                         0, 0, 0, frame, nullptr, InstanceOf(frame), nullptr);
   ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
-  SetStatusText(statusText);
+  ShowFormatStatus();
   RECT rect = {};
   ::GetWindowRect(g_statusBar, &rect);
   g_statusBarHeight = rect.bottom - rect.top;
@@ -130,16 +153,18 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_snapshot = nullptr;
   g_snapshotLength = 0;
   g_titleShowsReadError = false;
+  g_format = 0;
+  g_snapshotFacts = SnapshotFacts{};
   // A frame made without a parameter record reads nothing and shows an empty
   // status text rather than dereferencing none.
   const auto* params = static_cast<const DumpCreateParams*>(create->lpCreateParams);
   g_owner = params != nullptr ? params->owner : nullptr;
+  g_formatText = params != nullptr && params->statusText != nullptr ? params->statusText : "";
   const bool read = params != nullptr && ReadSnapshot(frame, params->format);
   if (params == nullptr) ShowReadErrorTitle(frame);
   g_firstReadFailed = !read;
-  CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
+  CreateStatusBar(frame);
   CreateDumpView(frame);
-  if (params != nullptr) NoteShownFormat(params->format, params->statusText);
   ApplyViewChoice(frame, g_dumpView);
   ShowSnapshotInViews(BuildFrameContext(frame));
 
@@ -147,6 +172,7 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
   g_menuItemInfo.fMask = MIIM_STATE;
   ApplyCheckByCommand(::GetMenu(frame), ID_ENCODING_CP1252, MFS_CHECKED);
+  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
 }
 
 void OnSize(WPARAM wParam, LPARAM lParam) {
@@ -164,11 +190,14 @@ void OnDestroy() {
     // The view still exists until after this message: take the bytes away
     // from it before they are freed.
     if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
-    GiveSnapshotToPicture(FrameContext{}, false);
+    GiveSnapshotToPicture(FrameContext{});
     FreeSnapshot(g_snapshot);
   }
   g_snapshot = nullptr;
   g_snapshotLength = 0;
+  g_format = 0;
+  g_formatText.clear();
+  g_snapshotFacts = SnapshotFacts{};
   g_dumpView = nullptr;
   g_statusBar = nullptr;
   ForgetPictureView();
@@ -225,6 +254,8 @@ void OnEncoding(HWND frame, UINT command) {
   ApplyCheckByCommand(menu, command, MFS_CHECKED);
 }
 
+void OnWholeData(HWND frame);
+
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
@@ -246,7 +277,7 @@ void OnEditCommand(const FrameContext& context, UINT command) {
 void OnCommand(HWND frame, UINT command) {
   // Shortcuts reach here even for commands the menu greys.
   if (CommandIdleInThisView(command)) return;
-  if (RunViewCommand(BuildFrameContext(frame), command, false)) return;
+  if (RunViewCommand(BuildFrameContext(frame), command)) return;
   switch (command) {
     case ID_SAVE:
       OnSave(frame);
@@ -260,6 +291,9 @@ void OnCommand(HWND frame, UINT command) {
       break;
     case ID_CLOSE:
       PostCloseRequest();
+      break;
+    case ID_VIEW_WHOLE_DATA:
+      OnWholeData(frame);
       break;
     default:
       OnEditCommand(BuildFrameContext(frame), command);
@@ -323,16 +357,32 @@ void OnNotify(HWND frame, const NMHDR* header) {
   }
 }
 
-// The status text changes first, also when only the text is new (format 0).
-// The view gets the new bytes before the old ones are freed.
+// The status text changes first, also when only the text is new (format 0:
+// the snapshot on view, its format and its text stay as they are). The view
+// gets the new bytes before the old ones are freed.
 void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   std::uint8_t* previous = g_snapshot;
   SetStatusText(statusText);
   if (format == 0) return;
+  g_formatText = statusText != nullptr ? statusText : "";
   ReadSnapshot(frame, format);
-  NoteShownFormat(format, statusText);
   ShowSnapshotInViews(BuildFrameContext(frame));
   FreeSnapshot(previous);
+  ShowFormatStatus();
+}
+
+// Reads the format on view again by the other rules, as DFM_SHOWFORMAT does
+// for the same format, keeping the caret and the scroll position where they
+// still fit. A frame without a format (made without parameters) reads
+// nothing.
+void OnWholeData(HWND frame) {
+  g_wholeData = !g_wholeData;
+  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
+  if (g_format == 0) return;
+  const ViewPosition position = ViewPositionOf(g_dumpView);
+  const std::string text = g_formatText;
+  OnShowFormat(frame, g_format, text.c_str());
+  RestoreViewPosition(g_dumpView, position, g_snapshotLength);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #   docs/dump-shiftjis.png   the dump window over Japanese text in Shift_JIS
 #   docs/dump-utf8.png       ... and in UTF-8, each with a selection
 #   docs/find.png            the Find dialog below the dump, its match selected
+#   docs/wholedata-html.png  View > Whole Data on the "HTML Format" block that
+#                            the X11 program xclip put on the clipboard
 #   docs/picture.png         the Picture view over a PNG with transparency that
 #                            ImageMagick drew and xclip put on the X clipboard
 #
@@ -43,6 +45,10 @@ shot "$docs/kelvane.png" 660 640
 shot "$docs/dump-shiftjis.png" 660 330 932
 shot "$docs/dump-utf8.png" 660 330 65001
 shot "$docs/find.png" 660 790 find
+printf '<p>Kelvane shows <b>all</b> of the block: <i>caf\xc3\xa9</i></p>\n' >"$docs/.page.html"
+xclip -selection clipboard -t text/html -i "$docs/.page.html"
+rm -f "$docs/.page.html"
+shot "$docs/wholedata-html.png" 660 420 whole
 
 # picture_shot <output>: tools/win32/picturedemo.cpp shows the "PNG" that
 # xclip owns, as Wine's clipboard bridge hands it over.

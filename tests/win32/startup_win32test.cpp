@@ -471,7 +471,9 @@ TEST(StartUp, DumpMenuBar) {
                                 {"Zoom Out (&O)\tCtrl+-", ID_VIEW_ZOOM_OUT},
                                 {"Fit (&F)\tCtrl+0", ID_VIEW_ZOOM_FIT},
                                 {"", 0},
-                                {"Encoding (&E)", -1}});
+                                {"Encoding (&E)", -1},
+                                {"", 0},
+                                {"Whole Data (&W)\tCtrl+E", ID_VIEW_WHOLE_DATA}});
   expect(::GetSubMenu(::GetSubMenu(bar, 2), 6), {{"ASCI (&A)", ID_ENCODING_CP1252},
                                                  {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
                                                  {"EUC-JP (&E)", ID_ENCODING_EUC_JP},

@@ -9,6 +9,9 @@
 //       moved to the top left corner of the screen
 //   showcase.exe <path of kelvane.exe> find        the dump in UTF-8 with the
 //       Find dialog below it, "caf\xE9" found and selected
+//   showcase.exe <path of kelvane.exe> whole       what another program put
+//       on the clipboard (its first format) read with View > Whole Data, in
+//       UTF-8, the dump window at the top left corner
 //
 // It leaves Kelvane running; scripts/screenshot.sh takes the picture and
 // closes it.
@@ -133,7 +136,8 @@ int main(int argc, char** argv) {
   }
   const UINT codePage = argc > 2 ? static_cast<UINT>(std::atoi(argv[2])) : 0;
   const int japaneseUnits = static_cast<int>(sizeof(kJapaneseText) / sizeof(kJapaneseText[0])) - 1;
-  if (!PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
+  const bool whole = argc > 2 && std::strcmp(argv[2], "whole") == 0;
+  if (!whole && !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
     std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
     return 1;
   }
@@ -162,7 +166,11 @@ int main(int argc, char** argv) {
   if (frame == nullptr) return 1;
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
   if (view == nullptr) return 1;
-  if (codePage == 0) {
+  if (whole) {
+    ::SendMessageA(frame, WM_COMMAND, ID_VIEW_WHOLE_DATA, 0);
+    ::SendMessageA(frame, WM_COMMAND, ID_ENCODING_UTF8, 0);
+    ::SetWindowPos(frame, HWND_TOP, 0, 0, 660, 420, 0);
+  } else if (codePage == 0) {
     ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
   } else {
     ::SendMessageA(frame, WM_COMMAND, EncodingCommand(codePage), 0);
