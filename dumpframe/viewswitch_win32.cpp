@@ -1,5 +1,7 @@
 #include "dumpframe/viewswitch_win32.h"
 
+#include <initializer_list>
+
 #include "app/resource.h"
 #include "dumpframe/viewcommands.h"
 #include "picture/pictureview.h"
