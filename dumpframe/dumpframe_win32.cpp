@@ -9,6 +9,7 @@
 
 #include <cstddef>
 
+#include "app/dpi_win32.h"
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
@@ -26,6 +27,7 @@ static std::uint32_t g_snapshotLength;
 static MENUITEMINFOA g_menuItemInfo;  // used for every check-mark change
 static bool g_firstReadFailed;        // the read error title stays for good
 static bool g_titleShowsReadError;
+static HFONT g_statusFont;  // the status bar's font on a monitor of another resolution, or none
 
 namespace {
 
@@ -88,6 +90,23 @@ void CreateStatusBar(HWND frame, const char* statusText) {
   g_statusBarHeight = rect.bottom - rect.top;
 }
 
+// The status bar chose its font for the system's resolution. On a monitor of
+// another one it is given the system's status font at that resolution, and
+// back on such a monitor its own font again; it measures its height anew
+// from the font.
+void FitStatusBarToDpi(std::uint32_t dpi) {
+  const bool systemResolution = dpi == SystemDpi();
+  if (systemResolution && g_statusFont == nullptr) return;
+  HFONT font = systemResolution ? nullptr : CreateStatusFontForDpi(dpi);
+  if (!systemResolution && font == nullptr) return;
+  ::SendMessageA(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
+  g_statusFont = font;
+  RECT rect = {};
+  ::GetWindowRect(g_statusBar, &rect);
+  g_statusBarHeight = rect.bottom - rect.top;
+}
+
 void CreateDumpView(HWND frame) {
   RECT client = {};
   ::GetClientRect(frame, &client);
@@ -113,7 +132,11 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   if (params == nullptr) ShowReadErrorTitle(frame);
   g_firstReadFailed = !read;
   CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
+  // A frame opened on a monitor of another resolution than the system's.
+  const std::uint32_t dpi = WindowDpi(frame);
+  FitStatusBarToDpi(dpi);
   CreateDumpView(frame);
+  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
   GiveSnapshotToView();
   ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
 
@@ -145,6 +168,24 @@ void OnDestroy() {
   g_snapshotLength = 0;
   g_dumpView = nullptr;
   g_statusBar = nullptr;
+  // The status bar goes with the frame and draws no more.
+  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
+  g_statusFont = nullptr;
+}
+
+// Moved to a monitor of another resolution: the view's cells and the status
+// bar's text follow it, and the frame takes the rectangle that the system
+// suggests for it there. The children are laid out again even when the size
+// stays, as the status bar's height may have changed.
+void OnDpiChanged(HWND frame, std::uint32_t dpi, const RECT& suggested) {
+  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
+  FitStatusBarToDpi(dpi);
+  ::SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (::IsIconic(frame)) return;
+  RECT client = {};
+  ::GetClientRect(frame, &client);
+  OnSize(SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 void ShowSaveError(HWND frame, const char* text) {
@@ -323,6 +364,9 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
       }
       break;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case DFM_SHOWFORMAT:
       OnShowFormat(window, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
       return 0;

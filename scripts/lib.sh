@@ -69,6 +69,36 @@ set_window_management() {
   echo "$want" >"$marker"
 }
 
+# Sets the resolution of $WINEPREFIX's screen (HKCU\Control Panel\Desktop,
+# LogPixels: 96 is 100%, 144 is 150%), once; Wine reads it when its server
+# starts.
+set_prefix_dpi() {
+  local want=$1
+  local marker=$WINEPREFIX/.kelvane-dpi
+  [ "$(cat "$marker" 2>/dev/null)" = "$want" ] && return 0
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$want" /f >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  echo "$want" >"$marker"
+}
+
+# The second prefix, at 150%, of the Windows test entry that checks the
+# program's sizes at 144 dots per inch (kelvane_win32_tests_dpi_144): made
+# once like the first, about 15 seconds, then only checked.
+export KELVANE_DPI144_WINEPREFIX=${KELVANE_DPI144_WINEPREFIX:-$WINEPREFIX-dpi144}
+
+ensure_dpi144_prefix() {
+  (
+    export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX
+    ensure_wine_prefix
+    set_window_management N
+    set_prefix_dpi 144
+  )
+}
+
+start_dpi144_wine() { (export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX && start_wine); }
+stop_dpi144_wine() { (export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX && stop_wine); }
+
 KELVANE_XVFB_PID=
 
 # Uses $DISPLAY when it is set; otherwise starts an Xvfb on a free display

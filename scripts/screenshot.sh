@@ -7,6 +7,8 @@
 #   docs/dump-shiftjis.png   the dump window over Japanese text in Shift_JIS
 #   docs/dump-utf8.png       ... and in UTF-8, each with a selection
 #   docs/find.png            the Find dialog below the dump, its match selected
+#   docs/kelvane-150.png     the first one at 150% (144 dots per inch), in the
+#                            second prefix of scripts/lib.sh
 #
 #   scripts/screenshot.sh [docs folder]     (default docs/)
 set -euo pipefail
@@ -24,12 +26,12 @@ trap 'stop_wine; stop_display' EXIT
 mkdir -p "$docs"
 
 # shot <output> <width> <height> [showcase arguments...]: the top left
-# width x height pixels of a desktop of 660 x 640, or taller when asked.
+# width x height pixels of a desktop of 660 x 640, or larger when asked.
 shot() {
   local out=$1 width=$2 height=$3
   shift 3
   start_wine
-  wine explorer /desktop=kelvane,660x$((height > 640 ? height : 640)) \
+  wine explorer /desktop=kelvane,$((width > 660 ? width : 660))x$((height > 640 ? height : 640)) \
     "$KELVANE_ROOT/build/x64/showcase.exe" "$KELVANE_ROOT/build/x64/kelvane.exe" "$@" >/dev/null 2>&1 &
   sleep 6
   import -window root -crop "${width}x${height}+0+0" +repage "$out"
@@ -41,3 +43,10 @@ shot "$docs/kelvane.png" 660 640
 shot "$docs/dump-shiftjis.png" 660 330 932
 shot "$docs/dump-utf8.png" 660 330 65001
 shot "$docs/find.png" 660 790 find
+
+# The same at 150%: every size half as large again.
+ensure_dpi144_prefix
+export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX
+set_window_management Y
+shot "$docs/kelvane-150.png" 990 960
+set_window_management N
