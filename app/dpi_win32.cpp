@@ -39,7 +39,8 @@ std::uint32_t WindowDpi(HWND window) {
 std::uint32_t SystemDpi() { return LogPixelsOf(nullptr); }
 
 HFONT CreateStatusFontForDpi(std::uint32_t dpi) {
-  static const auto parametersForDpi = LookUp<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
+  static const auto parametersForDpi =
+      LookUp<SystemParametersInfoForDpiFunction>("SystemParametersInfoForDpi");
   if (parametersForDpi == nullptr) return nullptr;
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof(metrics);
