@@ -13,6 +13,7 @@
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
+#include "dumpframe/framecontext.h"
 #include "dumpframe/framelayout.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
@@ -52,9 +53,29 @@ void SetStatusText(const char* text) {
                  reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
 }
 
-void GiveSnapshotToView() {
-  ::SendMessageA(g_dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(g_snapshot),
-                 static_cast<LPARAM>(g_snapshotLength));
+// The one place that builds what commands and views are handed.
+FrameContext BuildFrameContext(HWND frame) {
+  const auto codePage = static_cast<std::uint16_t>(::SendMessageA(g_dumpView, DVM_GETCODEPAGE, 0, 0));
+  return FrameContext{frame, g_dumpView, g_snapshot, g_snapshotLength, codePage};
+}
+
+// Tells the views about the frame's snapshot, new or none; a view shown
+// beside the dump view is told here too.
+void ShowSnapshotInViews(const FrameContext& context) {
+  ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
+                 static_cast<LPARAM>(context.snapshotLength));
+}
+
+FrameLayout ClientLayout(HWND frame) {
+  RECT client = {};
+  ::GetClientRect(frame, &client);
+  return FrameLayoutOf(client.right, client.bottom, g_statusBarHeight);
+}
+
+// The one place that moves the children to their rectangles.
+void PlaceChildren(const FrameLayout& layout) {
+  const ViewPlacement& view = layout.dumpView;
+  ::MoveWindow(g_dumpView, view.x, view.y, view.width, view.height, TRUE);
 }
 
 void ShowReadErrorTitle(HWND frame) {
@@ -79,15 +100,19 @@ bool ReadSnapshot(HWND frame, std::uint32_t format) {
   return true;
 }
 
+void MeasureStatusBar() {
+  RECT rect = {};
+  ::GetWindowRect(g_statusBar, &rect);
+  g_statusBarHeight = rect.bottom - rect.top;
+}
+
 void CreateStatusBar(HWND frame, const char* statusText) {
   g_statusBar =
       ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0,
                         0, 0, 0, frame, nullptr, InstanceOf(frame), nullptr);
   ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
   SetStatusText(statusText);
-  RECT rect = {};
-  ::GetWindowRect(g_statusBar, &rect);
-  g_statusBarHeight = rect.bottom - rect.top;
+  MeasureStatusBar();
 }
 
 // The status bar chose its font for the system's resolution. On a monitor of
@@ -102,15 +127,11 @@ void FitStatusBarToDpi(std::uint32_t dpi) {
   ::SendMessageA(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
   g_statusFont = font;
-  RECT rect = {};
-  ::GetWindowRect(g_statusBar, &rect);
-  g_statusBarHeight = rect.bottom - rect.top;
+  MeasureStatusBar();
 }
 
 void CreateDumpView(HWND frame) {
-  RECT client = {};
-  ::GetClientRect(frame, &client);
-  const ViewPlacement place = ViewPlacementOf(client.right, client.bottom, g_statusBarHeight);
+  const ViewPlacement place = ClientLayout(frame).dumpView;
   g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
                                  place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
 }
@@ -137,7 +158,7 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   FitStatusBarToDpi(dpi);
   CreateDumpView(frame);
   ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
-  GiveSnapshotToView();
+  ShowSnapshotInViews(BuildFrameContext(frame));
   ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
 
   g_menuItemInfo = {};
@@ -152,8 +173,7 @@ void OnSize(WPARAM wParam, LPARAM lParam) {
   if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
-  const ViewPlacement place = ViewPlacementOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
-  ::MoveWindow(g_dumpView, place.x, place.y, place.width, place.height, TRUE);
+  PlaceChildren(FrameLayoutOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight));
 }
 
 void OnDestroy() {
@@ -183,9 +203,8 @@ void OnDpiChanged(HWND frame, std::uint32_t dpi, const RECT& suggested) {
   ::SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (::IsIconic(frame)) return;
-  RECT client = {};
-  ::GetClientRect(frame, &client);
-  OnSize(SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  ::SendMessageA(g_statusBar, WM_SIZE, SIZE_RESTORED, 0);
+  PlaceChildren(ClientLayout(frame));
 }
 
 void ShowSaveError(HWND frame, const char* text) {
@@ -242,6 +261,21 @@ void OnEncoding(HWND frame, UINT command) {
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
+// The Edit menu's commands, each given the frame's context of this moment.
+void OnEditCommand(const FrameContext& context, UINT command) {
+  if (command == ID_EDIT_COPY || command == ID_EDIT_COPY_TEXT) {
+    CopySelection(context, command == ID_EDIT_COPY_TEXT);
+  } else if (command == ID_EDIT_SELECT_ALL) {
+    SelectAll(context);
+  } else if (command == ID_EDIT_FIND) {
+    ShowFindDialog(context);
+  } else if (command == ID_EDIT_FIND_NEXT || command == ID_EDIT_FIND_PREVIOUS) {
+    RepeatSearch(context, command == ID_EDIT_FIND_PREVIOUS);
+  } else if (command == ID_EDIT_GOTO) {
+    RunGoToDialog(context);
+  }
+}
+
 void OnCommand(HWND frame, UINT command) {
   switch (command) {
     case ID_SAVE:
@@ -257,24 +291,8 @@ void OnCommand(HWND frame, UINT command) {
     case ID_CLOSE:
       PostCloseRequest();
       break;
-    case ID_EDIT_COPY:
-    case ID_EDIT_COPY_TEXT:
-      CopySelection(frame, command == ID_EDIT_COPY_TEXT);
-      break;
-    case ID_EDIT_SELECT_ALL:
-      SelectAll();
-      break;
-    case ID_EDIT_FIND:
-      ShowFindDialog(frame);
-      break;
-    case ID_EDIT_FIND_NEXT:
-    case ID_EDIT_FIND_PREVIOUS:
-      RepeatSearch(command == ID_EDIT_FIND_PREVIOUS);
-      break;
-    case ID_EDIT_GOTO:
-      RunGoToDialog(frame);
-      break;
     default:
+      OnEditCommand(BuildFrameContext(frame), command);
       break;
   }
 }
@@ -285,7 +303,7 @@ void OnInitMenuPopup(HWND frame) {
   auto enable = [menu](UINT command, bool enabled) {
     ::EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   };
-  const bool selected = HasSelection();
+  const bool selected = HasSelection(g_dumpView);
   enable(ID_EDIT_COPY, selected);
   enable(ID_EDIT_COPY_TEXT, selected);
   enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
@@ -306,6 +324,23 @@ bool RunShortcut(HWND frame, WPARAM key) {
   return true;
 }
 
+// From anyone (another program, an automation tool): only the owner destroys
+// the frame, so this too is a close request.
+LRESULT OnClose() {
+  PostCloseRequest();
+  return 0;
+}
+
+// Answers whether the key was an Edit shortcut, which the frame then ran.
+bool OnKeyDown(HWND frame, WPARAM key) { return RunShortcut(frame, key); }
+
+// The close box and Alt+F4 arrive here first: the owner closes the frame.
+bool OnSysCommand(WPARAM command) {
+  if (command != SC_CLOSE) return false;
+  PostCloseRequest();
+  return true;
+}
+
 void OnNotify(HWND frame, const NMHDR* header) {
   if (header == nullptr || header->hwndFrom != g_dumpView) return;
   if (static_cast<int>(header->code) == DVN_KEYDOWN) {
@@ -320,15 +355,11 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   SetStatusText(statusText);
   if (format == 0) return;
   ReadSnapshot(frame, format);
-  GiveSnapshotToView();
+  ShowSnapshotInViews(BuildFrameContext(frame));
   FreeSnapshot(previous);
 }
 
 }  // namespace
-
-SnapshotBytes FrameSnapshot() { return SnapshotBytes{g_snapshot, g_snapshotLength}; }
-
-HWND FrameDumpView() { return g_dumpView; }
 
 LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -345,24 +376,18 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnCommand(window, LOWORD(wParam));
       break;
     case WM_CLOSE:
-      // From anyone (another program, an automation tool): only the owner
-      // destroys the frame, so this too is a close request.
-      PostCloseRequest();
-      return 0;
+      return OnClose();
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(window);
       break;
     case WM_KEYDOWN:
-      if (RunShortcut(window, wParam)) return 0;
+      if (OnKeyDown(window, wParam)) return 0;
       break;
     case WM_NOTIFY:
       OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;
     case WM_SYSCOMMAND:
-      if (wParam == SC_CLOSE) {
-        PostCloseRequest();
-        return 0;
-      }
+      if (OnSysCommand(wParam)) return 0;
       break;
     case WM_DPICHANGED:
       OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

@@ -25,6 +25,10 @@ ViewPlacement ViewPlacementOf(int clientWidth, int clientHeight, int statusBarHe
   return ViewPlacement{0, 0, width, height};
 }
 
+FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight) {
+  return FrameLayout{ViewPlacementOf(clientWidth, clientHeight, statusBarHeight)};
+}
+
 const char* SaveWriteErrorText(bool writeSucceeded, std::uint32_t written, std::uint32_t length) {
   if (writeSucceeded && written == length) return nullptr;
   return kFileWriteErrorText;

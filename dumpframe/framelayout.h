@@ -19,6 +19,14 @@ struct ViewPlacement {
 };
 ViewPlacement ViewPlacementOf(int clientWidth, int clientHeight, int statusBarHeight);
 
+// Where each child of the frame goes in a client area of the given size; the
+// status bar places itself at the bottom edge. A new child gets its rectangle
+// here, beside the dump view's.
+struct FrameLayout {
+  ViewPlacement dumpView;
+};
+FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight);
+
 // What a save reports once the file was created: nothing when every byte of
 // the snapshot was written, "File Write Error !!" otherwise (a write that
 // failed counts as short even when the count it answered looks whole).
