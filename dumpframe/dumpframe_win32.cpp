@@ -15,6 +15,8 @@
 #include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framecontext.h"
 #include "dumpframe/framelayout.h"
+#include "dumpframe/viewcommands.h"
+#include "dumpframe/viewswitch_win32.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
 
@@ -64,6 +66,7 @@ FrameContext BuildFrameContext(HWND frame) {
 void ShowSnapshotInViews(const FrameContext& context) {
   ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
                  static_cast<LPARAM>(context.snapshotLength));
+  GiveSnapshotToPicture(context, false);
 }
 
 FrameLayout ClientLayout(HWND frame) {
@@ -76,6 +79,7 @@ FrameLayout ClientLayout(HWND frame) {
 void PlaceChildren(const FrameLayout& layout) {
   const ViewPlacement& view = layout.dumpView;
   ::MoveWindow(g_dumpView, view.x, view.y, view.width, view.height, TRUE);
+  MovePictureView(layout.pictureView);
 }
 
 void ShowReadErrorTitle(HWND frame) {
@@ -131,9 +135,11 @@ void FitStatusBarToDpi(std::uint32_t dpi) {
 }
 
 void CreateDumpView(HWND frame) {
-  const ViewPlacement place = ClientLayout(frame).dumpView;
+  const FrameLayout layout = ClientLayout(frame);
+  const ViewPlacement& place = layout.dumpView;
   g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
                                  place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
+  CreatePictureView(frame, layout.pictureView);
 }
 
 void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
@@ -158,8 +164,9 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   FitStatusBarToDpi(dpi);
   CreateDumpView(frame);
   ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
+  if (params != nullptr) NoteShownFormat(params->format, params->statusText);
+  ApplyViewChoice(frame, g_dumpView);
   ShowSnapshotInViews(BuildFrameContext(frame));
-  ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
 
   g_menuItemInfo = {};
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
@@ -182,12 +189,14 @@ void OnDestroy() {
     // The view still exists until after this message: take the bytes away
     // from it before they are freed.
     if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
+    GiveSnapshotToPicture(FrameContext{}, false);
     FreeSnapshot(g_snapshot);
   }
   g_snapshot = nullptr;
   g_snapshotLength = 0;
   g_dumpView = nullptr;
   g_statusBar = nullptr;
+  ForgetPictureView();
   // The status bar goes with the frame and draws no more.
   if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
   g_statusFont = nullptr;
@@ -277,6 +286,9 @@ void OnEditCommand(const FrameContext& context, UINT command) {
 }
 
 void OnCommand(HWND frame, UINT command) {
+  // Shortcuts reach here even for commands the menu greys.
+  if (CommandIdleInThisView(command)) return;
+  if (RunViewCommand(BuildFrameContext(frame), command, false)) return;
   switch (command) {
     case ID_SAVE:
       OnSave(frame);
@@ -309,16 +321,21 @@ void OnInitMenuPopup(HWND frame) {
   enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
   enable(ID_EDIT_FIND_NEXT, HaveLastSearch());
   enable(ID_EDIT_FIND_PREVIOUS, HaveLastSearch());
+  GreyMenuForView(menu);
 }
 
 bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
-// The Edit shortcuts, whether the key reached the frame itself or the dump
+// The Edit and View shortcuts, whether the key reached the frame itself or the dump
 // view, which reports its keys to the frame. Copy and Select All check for
 // themselves whether they can act.
 bool RunShortcut(HWND frame, WPARAM key) {
-  const std::uint32_t command = EditCommandOfKey(static_cast<std::uint32_t>(key), KeyIsDown(VK_CONTROL),
-                                                 KeyIsDown(VK_SHIFT), KeyIsDown(VK_MENU));
+  const auto virtualKey = static_cast<std::uint32_t>(key);
+  const bool ctrl = KeyIsDown(VK_CONTROL);
+  const bool shift = KeyIsDown(VK_SHIFT);
+  const bool alt = KeyIsDown(VK_MENU);
+  std::uint32_t command = EditCommandOfKey(virtualKey, ctrl, shift, alt);
+  if (command == 0) command = ViewCommandOfKey(virtualKey, ctrl, shift, alt);
   if (command == 0) return false;
   OnCommand(frame, command);
   return true;
@@ -355,6 +372,7 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   SetStatusText(statusText);
   if (format == 0) return;
   ReadSnapshot(frame, format);
+  NoteShownFormat(format, statusText);
   ShowSnapshotInViews(BuildFrameContext(frame));
   FreeSnapshot(previous);
 }
@@ -382,6 +400,9 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_KEYDOWN:
       if (OnKeyDown(window, wParam)) return 0;
+      break;
+    case WM_MOUSEWHEEL:
+      if (ForwardWheelToPicture(wParam, lParam)) return 0;
       break;
     case WM_NOTIFY:
       OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));

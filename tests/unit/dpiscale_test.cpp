@@ -1,10 +1,9 @@
-// Sizes at the screen's resolution, and the dump view's font at a monitor's.
+// Sizes at the screen's resolution.
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "app/dpiscale.h"
-#include "dumpview/viewstate.h"
 
 TEST(DpiScale, InProportionRoundedAsMulDivRoundsAndClamped) {
   const struct {
@@ -16,12 +15,4 @@ TEST(DpiScale, InProportionRoundedAsMulDivRoundsAndClamped) {
                {7, 96, 0, 7},      {INT_MIN, 96, 192, INT_MIN}, {INT_MAX, 96, 192, INT_MAX}};
   for (const auto& c : cases)
     EXPECT_EQ(ScaleBetweenDpi(c.pixels, c.fromDpi, c.toDpi), c.expected) << c.pixels;
-
-  // The dump's font: from the height chosen at creation, within its bounds.
-  DumpViewState state = {};
-  state.baseFontHeight = 16;
-  state.baseDpi = 96;
-  EXPECT_EQ(FontHeightForDpi(state, 110), 18u);
-  EXPECT_EQ(FontHeightForDpi(state, 4), kMinFontHeight);
-  EXPECT_EQ(FontHeightForDpi(state, 0xFFFFFFFFu), kMaxFontHeight);
 }
