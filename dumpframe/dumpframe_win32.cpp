@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/dpi_win32.h"
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
@@ -39,6 +40,7 @@ static SnapshotFacts g_snapshotFacts;  // what the read of the snapshot on view 
 // View > Whole Data lasts while the program runs: every frame opened later
 // starts with it. Nothing is stored.
 static bool g_wholeData;
+static HFONT g_statusFont;  // the status bar's font on a monitor of another resolution, or none
 
 namespace {
 
@@ -125,15 +127,34 @@ bool ReadSnapshot(HWND frame, std::uint32_t format) {
   return true;
 }
 
+void MeasureStatusBar() {
+  RECT rect = {};
+  ::GetWindowRect(g_statusBar, &rect);
+  g_statusBarHeight = rect.bottom - rect.top;
+}
+
 void CreateStatusBar(HWND frame) {
   g_statusBar =
       ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0,
                         0, 0, 0, frame, nullptr, InstanceOf(frame), nullptr);
   ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
   ShowFormatStatus();
-  RECT rect = {};
-  ::GetWindowRect(g_statusBar, &rect);
-  g_statusBarHeight = rect.bottom - rect.top;
+  MeasureStatusBar();
+}
+
+// The status bar chose its font for the system's resolution. On a monitor of
+// another one it is given the system's status font at that resolution, and
+// back on such a monitor its own font again; it measures its height anew
+// from the font.
+void FitStatusBarToDpi(std::uint32_t dpi) {
+  const bool systemResolution = dpi == SystemDpi();
+  if (systemResolution && g_statusFont == nullptr) return;
+  HFONT font = systemResolution ? nullptr : CreateStatusFontForDpi(dpi);
+  if (!systemResolution && font == nullptr) return;
+  ::SendMessageA(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
+  g_statusFont = font;
+  MeasureStatusBar();
 }
 
 void CreateDumpView(HWND frame) {
@@ -164,7 +185,11 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   if (params == nullptr) ShowReadErrorTitle(frame);
   g_firstReadFailed = !read;
   CreateStatusBar(frame);
+  // A frame opened on a monitor of another resolution than the system's.
+  const std::uint32_t dpi = WindowDpi(frame);
+  FitStatusBarToDpi(dpi);
   CreateDumpView(frame);
+  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
   ApplyViewChoice(frame, g_dumpView);
   ShowSnapshotInViews(BuildFrameContext(frame));
 
@@ -201,6 +226,23 @@ void OnDestroy() {
   g_dumpView = nullptr;
   g_statusBar = nullptr;
   ForgetPictureView();
+  // The status bar goes with the frame and draws no more.
+  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
+  g_statusFont = nullptr;
+}
+
+// Moved to a monitor of another resolution: the view's cells and the status
+// bar's text follow it, and the frame takes the rectangle that the system
+// suggests for it there. The children are laid out again even when the size
+// stays, as the status bar's height may have changed.
+void OnDpiChanged(HWND frame, std::uint32_t dpi, const RECT& suggested) {
+  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
+  FitStatusBarToDpi(dpi);
+  ::SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (::IsIconic(frame)) return;
+  ::SendMessageA(g_statusBar, WM_SIZE, SIZE_RESTORED, 0);
+  PlaceChildren(ClientLayout(frame));
 }
 
 void ShowSaveError(HWND frame, const char* text) {
@@ -418,6 +460,9 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SYSCOMMAND:
       if (OnSysCommand(wParam)) return 0;
       break;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case DFM_SHOWFORMAT:
       OnShowFormat(window, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
       return 0;

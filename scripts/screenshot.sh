@@ -11,6 +11,8 @@
 #                            the X11 program xclip put on the clipboard
 #   docs/picture.png         the Picture view over a PNG with transparency that
 #                            ImageMagick drew and xclip put on the X clipboard
+#   docs/kelvane-150.png     the first one at 150% (144 dots per inch), in the
+#                            second prefix of scripts/lib.sh
 #
 #   scripts/screenshot.sh [docs folder]     (default docs/)
 set -euo pipefail
@@ -28,12 +30,12 @@ trap 'stop_wine; stop_display' EXIT
 mkdir -p "$docs"
 
 # shot <output> <width> <height> [showcase arguments...]: the top left
-# width x height pixels of a desktop of 660 x 640, or taller when asked.
+# width x height pixels of a desktop of 660 x 640, or larger when asked.
 shot() {
   local out=$1 width=$2 height=$3
   shift 3
   start_wine
-  wine explorer /desktop=kelvane,660x$((height > 640 ? height : 640)) \
+  wine explorer /desktop=kelvane,$((width > 660 ? width : 660))x$((height > 640 ? height : 640)) \
     "$KELVANE_ROOT/build/x64/showcase.exe" "$KELVANE_ROOT/build/x64/kelvane.exe" "$@" >/dev/null 2>&1 &
   sleep 6
   import -window root -crop "${width}x${height}+0+0" +repage "$out"
@@ -68,3 +70,10 @@ picture_shot() {
 }
 
 picture_shot "$docs/picture.png"
+
+# The same at 150%: every size half as large again.
+ensure_dpi144_prefix
+export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX
+set_window_management Y
+shot "$docs/kelvane-150.png" 990 960
+set_window_management N

@@ -426,6 +426,9 @@ TEST_F(ProgramResources, MenusIconAndManifest) {
   EXPECT_NE(text.find("type=\"win32\""), std::string::npos);
   EXPECT_NE(text.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
   EXPECT_NE(text.find("language=\"*\""), std::string::npos);
+  // Sharp at every scale, with the fallbacks of older systems.
+  EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+  EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
 }
 
 // The dump window's menu bar as the resource holds it: each menu's text,
