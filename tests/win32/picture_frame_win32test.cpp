@@ -118,11 +118,13 @@ TEST_F(PictureFrame, TheChoiceOutlivesTheFrame) {
 // only, which the Picture view says instead of drawing half a picture.
 TEST_F(PictureFrame, APngReadByTheSizeRulesAsksForWholeData) {
   const std::string path = "/tmp/kelvane-frame-" + std::to_string(::GetCurrentProcessId()) + ".png";
+  testsupport::ClearClipboard();
   ASSERT_TRUE(testsupport::RunHostCommand(
       "convert -size 40x30 xc:none -fill red -draw 'circle 20,15 20,5' PNG32:" + path +
       " && xclip -selection clipboard -t image/png -i " + path));
   const UINT png = ::RegisterClipboardFormatA("PNG");
-  ASSERT_TRUE(testsupport::WaitUntil([&] { return !testsupport::ClipboardBytes(png).empty(); }, 30000));
+  ASSERT_TRUE(testsupport::WaitUntil(
+      [&] { return ::IsClipboardFormatAvailable(png) && !testsupport::ClipboardBytes(png).empty(); }, 30000));
   char listText[32];
   wsprintfA(listText, "PNG(0x%04X)", png);
   Open(png, listText);
