@@ -12,6 +12,7 @@
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
+#include "dumpframe/framedetails_win32.h"
 #include "dumpframe/framelayout.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
@@ -23,6 +24,7 @@ static int g_statusBarHeight;
 static HWND g_dumpView;
 static std::uint8_t* g_snapshot;  // none exactly when g_snapshotLength is 0
 static std::uint32_t g_snapshotLength;
+static std::uint32_t g_format;        // the format of the snapshot, for the Details pane
 static MENUITEMINFOA g_menuItemInfo;  // used for every check-mark change
 static bool g_firstReadFailed;        // the read error title stays for good
 static bool g_titleShowsReadError;
@@ -116,6 +118,14 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   CreateDumpView(frame);
   GiveSnapshotToView();
   ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
+  g_format = params != nullptr ? params->format : 0;
+  CreateFrameDetails(frame);
+  if (FrameDetailsShown()) {
+    RECT client = {};
+    ::GetClientRect(frame, &client);
+    LayoutFrameViews(frame, g_dumpView, client.right, client.bottom, g_statusBarHeight);
+    FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView);
+  }
 
   g_menuItemInfo = {};
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
@@ -123,14 +133,13 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   ApplyCheckByCommand(::GetMenu(frame), ID_ENCODING_CP1252, MFS_CHECKED);
 }
 
-void OnSize(WPARAM wParam, LPARAM lParam) {
+void OnSize(HWND frame, WPARAM wParam, LPARAM lParam) {
   // Minimised, the client area is 0 x 0: leave the children as they are, or
   // the view, squeezed to nothing, would scroll back to its first row.
   if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
-  const ViewPlacement place = ViewPlacementOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
-  ::MoveWindow(g_dumpView, place.x, place.y, place.width, place.height, TRUE);
+  LayoutFrameViews(frame, g_dumpView, LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
 }
 
 void OnDestroy() {
@@ -145,6 +154,7 @@ void OnDestroy() {
   g_snapshotLength = 0;
   g_dumpView = nullptr;
   g_statusBar = nullptr;
+  DestroyFrameDetails();
 }
 
 void ShowSaveError(HWND frame, const char* text) {
@@ -233,9 +243,16 @@ void OnCommand(HWND frame, UINT command) {
     case ID_EDIT_GOTO:
       RunGoToDialog(frame);
       break;
+    case ID_VIEW_DETAILS:
+      if (ToggleFrameDetails(frame, g_dumpView, g_statusBarHeight)) {
+        FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView);
+      }
+      break;
     default:
       break;
   }
+  // Find, Go To and Select All move the caret without a key in the view.
+  FrameDetailsCaretMoved(g_dumpView);
 }
 
 // Greys the Edit items that cannot act now.
@@ -267,9 +284,12 @@ bool RunShortcut(HWND frame, WPARAM key) {
 
 void OnNotify(HWND frame, const NMHDR* header) {
   if (header == nullptr || header->hwndFrom != g_dumpView) return;
-  if (static_cast<int>(header->code) == DVN_KEYDOWN) {
+  const int code = static_cast<int>(header->code);
+  if (code == DVN_KEYDOWN) {
     RunShortcut(frame, reinterpret_cast<const DumpKeyNotify*>(header)->wParam);
   }
+  // Keys and clicks are what move the caret and the selection.
+  if (code <= DVN_LBUTTONDOWN && code >= DVN_KEYDOWN) FrameDetailsCaretMoved(g_dumpView);
 }
 
 // The status text changes first, also when only the text is new (format 0).
@@ -279,7 +299,9 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   SetStatusText(statusText);
   if (format == 0) return;
   ReadSnapshot(frame, format);
+  g_format = format;
   GiveSnapshotToView();
+  FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView);
   FreeSnapshot(previous);
 }
 
@@ -295,7 +317,14 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
       break;
     case WM_SIZE:
-      OnSize(wParam, lParam);
+      OnSize(window, wParam, lParam);
+      break;
+    case WM_SETCURSOR:
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (HandleSplitterMessage(window, g_dumpView, g_statusBarHeight, message, wParam, lParam)) return 0;
       break;
     case WM_DESTROY:
       OnDestroy();

@@ -15,10 +15,19 @@ constexpr std::uint32_t kMaxHeaderBytes = 64 * 1024;
 constexpr std::string_view kStartMarker = "<!--StartFragment-->";
 constexpr std::string_view kEndMarker = "<!--EndFragment-->";
 
-enum Field { kVersion, kStartHtml, kEndHtml, kStartFragment, kEndFragment, kStartSelection, kEndSelection,
-             kSourceUrl, kFieldCount };
-constexpr const char* kFieldNames[kFieldCount] = {"Version",       "StartHTML",      "EndHTML",
-                                                  "StartFragment", "EndFragment",    "StartSelection",
+enum Field {
+  kVersion,
+  kStartHtml,
+  kEndHtml,
+  kStartFragment,
+  kEndFragment,
+  kStartSelection,
+  kEndSelection,
+  kSourceUrl,
+  kFieldCount
+};
+constexpr const char* kFieldNames[kFieldCount] = {"Version",       "StartHTML",   "EndHTML",
+                                                  "StartFragment", "EndFragment", "StartSelection",
                                                   "EndSelection",  "SourceURL"};
 // The fields a reader cannot do without.
 constexpr bool kRequired[kFieldCount] = {true, true, true, true, true, false, false, false};
@@ -97,8 +106,9 @@ bool MarkerAt(const std::uint8_t* data, std::uint32_t length, std::uint64_t at, 
 
 std::uint32_t FindMarker(const std::uint8_t* data, std::uint32_t length, std::string_view marker) {
   const std::uint8_t* end = data + length;
-  const std::uint8_t* found = std::search(data, end, marker.begin(), marker.end(),
-                                          [](std::uint8_t b, char m) { return static_cast<std::uint8_t>(m) == b; });
+  const std::uint8_t* found =
+      std::search(data, end, marker.begin(), marker.end(),
+                  [](std::uint8_t b, char m) { return static_cast<std::uint8_t>(m) == b; });
   return found == end ? kNoIndex : static_cast<std::uint32_t>(found - data);
 }
 
@@ -142,8 +152,9 @@ void CheckRangesAndOrder(Lines& lines, const Offsets& o, const Header& header, s
 void CheckMarker(Lines& lines, const std::uint8_t* data, std::uint32_t length, const Number& claimed,
                  const char* fieldName, std::string_view marker, bool markerEndsAtOffset) {
   if (!claimed.valid || claimed.none) return;
-  const std::uint64_t expectedStart = markerEndsAtOffset ? claimed.value - std::min<std::uint64_t>(claimed.value, marker.size())
-                                                         : claimed.value;
+  const std::uint64_t expectedStart =
+      markerEndsAtOffset ? claimed.value - std::min<std::uint64_t>(claimed.value, marker.size())
+                         : claimed.value;
   const bool fits = !markerEndsAtOffset || claimed.value >= marker.size();
   if (fits && MarkerAt(data, length, expectedStart, marker)) return;
   const std::uint32_t found = FindMarker(data, length, marker);
@@ -161,8 +172,8 @@ void CheckMarker(Lines& lines, const std::uint8_t* data, std::uint32_t length, c
                           ", which is character " + Decimal(claimed.value));
     return;
   }
-  AddProblem(lines, std::string(fieldName) + " " + Decimal(claimed.value) + " does not meet " + name + ", which " +
-                        (markerEndsAtOffset ? "ends" : "starts") + " at byte " + Decimal(where));
+  AddProblem(lines, std::string(fieldName) + " " + Decimal(claimed.value) + " does not meet " + name +
+                        ", which " + (markerEndsAtOffset ? "ends" : "starts") + " at byte " + Decimal(where));
 }
 
 // EndHTML should be where the HTML stops: the end of the data or its
@@ -174,8 +185,8 @@ void CheckEndHtml(Lines& lines, const std::uint8_t* data, std::uint32_t length, 
   if (endHtml.value == htmlEnd) return;
   if (endHtml.value < htmlEnd && Utf16LengthOfUtf8(data, htmlEnd) == endHtml.value) {
     AddProblem(lines, "EndHTML " + Decimal(endHtml.value) +
-                          " looks counted in characters, not bytes: the HTML ends at byte " + Decimal(htmlEnd) +
-                          ", which is character " + Decimal(endHtml.value));
+                          " looks counted in characters, not bytes: the HTML ends at byte " +
+                          Decimal(htmlEnd) + ", which is character " + Decimal(endHtml.value));
   } else if (endHtml.value < htmlEnd) {
     AddField(lines, "Bytes after EndHTML", Decimal(htmlEnd - endHtml.value));
   } else {
@@ -194,15 +205,7 @@ void ShowFragment(Lines& lines, const std::uint8_t* data, std::uint32_t length, 
   const auto count = static_cast<std::uint32_t>(end.value - start.value);
   const std::uint32_t shown = Utf8PrefixLength(data + first, count, kFragmentShownBytes);
   AddField(lines, "Fragment", Bytes(count));
-  const std::string text = Utf8OfUtf8Bytes(data + first, shown);
-  std::size_t lineStart = 0;
-  while (lineStart <= text.size()) {
-    std::size_t lineEnd = text.find_first_of("\r\n", lineStart);
-    if (lineEnd == std::string::npos) lineEnd = text.size();
-    AddText(lines, "  " + WithoutControls(text.substr(lineStart, lineEnd - lineStart)));
-    if (lineEnd == text.size()) break;
-    lineStart = lineEnd + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1);
-  }
+  AddTextBlock(lines, Utf8OfUtf8Bytes(data + first, shown));
   if (shown < count) AddText(lines, MoreItemsText(count - shown, "bytes of the fragment"));
 }
 
@@ -215,7 +218,11 @@ Lines InterpretHtml(const std::uint8_t* data, std::uint32_t length) {
   for (int f = 0; f < kFieldCount; ++f) {
     const HeaderValue& v = header.values[f];
     if (!v.present) {
-      if (kRequired[f]) AddProblem(lines, std::string("no ") + kFieldNames[f] + " in the header");
+      if (kRequired[f]) {
+        AddProblem(lines, std::string("no ") + kFieldNames[f] + " in the header");
+      } else {
+        AddField(lines, kFieldNames[f], "(absent)");
+      }
       continue;
     }
     AddField(lines, kFieldNames[f], v.text);
@@ -228,9 +235,19 @@ Lines InterpretHtml(const std::uint8_t* data, std::uint32_t length) {
   }
   AppendLines(lines, header.otherFields);
   AddField(lines, "Header ends", "at byte " + Decimal(header.end));
+  // Each check says so when it finds nothing wrong, so that a header that
+  // passed can be told from one that was not checked.
+  const std::size_t before = lines.size();
   CheckRangesAndOrder(lines, o, header, length);
+  if (lines.size() == before) AddField(lines, "Offsets", "inside the data and in order");
+  const std::size_t beforeMarkers = lines.size();
   CheckMarker(lines, data, length, o.numbers[kStartFragment], "StartFragment", kStartMarker, true);
   CheckMarker(lines, data, length, o.numbers[kEndFragment], "EndFragment", kEndMarker, false);
+  const Number& start = o.numbers[kStartFragment];
+  const Number& end = o.numbers[kEndFragment];
+  if (lines.size() == beforeMarkers && start.valid && !start.none && end.valid && !end.none) {
+    AddField(lines, "Fragment markers", "<!--StartFragment--> and <!--EndFragment--> at the offsets claimed");
+  }
   CheckEndHtml(lines, data, length, o.numbers[kEndHtml]);
   ShowFragment(lines, data, length, o);
   return lines;

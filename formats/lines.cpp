@@ -64,3 +64,20 @@ std::string FlagsText(std::uint64_t value, const NamedFlag* table, std::size_t c
   }
   return text;
 }
+
+void AddTextBlock(Lines& lines, const std::string& text) {
+  std::size_t lineStart = 0;
+  for (;;) {
+    std::size_t lineEnd = text.find_first_of("\r\n", lineStart);
+    if (lineEnd == std::string::npos) lineEnd = text.size();
+    std::string line("  ");
+    for (std::size_t i = lineStart; i < lineEnd; ++i) {
+      const auto byte = static_cast<unsigned char>(text[i]);
+      line += (byte < 0x20 && byte != '\t') || byte == 0x7F ? ' ' : text[i];
+    }
+    lines.push_back(Line{std::move(line), false});
+    if (lineEnd == text.size()) break;
+    lineStart = lineEnd + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1);
+    if (lineStart == text.size()) break;  // a final line end opens no line
+  }
+}

@@ -50,3 +50,7 @@ std::string FlagsText(std::uint64_t value, const NamedFlag (&table)[N], const ch
   return FlagsText(value, table, N, noneName);
 }
 std::string FlagsText(std::uint64_t value, const NamedFlag* table, std::size_t count, const char* noneName);
+
+// Appends text (UTF-8) as lines indented by two spaces, one per line of the
+// text (CRLF, LF or CR end a line), control characters shown as spaces.
+void AddTextBlock(Lines& lines, const std::string& text);

@@ -60,8 +60,8 @@ void ListDroppedFiles(Lines& lines, const std::uint8_t* data, std::uint32_t leng
                NameText(data + offset, zero - offset, wide, port) + " (at byte " + Decimal(offset) + ")");
       const std::uint32_t control = FirstControlCharacter(data, offset, zero, width);
       if (control != kNoIndex) {
-        AddProblem(fileLines, "file " + Decimal(files) + " holds a control character at byte " + Decimal(control) +
-                                  ": no file name can");
+        AddProblem(fileLines, "file " + Decimal(files) + " holds a control character at byte " +
+                                  Decimal(control) + ": no file name can");
       }
     }
     offset = zero + width;
@@ -102,8 +102,7 @@ Lines InterpretDropFiles(const std::uint8_t* data, std::uint32_t length, FormatP
 
 namespace {
 
-constexpr NamedFlag kDropEffects[] = {
-    {0x1, "COPY"}, {0x2, "MOVE"}, {0x4, "LINK"}, {0x80000000u, "SCROLL"}};
+constexpr NamedFlag kDropEffects[] = {{0x1, "COPY"}, {0x2, "MOVE"}, {0x4, "LINK"}, {0x80000000u, "SCROLL"}};
 
 }  // namespace
 
@@ -131,16 +130,24 @@ constexpr std::uint32_t kCreationOffset = 40;
 constexpr std::uint32_t kSizeHighOffset = 64;
 
 constexpr NamedFlag kDescriptorFlags[] = {
-    {0x1, "FD_CLSID"},         {0x2, "FD_SIZEPOINT"},      {0x4, "FD_ATTRIBUTES"},
-    {0x8, "FD_CREATETIME"},    {0x10, "FD_ACCESSTIME"},    {0x20, "FD_WRITESTIME"},
-    {0x40, "FD_FILESIZE"},     {0x4000, "FD_PROGRESSUI"},  {0x8000, "FD_LINKUI"},
-    {0x80000000u, "FD_UNICODE"}};
+    {0x1, "FD_CLSID"},       {0x2, "FD_SIZEPOINT"},      {0x4, "FD_ATTRIBUTES"}, {0x8, "FD_CREATETIME"},
+    {0x10, "FD_ACCESSTIME"}, {0x20, "FD_WRITESTIME"},    {0x40, "FD_FILESIZE"},  {0x4000, "FD_PROGRESSUI"},
+    {0x8000, "FD_LINKUI"},   {0x80000000u, "FD_UNICODE"}};
 
-constexpr NamedFlag kFileAttributes[] = {
-    {0x1, "READONLY"},     {0x2, "HIDDEN"},          {0x4, "SYSTEM"},     {0x10, "DIRECTORY"},
-    {0x20, "ARCHIVE"},     {0x40, "DEVICE"},         {0x80, "NORMAL"},    {0x100, "TEMPORARY"},
-    {0x200, "SPARSE_FILE"}, {0x400, "REPARSE_POINT"}, {0x800, "COMPRESSED"}, {0x1000, "OFFLINE"},
-    {0x2000, "NOT_CONTENT_INDEXED"}, {0x4000, "ENCRYPTED"}};
+constexpr NamedFlag kFileAttributes[] = {{0x1, "READONLY"},
+                                         {0x2, "HIDDEN"},
+                                         {0x4, "SYSTEM"},
+                                         {0x10, "DIRECTORY"},
+                                         {0x20, "ARCHIVE"},
+                                         {0x40, "DEVICE"},
+                                         {0x80, "NORMAL"},
+                                         {0x100, "TEMPORARY"},
+                                         {0x200, "SPARSE_FILE"},
+                                         {0x400, "REPARSE_POINT"},
+                                         {0x800, "COMPRESSED"},
+                                         {0x1000, "OFFLINE"},
+                                         {0x2000, "NOT_CONTENT_INDEXED"},
+                                         {0x4000, "ENCRYPTED"}};
 
 std::string TimeText(std::uint64_t fileTime) {
   const std::optional<std::string> text = FileTimeText(fileTime);
@@ -158,9 +165,8 @@ void DescribeFile(Lines& lines, const std::uint8_t* d, std::uint32_t index, std:
     AddProblem(lines, "the name of file " + Decimal(index + 1) + " (at byte " + Decimal(offset + name) +
                           ") has no terminator in its 260 characters");
   } else {
-    const std::string text =
-        wide ? Utf8OfUtf16Units(d + name, (zero - name) / 2)
-             : port.TextInCodePage(kSystemAnsiCodePage, d + name, zero - name);
+    const std::string text = wide ? Utf8OfUtf16Units(d + name, (zero - name) / 2)
+                                  : port.TextInCodePage(kSystemAnsiCodePage, d + name, zero - name);
     AddField(lines, label, WithoutControls(text) + " (at byte " + Decimal(offset) + ")");
   }
   AddField(lines, "  Flags", FlagsText(flags, kDescriptorFlags, "none"));
@@ -174,7 +180,8 @@ void DescribeFile(Lines& lines, const std::uint8_t* d, std::uint32_t index, std:
   }
   const char* const timeNames[] = {"  Created", "  Accessed", "  Written"};
   for (std::uint32_t t = 0; t < 3; ++t) {
-    if ((flags & (0x8u << t)) != 0) AddField(lines, timeNames[t], TimeText(*ReadU64(d, size, kCreationOffset + 8 * t)));
+    if ((flags & (0x8u << t)) != 0)
+      AddField(lines, timeNames[t], TimeText(*ReadU64(d, size, kCreationOffset + 8 * t)));
   }
 }
 
@@ -235,14 +242,15 @@ ItemListWalk WalkItemList(const std::uint8_t* data, std::uint32_t length, std::u
   for (;;) {
     const std::optional<std::uint16_t> cb = ReadU16(data, length, at);
     if (!cb) {
-      return ItemListWalk{kNoIndex, items, "runs past the data (" + Bytes(length) + ") at byte " + Decimal(at)};
+      return ItemListWalk{kNoIndex, items,
+                          "runs past the data (" + Bytes(length) + ") at byte " + Decimal(at)};
     }
     if (*cb == 0) return ItemListWalk{at + 2 - offset, items, {}};
     if (*cb < 2) return ItemListWalk{kNoIndex, items, "has an item of size 1 at byte " + Decimal(at)};
     if (!Fits(length, at, *cb)) {
       return ItemListWalk{kNoIndex, items,
-                          "has an item of " + Bytes(*cb) + " at byte " + Decimal(at) + " that runs past the data (" +
-                              Bytes(length) + ")"};
+                          "has an item of " + Bytes(*cb) + " at byte " + Decimal(at) +
+                              " that runs past the data (" + Bytes(length) + ")"};
     }
     at += *cb;
     ++items;
@@ -272,7 +280,8 @@ Lines InterpretIdListArray(const std::uint8_t* data, std::uint32_t length, Forma
     const std::uint32_t offset = *ReadU32(data, length, 4 + i * 4);
     const std::string label = i == 0 ? std::string("Folder") : "Item " + Decimal(i);
     if (offset >= length) {
-      AddProblem(lines, label + " offset " + Decimal(offset) + " points past the data (" + Bytes(length) + ")");
+      AddProblem(lines,
+                 label + " offset " + Decimal(offset) + " points past the data (" + Bytes(length) + ")");
       continue;
     }
     const ItemListWalk walk = WalkItemList(data, length, offset);

@@ -5,7 +5,8 @@
 std::uint32_t FindZeroByte(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset) {
   if (offset >= length) return kNoIndex;
   const void* zero = std::memchr(data + offset, 0, length - offset);
-  return zero == nullptr ? kNoIndex : static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - data);
+  return zero == nullptr ? kNoIndex
+                         : static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - data);
 }
 
 std::uint32_t FindZeroUnit(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset) {
@@ -61,16 +62,15 @@ std::string Utf8OfUtf16Units(const std::uint8_t* bytes, std::uint32_t unitCount)
   return out;
 }
 
-std::string Utf8OfUtf8Bytes(const std::uint8_t* bytes, std::uint32_t count) {
-  return std::string(reinterpret_cast<const char*>(bytes), count);
-}
-
 namespace {
 // TEMPORARY until encoding/ lands.
 std::uint32_t SequenceLength(const std::uint8_t* b, std::uint32_t left) {
   const std::uint8_t lead = b[0];
-  std::uint32_t n = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                  : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
+  std::uint32_t n = lead < 0x80                   ? 1
+                    : lead >= 0xC2 && lead < 0xE0 ? 2
+                    : lead >= 0xE0 && lead < 0xF0 ? 3
+                    : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                  : 0;
   if (n == 0 || n > left) return 0;
   for (std::uint32_t i = 1; i < n; ++i) {
     if ((b[i] & 0xC0) != 0x80) return 0;
@@ -89,7 +89,8 @@ std::uint64_t Utf16LengthOfUtf8(const std::uint8_t* bytes, std::uint32_t count) 
   return units;
 }
 
-std::uint32_t ByteOffsetOfUtf16Index(const std::uint8_t* bytes, std::uint32_t count, std::uint64_t unitIndex) {
+std::uint32_t ByteOffsetOfUtf16Index(const std::uint8_t* bytes, std::uint32_t count,
+                                     std::uint64_t unitIndex) {
   std::uint64_t units = 0;
   for (std::uint32_t i = 0; i <= count;) {
     if (units == unitIndex) return i;
@@ -110,4 +111,30 @@ std::uint32_t Utf8PrefixLength(const std::uint8_t* bytes, std::uint32_t count, s
     i += step;
   }
   return i;
+}
+
+std::uint32_t ValidUtf8Length(const std::uint8_t* bytes, std::uint32_t count) {
+  std::uint32_t i = 0;
+  while (i < count) {
+    const std::uint32_t n = SequenceLength(bytes + i, count - i);
+    if (n == 0) break;
+    i += n;
+  }
+  return i;
+}
+
+std::string Utf8OfUtf8Bytes(const std::uint8_t* bytes, std::uint32_t count) {
+  std::string out;
+  out.reserve(count);
+  for (std::uint32_t i = 0; i < count;) {
+    const std::uint32_t n = SequenceLength(bytes + i, count - i);
+    if (n == 0) {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    } else {
+      out.append(reinterpret_cast<const char*>(bytes + i), n);
+      i += n;
+    }
+  }
+  return out;
 }

@@ -30,3 +30,6 @@ std::uint32_t ByteOffsetOfUtf16Index(const std::uint8_t* bytes, std::uint32_t co
 // The longest prefix of at most limit bytes that ends on a character
 // boundary of the UTF-8 bytes (a malformed byte is a character of its own).
 std::uint32_t Utf8PrefixLength(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t limit);
+
+// How many of the first bytes form whole, valid UTF-8 characters.
+std::uint32_t ValidUtf8Length(const std::uint8_t* bytes, std::uint32_t count);

@@ -7,6 +7,8 @@
 #   docs/dump-shiftjis.png   the dump window over Japanese text in Shift_JIS
 #   docs/dump-utf8.png       ... and in UTF-8, each with a selection
 #   docs/find.png            the Find dialog below the dump, its match selected
+#   docs/details.png         the Details pane beside the dump of "HTML Format"
+#                            that xclip put on the clipboard
 #
 #   scripts/screenshot.sh [docs folder]     (default docs/)
 set -euo pipefail
@@ -29,7 +31,7 @@ shot() {
   local out=$1 width=$2 height=$3
   shift 3
   start_wine
-  wine explorer /desktop=kelvane,660x$((height > 640 ? height : 640)) \
+  wine explorer /desktop=kelvane,$((width > 660 ? width : 660))x$((height > 640 ? height : 640)) \
     "$KELVANE_ROOT/build/x64/showcase.exe" "$KELVANE_ROOT/build/x64/kelvane.exe" "$@" >/dev/null 2>&1 &
   sleep 6
   import -window root -crop "${width}x${height}+0+0" +repage "$out"
@@ -41,3 +43,6 @@ shot "$docs/kelvane.png" 660 640
 shot "$docs/dump-shiftjis.png" 660 330 932
 shot "$docs/dump-utf8.png" 660 330 65001
 shot "$docs/find.png" 660 790 find
+# A real producer's "HTML Format": Wine's bridge writes the header.
+xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
+shot "$docs/details.png" 1000 460 details

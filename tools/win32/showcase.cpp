@@ -9,6 +9,8 @@
 //       moved to the top left corner of the screen
 //   showcase.exe <path of kelvane.exe> find        the dump in UTF-8 with the
 //       Find dialog below it, "caf\xE9" found and selected
+//   showcase.exe <path of kelvane.exe> details     the first format already on
+//       the clipboard (put there by another program) with View > Details
 //
 // It leaves Kelvane running; scripts/screenshot.sh takes the picture and
 // closes it.
@@ -131,9 +133,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: showcase <kelvane.exe> [932|65001|find]\n");
     return 2;
   }
+  const bool details = argc > 2 && std::strcmp(argv[2], "details") == 0;
   const UINT codePage = argc > 2 ? static_cast<UINT>(std::atoi(argv[2])) : 0;
   const int japaneseUnits = static_cast<int>(sizeof(kJapaneseText) / sizeof(kJapaneseText[0])) - 1;
-  if (!PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
+  if (!details && !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
     std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
     return 1;
   }
@@ -162,7 +165,13 @@ int main(int argc, char** argv) {
   if (frame == nullptr) return 1;
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
   if (view == nullptr) return 1;
-  if (codePage == 0) {
+  if (details) {
+    ::SendMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
+    ::SetWindowPos(frame, HWND_TOP, 0, 0, 1000, 460, 0);
+    // The caret on StartFragment's value; the pane follows the key.
+    ::SendMessageA(view, DVM_SETCARET, 0x41, 0);
+    ::SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
+  } else if (codePage == 0) {
     ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
   } else {
     ::SendMessageA(frame, WM_COMMAND, EncodingCommand(codePage), 0);

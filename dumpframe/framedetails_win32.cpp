@@ -1,0 +1,131 @@
+#include "dumpframe/framedetails_win32.h"
+
+#include <windowsx.h>
+
+#include "app/privateformats.h"
+#include "app/resource.h"
+#include "dumpframe/framelayout.h"
+#include "formats/details_win32.h"
+#include "snapshot/sizerules.h"
+
+namespace {
+
+HWND g_pane;
+bool g_dragging;
+// The user's choices last while the program runs, over every frame.
+bool g_detailsShown;
+int g_paneShare = kDefaultPaneShare;
+
+// Pixel sizes at 96 dots per inch, scaled to the screen's.
+DetailsGeometry GeometryOf(HWND frame) {
+  HDC dc = ::GetDC(frame);
+  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+  ::ReleaseDC(frame, dc);
+  return DetailsGeometry{::MulDiv(5, dpi, 96), ::MulDiv(200, dpi, 96), ::MulDiv(120, dpi, 96)};
+}
+
+ReadKind ReadKindOf(std::uint32_t format) {
+  const SizeRule rule =
+      ChooseSizeRule(format, PrivateFormatNumbers{g_binaryDataFormat, g_fileNameFormat, g_fileNameWFormat});
+  if (rule == SizeRule::HandleValue) return ReadKind::HandleValue;
+  return rule == SizeRule::FixedWindow ? ReadKind::FixedWindow : ReadKind::ByRule;
+}
+
+void Relayout(HWND frame, HWND dumpView, int statusBarHeight) {
+  RECT client = {};
+  ::GetClientRect(frame, &client);
+  LayoutFrameViews(frame, dumpView, client.right, client.bottom, statusBarHeight);
+}
+
+}  // namespace
+
+void CreateFrameDetails(HWND frame) {
+  g_pane = CreateDetailsPane(frame);
+  g_dragging = false;
+  MENUITEMINFOA item = {};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_STATE;
+  item.fState = g_detailsShown ? MFS_CHECKED : 0;
+  ::SetMenuItemInfoA(::GetMenu(frame), ID_VIEW_DETAILS, FALSE, &item);
+  if (g_detailsShown && g_pane != nullptr) ::ShowWindow(g_pane, SW_SHOWNA);
+}
+
+void DestroyFrameDetails() { g_pane = nullptr; }
+
+void LayoutFrameViews(HWND frame, HWND dumpView, int clientWidth, int clientHeight, int statusBarHeight) {
+  if (!g_detailsShown || g_pane == nullptr) {
+    const ViewPlacement place = ViewPlacementOf(clientWidth, clientHeight, statusBarHeight);
+    ::MoveWindow(dumpView, place.x, place.y, place.width, place.height, TRUE);
+    return;
+  }
+  const DetailsPlacement p =
+      DetailsPlacementOf(clientWidth, clientHeight, statusBarHeight, g_paneShare, GeometryOf(frame));
+  ::MoveWindow(dumpView, p.view.x, p.view.y, p.view.width, p.view.height, TRUE);
+  ::MoveWindow(g_pane, p.pane.x, p.pane.y, p.pane.width, p.pane.height, TRUE);
+  // The splitter is the frame's own background between the two.
+  RECT gap = {p.splitter.x, p.splitter.y, p.splitter.x + p.splitter.width, p.splitter.y + p.splitter.height};
+  ::InvalidateRect(frame, &gap, TRUE);
+}
+
+bool ToggleFrameDetails(HWND frame, HWND dumpView, int statusBarHeight) {
+  g_detailsShown = !g_detailsShown;
+  MENUITEMINFOA item = {};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_STATE;
+  item.fState = g_detailsShown ? MFS_CHECKED : 0;
+  ::SetMenuItemInfoA(::GetMenu(frame), ID_VIEW_DETAILS, FALSE, &item);
+  if (g_pane == nullptr) return false;
+  Relayout(frame, dumpView, statusBarHeight);
+  ::ShowWindow(g_pane, g_detailsShown ? SW_SHOWNA : SW_HIDE);
+  return g_detailsShown;
+}
+
+bool FrameDetailsShown() { return g_detailsShown && g_pane != nullptr; }
+
+void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length, HWND dumpView) {
+  if (g_pane == nullptr || !g_detailsShown) return;
+  SnapshotDescription snapshot;
+  DescribeClipboardNow(format, &snapshot);
+  snapshot.length = length;
+  snapshot.kind = ReadKindOf(format);
+  ShowDetails(g_pane, snapshot, data, dumpView, true);
+}
+
+void FrameDetailsCaretMoved(HWND dumpView) {
+  if (g_pane != nullptr && g_detailsShown) FollowCaret(g_pane, dumpView);
+}
+
+bool HandleSplitterMessage(HWND frame, HWND dumpView, int statusBarHeight, UINT message, WPARAM wParam,
+                           LPARAM lParam) {
+  if (!g_detailsShown || g_pane == nullptr) return false;
+  switch (message) {
+    case WM_SETCURSOR:
+      // Only the gap between the view and the pane shows the frame itself.
+      if (reinterpret_cast<HWND>(wParam) != frame || LOWORD(lParam) != HTCLIENT) return false;
+      ::SetCursor(::LoadCursorA(nullptr, IDC_SIZEWE));
+      return true;
+    case WM_LBUTTONDOWN:
+      g_dragging = true;
+      ::SetCapture(frame);
+      return true;
+    case WM_MOUSEMOVE:
+      if (!g_dragging) return false;
+      {
+        RECT client = {};
+        ::GetClientRect(frame, &client);
+        g_paneShare = PaneShareAt(GET_X_LPARAM(lParam), client.right, GeometryOf(frame));
+        LayoutFrameViews(frame, dumpView, client.right, client.bottom, statusBarHeight);
+      }
+      return true;
+    case WM_LBUTTONUP:
+      if (!g_dragging) return false;
+      g_dragging = false;
+      ::ReleaseCapture();
+      return true;
+    case WM_CAPTURECHANGED:
+      g_dragging = false;
+      return false;
+    default:
+      return false;
+  }
+}
