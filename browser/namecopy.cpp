@@ -5,12 +5,12 @@
 #include "browser/formatnames.h"
 
 CharSearchResult FindCharDbcs(const char* text, int character, std::uint32_t start, LeadByteTest isLeadByte) {
-  if (text == nullptr) return {kCharNotFound, kErrorMalformedRequest};
+  if (text == nullptr) return {kNoIndex, kErrorMalformedRequest};
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
   const auto wanted = static_cast<unsigned char>(character & 0xFF);
   const auto length = static_cast<std::uint32_t>(std::strlen(text));
   if (wanted == 0) return {length, 0};
-  if (start >= length) return {kCharNotFound, 0};
+  if (start >= length) return {kNoIndex, 0};
   // Only the one byte before start is looked at: a start that follows a lead
   // byte sits on that character's trail byte.
   std::uint32_t at = start;
@@ -19,18 +19,18 @@ CharSearchResult FindCharDbcs(const char* text, int character, std::uint32_t sta
     if (bytes[at] == wanted) return {at, 0};
     if (isLeadByte(bytes[at]) && bytes[at + 1] != 0) ++at;
   }
-  return {kCharNotFound, 0};
+  return {kNoIndex, 0};
 }
 
 namespace {
 
 // The last position of character in text outside double-byte characters, or
-// kCharNotFound.
+// kNoIndex.
 std::uint32_t LastCharDbcs(const std::string& text, char character, LeadByteTest isLeadByte) {
-  std::uint32_t last = kCharNotFound;
+  std::uint32_t last = kNoIndex;
   for (std::uint32_t from = 0;;) {
     const CharSearchResult found = FindCharDbcs(text.c_str(), character, from, isLeadByte);
-    if (found.position == kCharNotFound) return last;
+    if (found.position == kNoIndex) return last;
     last = found.position;
     from = found.position + 1;
   }
@@ -42,7 +42,7 @@ std::string CopiedFormatName(std::string_view listText, bool fromAvailableList, 
   std::string name(listText.substr(0, listText.find('\0')));
   if (fromAvailableList) {
     const std::uint32_t suffix = LastCharDbcs(name, '(', isLeadByte);
-    if (suffix != kCharNotFound) {
+    if (suffix != kNoIndex) {
       // Standard texts put a space before the number; named ones don't.
       const std::uint32_t end = (suffix > 0 && name[suffix - 1] == ' ') ? suffix - 1 : suffix;
       name.resize(end);

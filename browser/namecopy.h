@@ -8,16 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include "app/noindex.h"
+
 // Whether a byte is the lead byte of a double-byte character.
 using LeadByteTest = bool (*)(unsigned char byte);
 
-// FindCharDbcs's answer when nothing is found.
-inline constexpr std::uint32_t kCharNotFound = 0xFFFFFFFFu;
 // The last-error code of a malformed request (no text); 0 when the search ran.
 inline constexpr std::uint32_t kErrorMalformedRequest = 0x20000000u;
 
 struct CharSearchResult {
-  std::uint32_t position;   // byte position, or kCharNotFound
+  std::uint32_t position;   // byte position, or kNoIndex
   std::uint32_t lastError;  // kErrorMalformedRequest or 0
 };
 

@@ -12,6 +12,7 @@
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
+#include "dumpframe/framecontext.h"
 #include "dumpframe/framedetails_win32.h"
 #include "dumpframe/framelayout.h"
 #include "dumpview/dumpview.h"
@@ -52,9 +53,30 @@ void SetStatusText(const char* text) {
                  reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
 }
 
-void GiveSnapshotToView() {
-  ::SendMessageA(g_dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(g_snapshot),
-                 static_cast<LPARAM>(g_snapshotLength));
+// The one place that builds what commands and views are handed.
+FrameContext BuildFrameContext(HWND frame) {
+  const auto codePage = static_cast<std::uint16_t>(::SendMessageA(g_dumpView, DVM_GETCODEPAGE, 0, 0));
+  return FrameContext{frame, g_dumpView, g_snapshot, g_snapshotLength, codePage};
+}
+
+// Tells the views about the frame's snapshot, new or none; a view shown
+// beside the dump view is told here too.
+void ShowSnapshotInViews(const FrameContext& context) {
+  ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
+                 static_cast<LPARAM>(context.snapshotLength));
+  FrameDetailsSnapshot(g_format, context.snapshot, context.snapshotLength, context.dumpView);
+}
+
+FrameLayout ClientLayout(HWND frame) {
+  RECT client = {};
+  ::GetClientRect(frame, &client);
+  return FrameLayoutOf(client.right, client.bottom, g_statusBarHeight);
+}
+
+// The one place that moves the children to their rectangles.
+void PlaceChildren(const FrameLayout& layout) {
+  const ViewPlacement& view = layout.dumpView;
+  ::MoveWindow(g_dumpView, view.x, view.y, view.width, view.height, TRUE);
 }
 
 void ShowReadErrorTitle(HWND frame) {
@@ -91,9 +113,7 @@ void CreateStatusBar(HWND frame, const char* statusText) {
 }
 
 void CreateDumpView(HWND frame) {
-  RECT client = {};
-  ::GetClientRect(frame, &client);
-  const ViewPlacement place = ViewPlacementOf(client.right, client.bottom, g_statusBarHeight);
+  const ViewPlacement place = ClientLayout(frame).dumpView;
   g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
                                  place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
 }
@@ -116,16 +136,15 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_firstReadFailed = !read;
   CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
   CreateDumpView(frame);
-  GiveSnapshotToView();
-  ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
   g_format = params != nullptr ? params->format : 0;
   CreateFrameDetails(frame);
   if (FrameDetailsShown()) {
     RECT client = {};
     ::GetClientRect(frame, &client);
     LayoutFrameViews(frame, g_dumpView, client.right, client.bottom, g_statusBarHeight);
-    FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView);
   }
+  ShowSnapshotInViews(BuildFrameContext(frame));
+  ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
 
   g_menuItemInfo = {};
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
@@ -139,7 +158,11 @@ void OnSize(HWND frame, WPARAM wParam, LPARAM lParam) {
   if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
-  LayoutFrameViews(frame, g_dumpView, LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
+  if (FrameDetailsShown()) {
+    LayoutFrameViews(frame, g_dumpView, LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
+  } else {
+    PlaceChildren(FrameLayoutOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight));
+  }
 }
 
 void OnDestroy() {
@@ -211,6 +234,21 @@ void OnEncoding(HWND frame, UINT command) {
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
+// The Edit menu's commands, each given the frame's context of this moment.
+void OnEditCommand(const FrameContext& context, UINT command) {
+  if (command == ID_EDIT_COPY || command == ID_EDIT_COPY_TEXT) {
+    CopySelection(context, command == ID_EDIT_COPY_TEXT);
+  } else if (command == ID_EDIT_SELECT_ALL) {
+    SelectAll(context);
+  } else if (command == ID_EDIT_FIND) {
+    ShowFindDialog(context);
+  } else if (command == ID_EDIT_FIND_NEXT || command == ID_EDIT_FIND_PREVIOUS) {
+    RepeatSearch(context, command == ID_EDIT_FIND_PREVIOUS);
+  } else if (command == ID_EDIT_GOTO) {
+    RunGoToDialog(context);
+  }
+}
+
 void OnCommand(HWND frame, UINT command) {
   switch (command) {
     case ID_SAVE:
@@ -226,29 +264,13 @@ void OnCommand(HWND frame, UINT command) {
     case ID_CLOSE:
       PostCloseRequest();
       break;
-    case ID_EDIT_COPY:
-    case ID_EDIT_COPY_TEXT:
-      CopySelection(frame, command == ID_EDIT_COPY_TEXT);
-      break;
-    case ID_EDIT_SELECT_ALL:
-      SelectAll();
-      break;
-    case ID_EDIT_FIND:
-      ShowFindDialog(frame);
-      break;
-    case ID_EDIT_FIND_NEXT:
-    case ID_EDIT_FIND_PREVIOUS:
-      RepeatSearch(command == ID_EDIT_FIND_PREVIOUS);
-      break;
-    case ID_EDIT_GOTO:
-      RunGoToDialog(frame);
-      break;
     case ID_VIEW_DETAILS:
       if (ToggleFrameDetails(frame, g_dumpView, g_statusBarHeight)) {
         FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView);
       }
       break;
     default:
+      OnEditCommand(BuildFrameContext(frame), command);
       break;
   }
   // Find, Go To and Select All move the caret without a key in the view.
@@ -261,7 +283,7 @@ void OnInitMenuPopup(HWND frame) {
   auto enable = [menu](UINT command, bool enabled) {
     ::EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   };
-  const bool selected = HasSelection();
+  const bool selected = HasSelection(g_dumpView);
   enable(ID_EDIT_COPY, selected);
   enable(ID_EDIT_COPY_TEXT, selected);
   enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
@@ -279,6 +301,23 @@ bool RunShortcut(HWND frame, WPARAM key) {
                                                  KeyIsDown(VK_SHIFT), KeyIsDown(VK_MENU));
   if (command == 0) return false;
   OnCommand(frame, command);
+  return true;
+}
+
+// From anyone (another program, an automation tool): only the owner destroys
+// the frame, so this too is a close request.
+LRESULT OnClose() {
+  PostCloseRequest();
+  return 0;
+}
+
+// Answers whether the key was an Edit shortcut, which the frame then ran.
+bool OnKeyDown(HWND frame, WPARAM key) { return RunShortcut(frame, key); }
+
+// The close box and Alt+F4 arrive here first: the owner closes the frame.
+bool OnSysCommand(WPARAM command) {
+  if (command != SC_CLOSE) return false;
+  PostCloseRequest();
   return true;
 }
 
@@ -300,16 +339,11 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   if (format == 0) return;
   ReadSnapshot(frame, format);
   g_format = format;
-  GiveSnapshotToView();
-  FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView);
+  ShowSnapshotInViews(BuildFrameContext(frame));
   FreeSnapshot(previous);
 }
 
 }  // namespace
-
-SnapshotBytes FrameSnapshot() { return SnapshotBytes{g_snapshot, g_snapshotLength}; }
-
-HWND FrameDumpView() { return g_dumpView; }
 
 LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -333,24 +367,18 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnCommand(window, LOWORD(wParam));
       break;
     case WM_CLOSE:
-      // From anyone (another program, an automation tool): only the owner
-      // destroys the frame, so this too is a close request.
-      PostCloseRequest();
-      return 0;
+      return OnClose();
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(window);
       break;
     case WM_KEYDOWN:
-      if (RunShortcut(window, wParam)) return 0;
+      if (OnKeyDown(window, wParam)) return 0;
       break;
     case WM_NOTIFY:
       OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
       break;
     case WM_SYSCOMMAND:
-      if (wParam == SC_CLOSE) {
-        PostCloseRequest();
-        return 0;
-      }
+      if (OnSysCommand(wParam)) return 0;
       break;
     case DFM_SHOWFORMAT:
       OnShowFormat(window, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));

@@ -1,6 +1,7 @@
 // Portable rules of the dump window's Edit menu: which key runs which
 // command, how the Find and Go To boxes read what the user typed, the text
-// that Copy puts on the clipboard, and the decoding behind Copy as Text.
+// that Copy puts on the clipboard, and where a search starts. Copy as Text
+// decodes through encoding/textdecode.h.
 #pragma once
 
 #include <cstddef>
@@ -48,36 +49,19 @@ GoToTarget GoToTargetOf(std::uint64_t offset, std::uint32_t dataLength);
 std::size_t HexTextSize(std::uint32_t count);
 void WriteHexText(const std::uint8_t* bytes, std::uint32_t count, char* out);
 
-// Code page 932 as the platform converts it: the UTF-16 unit of each single
-// byte and of each lead/trail pair (indexed lead * 256 + trail), U+FFFD for
-// those that are no character.
-struct Cp932Table {
-  char16_t single[256];
-  char16_t pair[65536];
-};
-constexpr char16_t kReplacementChar = 0xFFFD;
-bool IsCp932LeadByte(std::uint8_t byte);
-bool IsCp932TrailByte(std::uint8_t byte);
-
-// Copy as Text: decodes count bytes, which lie at byte index firstIndex of
-// the data, as the text column's code page does (any code page other than
-// 932, 51932, 1200 and 65001 gives each byte as the code unit of the same
-// value). Invalid or incomplete sequences give U+FFFD; nothing outside the
-// count bytes is read. UTF-16 code units start at even indexes of the data,
-// so an odd firstIndex begins with half a unit. out must hold count code
-// units (no decoding gives more); returns how many were written, without a
-// terminator.
-std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
-                       std::uint16_t codePage, const Cp932Table& cp932, char16_t* out);
-
 // Where a search starts from the caret and the selection: going down, the
-// range after the selection (or from the caret) to the end of the data;
-// going up, the matches that begin before the selection (or the caret).
-// empty when there is nothing left to search in that direction.
+// bytes after the selection (or from the caret) up to endExclusive, the end of
+// the data; going up, the matches that begin from start up to lastInclusive,
+// before the selection (or the caret). empty when there is nothing left to
+// search in that direction.
 struct SearchRange {
   bool empty;
   std::uint32_t start;
-  std::uint32_t end;  // the control's bound: exclusive going down, inclusive first byte going up
+  std::uint32_t endExclusive;   // going down
+  std::uint32_t lastInclusive;  // going up
 };
 SearchRange SearchRangeOf(bool backward, std::uint32_t caret, bool hasSelection, std::uint32_t selFirst,
                           std::uint32_t selLast, std::uint32_t dataLength);
+// The one end field of the view's search request: endExclusive going down,
+// lastInclusive going up.
+std::uint32_t RequestEnd(const SearchRange& range, bool backward);

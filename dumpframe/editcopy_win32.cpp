@@ -9,6 +9,7 @@
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpview/dumpview.h"
+#include "encoding/textdecode.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
 
@@ -37,21 +38,12 @@ const Cp932Table* SystemCp932() {
   if (table != nullptr) return table.get();
   std::unique_ptr<Cp932Table> built(new (std::nothrow) Cp932Table);
   if (built == nullptr) return nullptr;
-  auto convert = [](const char* bytes, int count) -> char16_t {
+  FillCp932Table(*built, [](const std::uint8_t* bytes, std::size_t count) -> char16_t {
     wchar_t unit[2] = {};
-    const int n = ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, count, unit, 2);
+    const int n = ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
+                                        static_cast<int>(count), unit, 2);
     return n == 1 ? static_cast<char16_t>(unit[0]) : kReplacementChar;
-  };
-  for (unsigned lead = 0; lead < 256; ++lead) {
-    const char byte = static_cast<char>(lead);
-    const bool isLead = IsCp932LeadByte(static_cast<std::uint8_t>(lead));
-    built->single[lead] = isLead ? kReplacementChar : convert(&byte, 1);
-    for (unsigned trail = 0; trail < 256; ++trail) {
-      const char pair[2] = {byte, static_cast<char>(trail)};
-      const bool isPair = isLead && IsCp932TrailByte(static_cast<std::uint8_t>(trail));
-      built->pair[lead * 256 + trail] = isPair ? convert(pair, 2) : kReplacementChar;
-    }
-  }
+  });
   table = std::move(built);
   return table.get();
 }
@@ -98,34 +90,28 @@ void PlaceOnClipboard(HWND frame, HGLOBAL block, UINT format) {
 
 }  // namespace
 
-bool HasSelection() {
+bool HasSelection(HWND dumpView) {
   UINT first = 0;
   UINT last = 0;
-  return ::SendMessageA(FrameDumpView(), DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
+  return ::SendMessageA(dumpView, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
                         reinterpret_cast<LPARAM>(&last)) != 0;
 }
 
-void CopySelection(HWND frame, bool asText) {
-  const HWND view = FrameDumpView();
-  const SnapshotBytes snapshot = FrameSnapshot();
+void CopySelection(const FrameContext& context, bool asText) {
   Selection selection = {};
-  if (snapshot.bytes == nullptr || !SelectedBytes(view, snapshot.length, &selection)) return;
-  HGLOBAL block = nullptr;
-  if (asText) {
-    const auto codePage = static_cast<std::uint16_t>(::SendMessageA(view, DVM_GETCODEPAGE, 0, 0));
-    block = DecodedTextBlock(snapshot.bytes, selection, codePage);
-  } else {
-    block = HexTextBlock(snapshot.bytes + selection.first, selection.count);
-  }
-  if (block == nullptr) {
-    ShowCopyWarning(frame, kCopyAllocateErrorText);
+  if (context.snapshot == nullptr || !SelectedBytes(context.dumpView, context.snapshotLength, &selection)) {
     return;
   }
-  PlaceOnClipboard(frame, block, asText ? CF_UNICODETEXT : CF_TEXT);
+  HGLOBAL block = asText ? DecodedTextBlock(context.snapshot, selection, context.codePage)
+                         : HexTextBlock(context.snapshot + selection.first, selection.count);
+  if (block == nullptr) {
+    ShowCopyWarning(context.frame, kCopyAllocateErrorText);
+    return;
+  }
+  PlaceOnClipboard(context.frame, block, asText ? CF_UNICODETEXT : CF_TEXT);
 }
 
-void SelectAll() {
+void SelectAll(const FrameContext& context) {
   // The caret goes after the last byte, so that every byte is selected.
-  const std::uint32_t length = FrameSnapshot().length;
-  if (length != 0) ::SendMessageA(FrameDumpView(), DVM_SETSEL, length, 0);
+  if (context.snapshotLength != 0) ::SendMessageA(context.dumpView, DVM_SETSEL, context.snapshotLength, 0);
 }

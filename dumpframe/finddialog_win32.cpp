@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/noindex.h"
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
@@ -22,7 +23,6 @@ constexpr const char* kNotFoundText = "Not found";
 constexpr const char* kEmptyTextText = "Type the text to find.";
 constexpr const char* kUnsearchableText =
     "This text can't be searched: the system code page lacks some of its characters.";
-constexpr UINT kNoMatch = 0xFFFFFFFF;
 
 struct Search {
   bool hex = false;
@@ -52,12 +52,13 @@ bool ToAnsi(const std::wstring& text, std::string* out) {
 
 UINT FindBytes(HWND view, WPARAM flags, const std::uint8_t* pattern, std::size_t length, SearchRange range) {
   DumpFindBytes request = {static_cast<UINT>(sizeof(DumpFindBytes)), pattern, static_cast<UINT>(length),
-                           range.start, range.end};
+                           range.start, RequestEnd(range, (flags & DVFIND_BACKWARD) != 0)};
   return static_cast<UINT>(::SendMessageA(view, DVM_FINDBYTES, flags, reinterpret_cast<LPARAM>(&request)));
 }
 
 UINT FindText(HWND view, WPARAM flags, const std::string& ansi, SearchRange range) {
-  DumpFindText request = {static_cast<UINT>(sizeof(DumpFindText)), ansi.c_str(), range.start, range.end};
+  DumpFindText request = {static_cast<UINT>(sizeof(DumpFindText)), ansi.c_str(), range.start,
+                          RequestEnd(range, (flags & DVFIND_BACKWARD) != 0)};
   return static_cast<UINT>(::SendMessageA(view, DVM_FINDTEXT, flags, reinterpret_cast<LPARAM>(&request)));
 }
 
@@ -68,24 +69,24 @@ UINT FindSearchInView(HWND view, const Search& search, WPARAM flags, SearchRange
   std::string ansi;
   if (!ToAnsi(search.text, &ansi)) {
     *unsearchable = true;
-    return kNoMatch;
+    return kNoIndex;
   }
   return FindText(view, flags, ansi, range);
 }
 
-Outcome RunSearch(const Search& search, bool backward) {
-  const HWND view = FrameDumpView();
+Outcome RunSearch(const FrameContext& context, const Search& search, bool backward) {
+  const HWND view = context.dumpView;
   UINT first = 0;
   UINT last = 0;
   const bool selected = ::SendMessageA(view, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
                                        reinterpret_cast<LPARAM>(&last)) != 0;
   const auto caret = static_cast<std::uint32_t>(::SendMessageA(view, DVM_GETCARET, 0, 0));
-  const SearchRange range = SearchRangeOf(backward, caret, selected, first, last, FrameSnapshot().length);
+  const SearchRange range = SearchRangeOf(backward, caret, selected, first, last, context.snapshotLength);
   if (range.empty) return Outcome::NotFound;
 
   bool unsearchable = false;
   const WPARAM flags = DVFIND_SELECT | (backward ? DVFIND_BACKWARD : 0);
-  if (FindSearchInView(view, search, flags, range, &unsearchable) != kNoMatch) return Outcome::Found;
+  if (FindSearchInView(view, search, flags, range, &unsearchable) != kNoIndex) return Outcome::Found;
   // The view drops its selection when a selecting search finds nothing;
   // give the user back the bytes that were selected.
   if (selected) ::SendMessageA(view, DVM_SETSEL, last + 1, first);
@@ -96,8 +97,8 @@ void SetFindStatus(const char* text) {
   if (g_findDialog != nullptr) ::SetDlgItemTextA(g_findDialog, IDC_FIND_STATUS, text);
 }
 
-void SearchAndReport(const Search& search, bool backward) {
-  const Outcome outcome = RunSearch(search, backward);
+void SearchAndReport(const FrameContext& context, const Search& search, bool backward) {
+  const Outcome outcome = RunSearch(context, search, backward);
   if (outcome == Outcome::Found) {
     SetFindStatus("");
     return;
@@ -111,6 +112,13 @@ std::wstring DialogItemText(HWND dialog, int id) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(item)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(::GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
   return text;
+}
+
+// The frame runs the search with its context of this moment, as it runs
+// Find Next and Find Previous from its menu.
+void AskFrameToSearch(bool backward) {
+  const UINT command = backward ? ID_EDIT_FIND_PREVIOUS : ID_EDIT_FIND_NEXT;
+  ::SendMessageA(::GetWindow(g_findDialog, GW_OWNER), WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 // Find Next in the dialog: what was typed becomes the last search, which
@@ -135,7 +143,7 @@ void OnFindNext(HWND dialog) {
   }
   g_lastSearch = std::move(search);
   g_haveLastSearch = true;
-  SearchAndReport(g_lastSearch, ::IsDlgButtonChecked(dialog, IDC_FIND_UP) == BST_CHECKED);
+  AskFrameToSearch(::IsDlgButtonChecked(dialog, IDC_FIND_UP) == BST_CHECKED);
 }
 
 // Keyboard messages for the Find dialog. A character beyond ASCII is left to
@@ -155,7 +163,7 @@ LRESULT CALLBACK FindKeyboardHook(int code, WPARAM removal, LPARAM lParam) {
   if (code == HC_ACTION && removal == PM_REMOVE && g_findDialog != nullptr && IsFindDialogKey(*msg)) {
     bool handled = false;
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_F3) {
-      RepeatSearch((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+      AskFrameToSearch((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
       handled = true;
     } else {
       handled = ::IsDialogMessageA(g_findDialog, msg) != FALSE;
@@ -216,7 +224,8 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void ShowFindDialog(HWND frame) {
+void ShowFindDialog(const FrameContext& context) {
+  const HWND frame = context.frame;
   if (g_findDialog == nullptr) {
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(frame, GWLP_HINSTANCE));
     g_findDialog = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_FIND), frame, FindDialogProc, 0);
@@ -235,8 +244,8 @@ void ShowFindDialog(HWND frame) {
   FocusFindText(g_findDialog);
 }
 
-void RepeatSearch(bool backward) {
-  if (g_haveLastSearch) SearchAndReport(g_lastSearch, backward);
+void RepeatSearch(const FrameContext& context, bool backward) {
+  if (g_haveLastSearch) SearchAndReport(context, g_lastSearch, backward);
 }
 
 bool HaveLastSearch() { return g_haveLastSearch; }

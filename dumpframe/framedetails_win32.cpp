@@ -82,7 +82,8 @@ bool ToggleFrameDetails(HWND frame, HWND dumpView, int statusBarHeight) {
 
 bool FrameDetailsShown() { return g_detailsShown && g_pane != nullptr; }
 
-void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length, HWND dumpView) {
+void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length,
+                          HWND dumpView) {
   if (g_pane == nullptr || !g_detailsShown) return;
   SnapshotDescription snapshot;
   DescribeClipboardNow(format, &snapshot);

@@ -22,7 +22,8 @@ bool ToggleFrameDetails(HWND frame, HWND dumpView, int statusBarHeight);
 bool FrameDetailsShown();
 
 // A new snapshot (none is length 0) of format: the pane's text is rebuilt.
-void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length, HWND dumpView);
+void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length,
+                          HWND dumpView);
 
 // The dump view reported a key or a click: "At the caret" follows.
 void FrameDetailsCaretMoved(HWND dumpView);

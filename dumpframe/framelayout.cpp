@@ -50,6 +50,10 @@ int PaneShareAt(int pointerX, int clientWidth, const DetailsGeometry& geometry) 
       std::clamp<long long>(static_cast<long long>(pane) * kFullShare / clientWidth, 0, kFullShare));
 }
 
+FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight) {
+  return FrameLayout{ViewPlacementOf(clientWidth, clientHeight, statusBarHeight)};
+}
+
 const char* SaveWriteErrorText(bool writeSucceeded, std::uint32_t written, std::uint32_t length) {
   if (writeSucceeded && written == length) return nullptr;
   return kFileWriteErrorText;

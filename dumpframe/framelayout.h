@@ -19,6 +19,14 @@ struct ViewPlacement {
 };
 ViewPlacement ViewPlacementOf(int clientWidth, int clientHeight, int statusBarHeight);
 
+// Where each child of the frame goes in a client area of the given size; the
+// status bar places itself at the bottom edge. A new child gets its rectangle
+// here, beside the dump view's.
+struct FrameLayout {
+  ViewPlacement dumpView;
+};
+FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight);
+
 // With the Details pane shown: the view (dump or picture) at the left, the
 // splitter, the pane at the right, all above the status bar. The pane takes
 // paneShare ten-thousandths of the client width (kDefaultPaneShare, about

@@ -63,22 +63,22 @@ INT_PTR CALLBACK GoToDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // The caret moves without selecting: a selection is first collapsed onto
 // the target, since moving the caret alone would stretch it.
 void MoveCaret(HWND view, std::uint32_t caret) {
-  if (HasSelection()) ::SendMessageA(view, DVM_SETSEL, caret, caret);
+  if (HasSelection(view)) ::SendMessageA(view, DVM_SETSEL, caret, caret);
   ::SendMessageA(view, DVM_SETCARET, caret, 0);
 }
 
 }  // namespace
 
-void RunGoToDialog(HWND frame) {
-  const HWND view = FrameDumpView();
+void RunGoToDialog(const FrameContext& context) {
+  const HWND frame = context.frame;
+  const HWND view = context.dumpView;
   GoToRequest request = {static_cast<std::uint32_t>(::SendMessageA(view, DVM_GETCARET, 0, 0)), 0};
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(frame, GWLP_HINSTANCE));
   if (::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GOTO), frame, GoToDialogProc,
                         reinterpret_cast<LPARAM>(&request)) != IDOK) {
     return;
   }
-  const std::uint32_t length = FrameSnapshot().length;
-  const GoToTarget target = GoToTargetOf(request.offset, length);
+  const GoToTarget target = GoToTargetOf(request.offset, context.snapshotLength);
   MoveCaret(view, target.caret);
   ::SetFocus(view);
   if (target.pastEnd) {

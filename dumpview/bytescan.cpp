@@ -247,21 +247,21 @@ std::int64_t ShiftAnd(Pattern x, std::int64_t m, Text y, std::int64_t n) {
 template <bool kShiftAnd>
 std::uint32_t LinearForward(const std::uint8_t* data, std::int64_t first, std::int64_t last,
                             const std::uint8_t* pattern, std::int64_t m) {
-  if (first > last) return kNoMatch;
+  if (first > last) return kNoIndex;
   const Ahead x{pattern}, y{data + first};
   const std::int64_t n = last - first + m;
   const std::int64_t j = kShiftAnd ? ShiftAnd(x, m, y, n) : TwoWay(x, m, y, n);
-  return j < 0 ? kNoMatch : static_cast<std::uint32_t>(first + j);
+  return j < 0 ? kNoIndex : static_cast<std::uint32_t>(first + j);
 }
 
 template <bool kShiftAnd>
 std::uint32_t LinearBackward(const std::uint8_t* data, std::int64_t first, std::int64_t last,
                              const std::uint8_t* pattern, std::int64_t m) {
-  if (first > last) return kNoMatch;
+  if (first > last) return kNoIndex;
   const Behind x{pattern + m - 1}, y{data + last + m - 1};
   const std::int64_t n = last - first + m;
   const std::int64_t t = kShiftAnd ? ShiftAnd(x, m, y, n) : TwoWay(x, m, y, n);
-  return t < 0 ? kNoMatch : static_cast<std::uint32_t>(last - t);
+  return t < 0 ? kNoIndex : static_cast<std::uint32_t>(last - t);
 }
 
 // Full comparisons of the candidates that a filter lets through, with the
@@ -316,7 +316,7 @@ Pass ForwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t last
   for (; last - p >= kBlock - 1; p += kBlock) {
     for (std::uint64_t mask = filter(data + p); mask != 0; mask &= mask - 1) {
       const std::int64_t q = p + std::countr_zero(mask);
-      if (checker.OverBudget(q - first)) return Pass{false, kNoMatch, q};
+      if (checker.OverBudget(q - first)) return Pass{false, kNoIndex, q};
       if (checker.Matches(q)) return Pass{true, static_cast<std::uint32_t>(q), 0};
     }
   }
@@ -324,7 +324,7 @@ Pass ForwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t last
     if (Admits(data + p, pattern, probe) && checker.Matches(p))
       return Pass{true, static_cast<std::uint32_t>(p), 0};
   }
-  return Pass{true, kNoMatch, 0};
+  return Pass{true, kNoIndex, 0};
 }
 
 template <class Filter>
@@ -338,7 +338,7 @@ Pass BackwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t las
     for (std::uint64_t mask = filter(data + base); mask != 0;) {
       const int bit = 63 - std::countl_zero(mask);
       const std::int64_t q = base + bit;
-      if (checker.OverBudget(last - q)) return Pass{false, kNoMatch, q};
+      if (checker.OverBudget(last - q)) return Pass{false, kNoIndex, q};
       if (checker.Matches(q)) return Pass{true, static_cast<std::uint32_t>(q), 0};
       mask &= ~(std::uint64_t{1} << bit);
     }
@@ -347,7 +347,7 @@ Pass BackwardPass(const std::uint8_t* data, std::int64_t first, std::int64_t las
     if (Admits(data + p, pattern, probe) && checker.Matches(p))
       return Pass{true, static_cast<std::uint32_t>(p), 0};
   }
-  return Pass{true, kNoMatch, 0};
+  return Pass{true, kNoIndex, 0};
 }
 
 // The two positions of the pattern whose bytes are the rarest in a sample of

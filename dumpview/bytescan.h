@@ -5,7 +5,7 @@
 // and reads the bytes data[first] .. data[last + length - 1]; the caller
 // guarantees first <= last and length >= 1. It answers the lowest (forward)
 // or the highest (backward) candidate at which all length bytes agree, or
-// kNoMatch.
+// kNoIndex.
 //
 // How: a block filter looks at 64 candidates at once and keeps those whose
 // first and last bytes agree with the pattern's; only these are compared in
@@ -21,7 +21,7 @@
 
 #include <cstdint>
 
-constexpr std::uint32_t kNoMatch = 0xFFFFFFFFu;
+#include "app/noindex.h"
 
 std::uint32_t ScanForward(const std::uint8_t* data, std::uint32_t first, std::uint32_t last,
                           const std::uint8_t* pattern, std::uint32_t length);

@@ -14,8 +14,8 @@ std::int32_t Pin(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp(value, -kFarOff, kFarOff));
 }
 
-std::uint32_t CaretRow(const DumpViewState& state) { return state.caret / 16; }
-std::uint32_t CaretColumnInRow(const DumpViewState& state) { return state.caret % 16; }
+std::uint32_t CaretRow(const DumpViewState& state) { return RowOfByte(state.caret); }
+std::uint32_t CaretColumnInRow(const DumpViewState& state) { return PlaceInRow(state.caret); }
 
 // The column that becomes the first shown one, or kNoIndex when the caret's
 // cell is already whole on screen.
@@ -26,13 +26,16 @@ std::uint32_t HorizontalTarget(const DumpViewState& state) {
   // 64-bit: leftColumn may have been set unchecked through the thumb.
   const std::uint64_t shownEnd = static_cast<std::uint64_t>(lc) + pc;
   if ((state.flags & CaretInText) == 0) {
-    if (12 + 3 * i < lc) return 12 + 3 * i;       // the column left of the pair comes first
-    if (14 + 3 * i <= shownEnd) return kNoIndex;  // the pair's first digit is whole on screen
-    return 15 + 3 * i - pc;                       // the pair's second digit comes last
+    // the column left of the pair comes first
+    if (ColumnBeforeHex(i) < lc) return ColumnBeforeHex(i);
+    // the pair's first digit is whole on screen
+    if (HexSecondDigitColumn(i) <= shownEnd) return kNoIndex;
+    return HexSecondDigitColumn(i) + 1 - pc;  // the pair's second digit comes last
   }
-  if (61 + i < lc) return 61 + i;           // the column left of the cell comes first
-  if (64 + i <= shownEnd) return kNoIndex;  // the column after the cell is whole on screen
-  return 63 + i - pc;                       // the cell comes last
+  const std::uint32_t cell = TextColumn(i);
+  if (cell - 1 < lc) return cell - 1;         // the column left of the cell comes first
+  if (cell + 2 <= shownEnd) return kNoIndex;  // the column after the cell is whole on screen
+  return cell + 1 - pc;                       // the cell comes last
 }
 
 }  // namespace
@@ -40,7 +43,7 @@ std::uint32_t HorizontalTarget(const DumpViewState& state) {
 CaretPixel CaretPixelOf(const DumpViewState& state) {
   const DumpGeometry g = GeometryOf(state);
   const std::uint32_t i = CaretColumnInRow(state);
-  const std::int64_t column = (state.flags & CaretInText) != 0 ? 62 + i : 13 + 3 * i;
+  const std::int64_t column = (state.flags & CaretInText) != 0 ? TextColumn(i) : HexColumn(i);
   const std::int64_t rowsBelowTop = static_cast<std::int64_t>(CaretRow(state)) - TopRow(state);
   CaretPixel pixel;
   pixel.x = (column - LeftColumn(state)) * static_cast<std::int64_t>(g.cellWidth) - 1;

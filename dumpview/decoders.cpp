@@ -1,6 +1,8 @@
 #include "dumpview/decoders.h"
 
 #include "dumpview/paintlayout.h"
+#include "encoding/eucjp.h"
+#include "encoding/unicode.h"
 
 namespace {
 
@@ -60,53 +62,14 @@ void DrawCp932Pair(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::
   paint.decoder.textPending = 1;
 }
 
-bool IsShiftJisLead(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFE); }
-bool IsHalfWidthKatakana(std::uint8_t b) { return b >= 0xA1 && b <= 0xDF; }
-bool IsEucJpLead(std::uint8_t b) { return b >= 0xA1 && b <= 0xFE; }
-
-// The lead byte of a UTF-8 sequence: its length and the value bits it carries.
-// Length 0 for a byte that begins no sequence of two or more bytes.
-struct Utf8Lead {
-  std::uint32_t length;
-  std::uint32_t bits;
-};
-
-Utf8Lead Utf8LeadOf(std::uint8_t b) {
-  if (b >= 0xC2 && b <= 0xDF) return {2, b & 0x1Fu};
-  if (b >= 0xE0 && b <= 0xEF) return {3, b & 0x0Fu};
-  if (b >= 0xF0 && b <= 0xF7) return {4, b & 0x07u};
-  if (b >= 0xF8 && b <= 0xFB) return {5, b & 0x03u};
-  if (b >= 0xFC && b <= 0xFD) return {6, b & 0x01u};
-  return {0, 0};
-}
-
 // Whether the n bytes from i lie inside the data and all after the first are
 // continuation bytes. The length is tested before any byte is read.
 bool IsWholeUtf8Sequence(const TextCellPaint& paint, std::uint32_t i, std::uint32_t n) {
   if (static_cast<std::uint64_t>(i) + n > paint.state.dataLength) return false;
   for (std::uint32_t m = 1; m < n; ++m) {
-    if ((paint.state.data[i + m] & 0xC0) != 0x80) return false;
+    if (!IsUtf8Continuation(paint.state.data[i + m])) return false;
   }
   return true;
-}
-
-// The code units that show the value v of an n-byte sequence: one for two and
-// three bytes; a surrogate pair for a supplementary-plane value of four bytes;
-// otherwise the high and the low 16 bits of v. No test for overlong forms,
-// surrogate values or values beyond Unicode: they show what they compute.
-std::uint32_t Utf8Units(std::uint32_t v, std::uint32_t n, char16_t units[2]) {
-  if (n <= 3) {
-    units[0] = static_cast<char16_t>(v);
-    return 1;
-  }
-  if (n == 4 && v >= 0x10000 && v <= 0x10FFFF) {
-    units[0] = static_cast<char16_t>(0xD800 + ((v - 0x10000) >> 10));
-    units[1] = static_cast<char16_t>(0xDC00 + (v & 0x3FF));
-    return 2;
-  }
-  units[0] = static_cast<char16_t>(v >> 16);
-  units[1] = static_cast<char16_t>(v & 0xFFFF);
-  return 2;
 }
 
 constexpr char16_t kSpaces[] = u"      ";  // the longest sequence's blanks
@@ -119,7 +82,7 @@ void DrawShiftJisCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, st
     return;
   }
   const std::uint8_t b = paint.state.data[i];
-  if (IsShiftJisLead(b) && HasNextByte(paint, i)) {
+  if (IsColumnShiftJisLeadByte(b) && HasNextByte(paint, i)) {
     // The byte after a lead is its trail whatever its value; a pair that code
     // page 932 does not define shows the conversion's replacement.
     DrawCp932Pair(paint, i, j, y, b, paint.state.data[i + 1]);
@@ -137,7 +100,7 @@ void DrawEucJpCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::
     return;
   }
   const std::uint8_t b = paint.state.data[i];
-  if (IsEucJpLead(b) && HasNextByte(paint, i)) {
+  if (IsEucJpByte(b) && HasNextByte(paint, i)) {
     const ShiftJisPair pair = ShiftJisPairOfEucJp(b, paint.state.data[i + 1]);
     DrawCp932Pair(paint, i, j, y, pair.lead, pair.trail);
   } else {
@@ -161,8 +124,7 @@ void DrawUtf16Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::
   // blank, a full-width one fills both and the space runs into the next cell,
   // which the next code unit draws over. Halves of a surrogate pair each show
   // alone.
-  const char16_t units[2] = {static_cast<char16_t>(paint.state.data[i] | (paint.state.data[i + 1] << 8)),
-                             u' '};
+  const char16_t units[2] = {Utf16LeUnit(paint.state.data + i), u' '};
   DrawTwoByteCharacter(paint, i, j, y, units, 2);
 }
 
@@ -176,7 +138,7 @@ void DrawUtf8Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::u
     return;
   }
   const std::uint8_t b = paint.state.data[i];
-  const Utf8Lead lead = Utf8LeadOf(b);
+  const ColumnUtf8Lead lead = ColumnUtf8LeadOf(b);
   if (lead.length < 2 || !IsWholeUtf8Sequence(paint, i, lead.length)) {
     // Not a sequence: the following bytes are decoded afresh, so a stray
     // continuation byte shows as its own code unit.
@@ -189,7 +151,7 @@ void DrawUtf8Cell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::u
   std::uint32_t v = lead.bits;
   for (std::uint32_t m = 1; m < lead.length; ++m) v = v * 64 + (paint.state.data[i + m] & 0x3Fu);
   char16_t units[2];
-  DrawTextUnits(paint, j, y, units, Utf8Units(v, lead.length, units));
+  DrawTextUnits(paint, j, y, units, ColumnUtf8Units(v, lead.length, units));
   decoder.textPending = lead.length - 1;
   decoder.sequenceRow = k;
 }

@@ -16,7 +16,6 @@
 
 #include <cstdint>
 
-#include "dumpview/eucjp.h"
 #include "dumpview/textcell.h"
 
 void DrawShiftJisCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y);

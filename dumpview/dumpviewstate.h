@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "app/noindex.h"
+#include "dumpview/gridlayout.h"
+
 using ColorRef = std::uint32_t;  // 0x00BBGGRR, as the system's COLORREF
 
 // Same members, order and widths as SCROLLINFO (28 bytes).
@@ -20,9 +23,6 @@ struct ScrollRecord {
 static_assert(sizeof(ScrollRecord) == 28, "ScrollRecord mirrors SCROLLINFO");
 
 constexpr std::uint32_t kScrollRecordMask = 7;  // SIF_RANGE | SIF_PAGE | SIF_POS
-constexpr std::uint32_t kLastGridColumn = 78;   // the 79-column grid is 0..78
-constexpr std::uint32_t kGridColumns = 79;
-constexpr std::uint32_t kNoIndex = 0xFFFFFFFFu;
 
 // Bits of DumpViewState::flags.
 enum DumpViewFlag : std::uint8_t {
@@ -148,7 +148,3 @@ inline DumpGeometry GeometryOf(std::uint32_t fontHeight) {
 }
 
 inline DumpGeometry GeometryOf(const DumpViewState& s) { return GeometryOf(s.fontHeight); }
-
-// Grid columns of byte j (0..15) of a row.
-constexpr std::uint32_t HexColumn(std::uint32_t j) { return 13 + 3 * j; }
-constexpr std::uint32_t TextColumn(std::uint32_t j) { return 62 + j; }

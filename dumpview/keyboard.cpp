@@ -14,15 +14,15 @@ bool IsNavigationKey(std::uint32_t key) { return key >= KeyPageUp && key <= KeyD
 // there is a row above; otherwise the end of the data.
 std::uint32_t PositionInRow(const DumpViewState& state, std::int64_t row, std::uint32_t column) {
   const std::int64_t held = std::clamp<std::int64_t>(row, 0, LastRow(state));
-  const std::uint64_t position = 16 * static_cast<std::uint64_t>(held) + column;
+  const std::uint64_t position = RowStart(static_cast<std::uint64_t>(held)) + column;
   if (position <= state.dataLength) return static_cast<std::uint32_t>(position);
-  return held > 0 ? static_cast<std::uint32_t>(position - 16) : state.dataLength;
+  return held > 0 ? static_cast<std::uint32_t>(position - kBytesPerRow) : state.dataLength;
 }
 
 // Page Up moves the caret up by the rows the view moves back, or to the first
 // row when the view already shows it.
 std::uint32_t PageUpTarget(const DumpViewState& state) {
-  const std::int64_t row = state.caret / 16;
+  const std::int64_t row = RowOfByte(state.caret);
   const std::int64_t top = TopRow(state);
   const std::int64_t page = PageRows(state);
   std::int64_t target = 0;
@@ -31,13 +31,13 @@ std::uint32_t PageUpTarget(const DumpViewState& state) {
   } else if (top > 0) {
     target = row - top;
   }
-  return PositionInRow(state, target, state.caret % 16);
+  return PositionInRow(state, target, PlaceInRow(state.caret));
 }
 
 // Page Down moves the caret down by the rows the view moves on, or to the
 // last row when the view already shows it.
 std::uint32_t PageDownTarget(const DumpViewState& state) {
-  const std::int64_t row = state.caret / 16;
+  const std::int64_t row = RowOfByte(state.caret);
   const std::int64_t top = TopRow(state);
   const std::int64_t page = PageRows(state);
   const std::int64_t lastRow = LastRow(state);
@@ -49,7 +49,7 @@ std::uint32_t PageDownTarget(const DumpViewState& state) {
   } else {
     target = row + (lastRow + 1 - page - top);  // as far as the bottom position
   }
-  return PositionInRow(state, target, state.caret % 16);
+  return PositionInRow(state, target, PlaceInRow(state.caret));
 }
 
 }  // namespace
@@ -75,9 +75,10 @@ std::uint32_t NavigationTarget(const DumpViewState& state, std::uint32_t key) {
     case KeyRight:
       return caret < state.dataLength ? caret + 1 : caret;
     case KeyUp:
-      return caret >= 16 ? caret - 16 : caret;
+      return caret >= kBytesPerRow ? caret - kBytesPerRow : caret;
     case KeyDown:
-      return static_cast<std::uint64_t>(caret) + 16 <= state.dataLength ? caret + 16 : caret;
+      return static_cast<std::uint64_t>(caret) + kBytesPerRow <= state.dataLength ? caret + kBytesPerRow
+                                                                                  : caret;
     case KeyPageUp:
       return PageUpTarget(state);
     case KeyPageDown:

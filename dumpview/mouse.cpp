@@ -36,16 +36,16 @@ std::int64_t RowAt(const Grid& grid, std::int64_t y) {
 // digit of the previous pair to the first digit of this one, with the block
 // caret the three centred on the pair's two digits.
 std::int64_t HexPairAt(const Grid& grid, std::int64_t x) {
-  const std::int64_t t = grid.block ? (x - grid.half) / grid.cellWidth + grid.leftColumn - 12
-                                    : x / grid.cellWidth + grid.leftColumn - 11;
+  const std::int64_t t = grid.block ? (x - grid.half) / grid.cellWidth + grid.leftColumn - ColumnBeforeHex(0)
+                                    : x / grid.cellWidth + grid.leftColumn - (ColumnBeforeHex(0) - 1);
   return t / 3;
 }
 
 // The text cell for x: with the line caret the nearest cell edge, with the
 // block caret the cell under the pointer.
 std::int64_t TextCellAt(const Grid& grid, std::int64_t x) {
-  return grid.block ? x / grid.cellWidth + grid.leftColumn - 62
-                    : (x + grid.half) / grid.cellWidth + grid.leftColumn - 62;
+  return grid.block ? x / grid.cellWidth + grid.leftColumn - TextColumn(0)
+                    : (x + grid.half) / grid.cellWidth + grid.leftColumn - TextColumn(0);
 }
 
 std::uint32_t HoldInData(const DumpViewState& state, std::int64_t position) {
@@ -133,10 +133,10 @@ std::int64_t FirstHiddenColumn(const DumpViewState& state, std::uint32_t clientW
 // Whether the caret's first text cell, or first hex pair, is scrolled off to
 // the left / the last one still lies right of the view.
 bool MoreOnTheLeft(const DumpViewState& state) {
-  return LeftColumn(state) > (HasFlags(state, CaretInText) ? 62u : 13u);
+  return LeftColumn(state) > (HasFlags(state, CaretInText) ? TextColumn(0) : HexColumn(0));
 }
 bool MoreOnTheRight(const DumpViewState& state, std::int64_t firstHidden) {
-  return firstHidden < (HasFlags(state, CaretInText) ? 78 : 59);
+  return firstHidden < (HasFlags(state, CaretInText) ? kLastGridColumn : kLastHexColumn);
 }
 
 // The vertical part of a drag move; answers whether the pointer is outside.
@@ -205,7 +205,7 @@ void ScrollUpTick(DumpViewPort& port, DumpViewState& state) {
     EndTimer(port, state, DVT_SCROLLUP);
     return;
   }
-  state.caret = HoldInData(state, static_cast<std::int64_t>(state.caret) - 16);
+  state.caret = HoldInData(state, static_cast<std::int64_t>(state.caret) - kBytesPerRow);
   port.SendScroll(ScrollBar::Vertical, ScrollLineUp, 0);
 }
 
@@ -215,7 +215,7 @@ void ScrollDownTick(DumpViewPort& port, DumpViewState& state) {
     EndTimer(port, state, DVT_SCROLLDOWN);
     return;
   }
-  state.caret = HoldInData(state, static_cast<std::int64_t>(state.caret) + 16);
+  state.caret = HoldInData(state, static_cast<std::int64_t>(state.caret) + kBytesPerRow);
   port.SendScroll(ScrollBar::Vertical, ScrollLineDown, 0);
 }
 
@@ -225,10 +225,11 @@ void ScrollLeftTick(DumpViewPort& port, DumpViewState& state) {
     return;
   }
   const std::int64_t caret = state.caret;
-  const std::int64_t rowStart = caret - caret % 16;
-  const std::int64_t next = HasFlags(state, CaretInText)
-                                ? caret - 1
-                                : rowStart + (static_cast<std::int64_t>(LeftColumn(state)) - 13) / 3;
+  const std::int64_t rowStart = caret - caret % kBytesPerRow;
+  const std::int64_t next =
+      HasFlags(state, CaretInText)
+          ? caret - 1
+          : rowStart + (static_cast<std::int64_t>(LeftColumn(state)) - HexColumn(0)) / 3;
   state.caret = HoldInData(state, next);
   port.SendScroll(ScrollBar::Horizontal, ScrollLineUp, 0);  // SB_LINELEFT
 }
@@ -245,12 +246,12 @@ bool ScrollRightTick(DumpViewPort& port, DumpViewState& state) {
     return true;
   }
   const std::int64_t caret = state.caret;
-  const std::int64_t rowStart = caret - caret % 16;
+  const std::int64_t rowStart = caret - caret % kBytesPerRow;
   // In a view narrower than the address column the pair at its edge would lie
   // before the row's first byte.
   const std::int64_t next = HasFlags(state, CaretInText)
                                 ? caret + 1
-                                : rowStart + std::max<std::int64_t>((firstHidden - 13) / 3 + 1, 0);
+                                : rowStart + std::max<std::int64_t>((firstHidden - HexColumn(0)) / 3 + 1, 0);
   state.caret = HoldInData(state, next);
   port.SendScroll(ScrollBar::Horizontal, ScrollLineDown, 0);  // SB_LINERIGHT
   return true;
@@ -271,14 +272,14 @@ std::uint32_t HitTest(const DumpViewState& state, std::int32_t x, std::int32_t y
   if (row < 0) return kNoIndex;
   const std::int64_t pair = HexPairAt(grid, x);
   if (pair < 0) return kNoIndex;
-  if (pair <= 15) {
+  if (pair <= kLastByteInRow) {
     if (inText != nullptr) *inText = 0;
-    return HoldInData(state, row * 16 + pair);
+    return HoldInData(state, row * kBytesPerRow + pair);
   }
   const std::int64_t cell = TextCellAt(grid, x);
-  if (cell < 0 || cell > 15) return kNoIndex;
+  if (cell < 0 || cell > kLastByteInRow) return kNoIndex;
   if (inText != nullptr) *inText = 1;
-  return HoldInData(state, row * 16 + cell);
+  return HoldInData(state, row * kBytesPerRow + cell);
 }
 
 std::uint32_t DragHitTest(const DumpViewState& state, std::int32_t x, std::int32_t y) {
@@ -287,11 +288,11 @@ std::uint32_t DragHitTest(const DumpViewState& state, std::int32_t x, std::int32
   std::int64_t column = HasFlags(state, CaretInText) ? TextCellAt(grid, x) : HexPairAt(grid, x);
   if (column < 0) {
     column = 0;
-  } else if (column > 15) {
+  } else if (column > kLastByteInRow) {
     column = 0;
     ++row;
   }
-  return HoldInData(state, row * 16 + column);
+  return HoldInData(state, row * kBytesPerRow + column);
 }
 
 std::uint32_t AutoScrollSpeed(std::int64_t distance, std::uint32_t headerBand) {

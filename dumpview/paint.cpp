@@ -43,7 +43,7 @@ void PaintRowAddress(TextCellPaint& paint, std::uint64_t row, std::uint64_t rowS
 // spacer or separator before them, and over its text cell. No decoder runs and
 // the colour pair stays as it is.
 void PaintCellPastData(TextCellPaint& paint, std::uint32_t j, std::int32_t y) {
-  NarrowAt(paint, 12 + 3 * j, y, "   ", 3);
+  NarrowAt(paint, ColumnBeforeHex(j), y, "   ", 3);
   NarrowAt(paint, TextColumn(j), y, " ", 1);
 }
 
@@ -67,8 +67,8 @@ void PaintByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint
   if (span.selecting && i == span.selEnd) {
     paint.canvas.SetBackColor(state.backColor);
   }
-  if (j < 15) {
-    NarrowAt(paint, HexColumn(j) + 2, y, " ", 1);
+  if (j < kLastByteInRow) {
+    NarrowAt(paint, ColumnBeforeHex(j + 1), y, " ", 1);
   }
 }
 
@@ -76,14 +76,14 @@ void PaintByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::uint
 // left to right. Later outputs overwrite earlier ones where they overlap.
 void PaintRow(TextCellPaint& paint, std::uint32_t k) {
   const std::uint64_t row = static_cast<std::uint64_t>(TopRow(paint.state)) + k;
-  const std::uint64_t rowStart = row * 16;
+  const std::uint64_t rowStart = RowStart(row);
   const std::int32_t y = RowTextTop(paint.geometry, k);
   PaintRowAddress(paint, row, rowStart, y);
   SetDataPair(paint.canvas, paint.state);
-  NarrowAt(paint, 60, y, "  ", 2);
-  NarrowAt(paint, 12, y, " ", 1);
+  NarrowAt(paint, kHexTextGapColumn, y, "  ", 2);
+  NarrowAt(paint, ColumnBeforeHex(0), y, " ", 1);
   NarrowAt(paint, kLastGridColumn, y, " ", 1);
-  for (std::uint32_t j = 0; j < 16; ++j) {
+  for (std::uint32_t j = 0; j < kBytesPerRow; ++j) {
     const std::uint64_t index = rowStart + j;
     if (index >= paint.state.dataLength) {
       PaintCellPastData(paint, j, y);
@@ -103,18 +103,18 @@ std::int32_t Pixel(std::uint64_t value) { return SaturatedPixel(static_cast<std:
 void FillAddressSplit(DumpCanvas& canvas, const DumpViewState& state, const DumpGeometry& geometry,
                       std::int32_t right, std::int32_t top, std::int32_t bottom, CanvasBrush* headerBrush,
                       CanvasBrush* dataBrush) {
-  if (LeftColumn(state) >= 12) {
+  if (LeftColumn(state) >= ColumnBeforeHex(0)) {
     canvas.Fill({0, top, right, bottom}, dataBrush);
     return;
   }
-  const std::int32_t split = ColumnX(state, geometry, 12);
+  const std::int32_t split = ColumnX(state, geometry, ColumnBeforeHex(0));
   canvas.Fill({0, top, split, bottom}, headerBrush);
   canvas.Fill({split, top, right, bottom}, dataBrush);
 }
 
 // Rows of the data from topRow on: the empty data still counts one row.
 std::uint32_t ShownDataRows(const DumpViewState& state) {
-  const std::uint32_t dataRows = state.dataLength == 0 ? 1 : (state.dataLength - 1) / 16 + 1;
+  const std::uint32_t dataRows = state.dataLength == 0 ? 1 : RowOfByte(state.dataLength - 1) + 1;
   return dataRows > TopRow(state) ? dataRows - TopRow(state) : 0;
 }
 
@@ -180,7 +180,7 @@ bool EraseDumpView(DumpCanvas& canvas, const DumpViewState& state, ClientSize cl
   canvas.Fill({0, 0, right, textInset}, headerBrush);
   canvas.Fill({0, headerTextBottom, right, headerBand}, headerBrush);
   canvas.Fill({ColumnX(state, g, kLastGridColumn), textInset, right, headerTextBottom}, headerBrush);
-  canvas.Fill({0, textInset, ColumnX(state, g, 13), headerTextBottom}, headerBrush);
+  canvas.Fill({0, textInset, ColumnX(state, g, HexColumn(0)), headerTextBottom}, headerBrush);
 
   // The gap above the first row's text.
   FillAddressSplit(canvas, state, g, right, headerBand, firstGapBottom, headerBrush, dataBrush);

@@ -30,14 +30,17 @@ inline std::int32_t RowTextTop(const DumpGeometry& geometry, std::uint32_t k) {
                         static_cast<std::int64_t>(k) * geometry.rowPitch);
 }
 
-// The selected bytes of one paint as first and last index. An empty span is
-// selStart 1, selEnd 0: no index lies between them, and the decoders' boundary
-// tests (i + 1 == selStart, i == selEnd + 1) see these exact values.
+// The selected bytes of one paint as first and last index, both inclusive.
 struct SelectionSpan {
   std::uint32_t selStart;
   std::uint32_t selEnd;
   bool selecting;  // the Selecting flag; while clear nothing shows selected
 };
+
+// The span of no bytes: no index lies between its ends, and the decoders'
+// boundary tests (i + 1 == selStart, i == selEnd + 1) see these exact values.
+constexpr std::uint32_t kEmptySpanStart = 1;
+constexpr std::uint32_t kEmptySpanEnd = 0;
 
 inline SelectionSpan SelectionSpanOf(const DumpViewState& state) {
   SelectionSpan span;
@@ -48,8 +51,8 @@ inline SelectionSpan SelectionSpanOf(const DumpViewState& state) {
     span.selStart = state.caret;
     span.selEnd = state.anchor - 1;
   } else {
-    span.selStart = 1;
-    span.selEnd = 0;
+    span.selStart = kEmptySpanStart;
+    span.selEnd = kEmptySpanEnd;
   }
   span.selecting = (state.flags & Selecting) != 0;
   return span;

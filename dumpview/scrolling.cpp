@@ -132,7 +132,7 @@ void HandleSetData(DumpViewPort& port, DumpViewState& state, const std::uint8_t*
   // The horizontal bar appeared or vanished: the height read before is stale.
   if (state.sizeCount != serial) clientHeight = state.clientHeight;
 
-  SetLastRow(state, state.dataLength / 16);
+  SetLastRow(state, RowOfByte(state.dataLength));
   SetPageRows(state, PageRowsFor(state, clientHeight));
   SetTopRow(state, 0);
   PublishVertical(port, state);

@@ -5,6 +5,8 @@
 #include "dumpview/bytescan.h"
 #include "dumpview/caret.h"
 #include "dumpview/dumpview.h"
+#include "encoding/eucjp.h"
+#include "encoding/unicode.h"
 
 namespace {
 
@@ -30,25 +32,6 @@ std::size_t WideLength(const char16_t* text) {
   return count;
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Whether the EUC-JP column (which pairs every byte 0xA1-0xFE with the next
-// and maps the pair back to Shift_JIS by rows) shows this Shift_JIS text as
-// the same characters. Half-width katakana and the lead bytes 0xF0 and up
-// (user-defined characters and the IBM extensions) have no such form: the
-// row arithmetic would wrap them onto other bytes, even onto a zero.
-bool FitsEucJpColumn(const std::vector<std::uint8_t>& sjis) {
-  for (std::size_t i = 0; i < sjis.size(); ++i) {
-    const std::uint8_t b = sjis[i];
-    if (b <= 0x80 || b == 0xA0) continue;
-    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEF);
-    if (!lead || i + 1 == sjis.size() || sjis[i + 1] == 0) return false;
-    ++i;
-  }
-  return true;
-}
-
 bool EucJpPattern(TextEncoder& encoder, const char16_t* text, std::size_t count,
                   std::vector<std::uint8_t>& pattern) {
   std::vector<std::uint8_t> sjis;
@@ -59,34 +42,26 @@ bool EucJpPattern(TextEncoder& encoder, const char16_t* text, std::size_t count,
   return true;
 }
 
-void Utf16LittleEndian(const char16_t* text, std::size_t count, std::vector<std::uint8_t>& pattern) {
-  pattern.reserve(2 * count);
-  for (std::size_t i = 0; i < count; ++i) {
-    pattern.push_back(static_cast<std::uint8_t>(text[i] & 0xFF));
-    pattern.push_back(static_cast<std::uint8_t>(text[i] >> 8));
-  }
-}
-
 }  // namespace
 
-SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t endExclusive,
                               const std::uint8_t* pattern, std::uint32_t length) {
-  if (end < start) return kMalformed;
+  if (endExclusive < start) return kMalformed;
   if (length == 0 || length > state.dataLength) return kNotFound;
-  const std::uint32_t limit = std::min(end, state.dataLength);
+  const std::uint32_t limit = std::min(endExclusive, state.dataLength);
   if (limit < length) return kNotFound;
-  const std::uint32_t last = limit - length;
-  if (start > last) return kNotFound;
-  return Found(ScanForward(state.data, start, last, pattern, length));
+  const std::uint32_t lastStart = limit - length;
+  if (start > lastStart) return kNotFound;
+  return Found(ScanForward(state.data, start, lastStart, pattern, length));
 }
 
-SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t lastInclusive,
                                const std::uint8_t* pattern, std::uint32_t length) {
-  if (end < start) return kMalformed;
+  if (lastInclusive < start) return kMalformed;
   if (length == 0 || length > state.dataLength) return kNotFound;
-  const std::uint32_t last = std::min(end, state.dataLength - length);
-  if (last < start) return kNotFound;
-  return Found(ScanBackward(state.data, start, last, pattern, length));
+  const std::uint32_t lastStart = std::min(lastInclusive, state.dataLength - length);
+  if (lastStart < start) return kNotFound;
+  return Found(ScanBackward(state.data, start, lastStart, pattern, length));
 }
 
 SearchResult FindBytes(DumpViewPort& port, DumpViewState& state, std::uint32_t flags, std::uint32_t start,
@@ -110,7 +85,7 @@ bool TextPattern(TextEncoder& encoder, std::uint16_t codePage, const char16_t* t
     case 51932:
       return EucJpPattern(encoder, text, count, pattern);
     case 1200:
-      Utf16LittleEndian(text, count, pattern);
+      AppendUtf16Le(text, count, pattern);
       return true;
     case 65001:
       return Utf16ToUtf8(text, count, pattern);
@@ -127,32 +102,4 @@ SearchResult FindText(DumpViewPort& port, DumpViewState& state, TextEncoder& enc
   // A pattern of 4 GiB or more is longer than any data the view can hold.
   if (length != pattern.size()) return kNotFound;
   return FindBytes(port, state, flags, start, end, pattern.data(), length);
-}
-
-bool Utf16ToUtf8(const char16_t* text, std::size_t count, std::vector<std::uint8_t>& utf8) {
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t v = text[i];
-    if (IsHighSurrogate(text[i])) {
-      if (i + 1 == count || !IsLowSurrogate(text[i + 1])) return false;
-      v = 0x10000 + ((v - 0xD800) << 10) + (static_cast<std::uint32_t>(text[++i]) - 0xDC00);
-    } else if (IsLowSurrogate(text[i])) {
-      return false;
-    }
-    if (v < 0x80) {
-      utf8.push_back(static_cast<std::uint8_t>(v));
-    } else if (v < 0x800) {
-      utf8.push_back(static_cast<std::uint8_t>(0xC0 | v >> 6));
-      utf8.push_back(static_cast<std::uint8_t>(0x80 | (v & 0x3F)));
-    } else if (v < 0x10000) {
-      utf8.push_back(static_cast<std::uint8_t>(0xE0 | v >> 12));
-      utf8.push_back(static_cast<std::uint8_t>(0x80 | (v >> 6 & 0x3F)));
-      utf8.push_back(static_cast<std::uint8_t>(0x80 | (v & 0x3F)));
-    } else {
-      utf8.push_back(static_cast<std::uint8_t>(0xF0 | v >> 18));
-      utf8.push_back(static_cast<std::uint8_t>(0x80 | (v >> 12 & 0x3F)));
-      utf8.push_back(static_cast<std::uint8_t>(0x80 | (v >> 6 & 0x3F)));
-      utf8.push_back(static_cast<std::uint8_t>(0x80 | (v & 0x3F)));
-    }
-  }
-  return true;
 }

@@ -10,7 +10,6 @@
 
 #include "dumpview/dumpviewport.h"
 #include "dumpview/dumpviewstate.h"
-#include "dumpview/eucjp.h"
 
 // A search's answer: the index of the match's first byte or kNoIndex, and the
 // thread's last-error code to set: DV_ERROR_BAD_REQUEST for a malformed
@@ -21,19 +20,19 @@ struct SearchResult {
   std::uint32_t lastError;
 };
 
-// The first match wholly inside [start, min(end, dataLength)): going
-// forward, end bounds the match's bytes, exclusive. An empty pattern never
-// matches; end < start is a malformed request.
-SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+// The first match wholly inside [start, min(endExclusive, dataLength)). An
+// empty pattern never matches; endExclusive < start is a malformed request.
+SearchResult FindBytesForward(const DumpViewState& state, std::uint32_t start, std::uint32_t endExclusive,
                               const std::uint8_t* pattern, std::uint32_t length);
 
-// The last match that begins in [start, end]: going backward, end bounds the
-// match's first byte, inclusive, and the match may run past it to the end of
-// the data.
-SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t end,
+// The last match that begins in [start, lastInclusive]; the match may run
+// past lastInclusive to the end of the data.
+SearchResult FindBytesBackward(const DumpViewState& state, std::uint32_t start, std::uint32_t lastInclusive,
                                const std::uint8_t* pattern, std::uint32_t length);
 
-// A search in the direction that DVFIND_BACKWARD gives; with DVFIND_SELECT
+// A search in the direction that DVFIND_BACKWARD gives, end being the
+// request's end: endExclusive going forward, lastInclusive going backward.
+// With DVFIND_SELECT
 // the match becomes the selection, anchor at its first byte and caret after
 // its last (no match clears the selection), and the view scrolls to the
 // caret. The work of DVM_FINDBYTES once its record is found well formed.
@@ -75,7 +74,3 @@ bool TextPattern(TextEncoder& encoder, std::uint16_t codePage, const char16_t* t
 // it was, even with DVFIND_SELECT.
 SearchResult FindText(DumpViewPort& port, DumpViewState& state, TextEncoder& encoder, const char16_t* text,
                       std::uint32_t start, std::uint32_t end, std::uint32_t flags);
-
-// Appends the UTF-8 form of count UTF-16 code units; false at an unpaired
-// surrogate.
-bool Utf16ToUtf8(const char16_t* text, std::size_t count, std::vector<std::uint8_t>& utf8);

@@ -43,8 +43,8 @@ void AddIntegers(Lines& lines, const std::uint8_t* data, std::uint32_t length, s
     AddField(lines, "UInt8", Decimal(le) + " (" + Hex(le, 2) + ")");
     return;
   }
-  AddField(lines, "Int" + bits, "LE " + SignedDecimal(SignExtend(le, width)) + ", BE " +
-                                    SignedDecimal(SignExtend(be, width)));
+  AddField(lines, "Int" + bits,
+           "LE " + SignedDecimal(SignExtend(le, width)) + ", BE " + SignedDecimal(SignExtend(be, width)));
   AddField(lines, "UInt" + bits, "LE " + Decimal(le) + ", BE " + Decimal(be));
 }
 

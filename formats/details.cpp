@@ -159,9 +159,10 @@ Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   AddText(lines, "Snapshot");
   AddField(lines, "Format", HexAndDecimal(s.format) + (s.name.empty() ? "" : " " + s.name));
   AddField(lines, "Length", Bytes(s.length));
-  AddField(lines, "Block size", s.kind == ReadKind::HandleValue ? "(no block)"
-                                : s.blockSizeKnown                ? Bytes(s.blockSize)
-                                                                  : "(unknown)");
+  AddField(lines, "Block size",
+           s.kind == ReadKind::HandleValue ? "(no block)"
+           : s.blockSizeKnown              ? Bytes(s.blockSize)
+                                           : "(unknown)");
   AddField(lines, "Read", KindText(s.kind));
   AddField(lines, "Owner window", s.ownerWindow == 0 ? "(none)" : Hex(s.ownerWindow, 8));
   AddField(lines, "Owner class", OrUnknown(s.ownerClass));

@@ -31,8 +31,21 @@ struct SnapshotDescription {
 
 // The interpreter a format gets.
 enum class FormatFamily {
-  None, ByteText, Utf16Text, Locale, DropFiles, DropEffect, FileGroupDescriptor, FileGroupDescriptorW,
-  Url, UrlW, IdListArray, Html, Rtf, Png, Dib
+  None,
+  ByteText,
+  Utf16Text,
+  Locale,
+  DropFiles,
+  DropEffect,
+  FileGroupDescriptor,
+  FileGroupDescriptorW,
+  Url,
+  UrlW,
+  IdListArray,
+  Html,
+  Rtf,
+  Png,
+  Dib
 };
 FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::uint8_t* data,
                       std::uint32_t length);

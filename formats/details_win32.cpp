@@ -39,8 +39,8 @@ class SystemFormatPort final : public FormatPort {
     facts.name = Utf8Of(name, units > 0 ? units - 1 : 0);
     DWORD ansi = 0;
     DWORD oem = 0;
-    ::GetLocaleInfoW(lcid, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&ansi),
-                     sizeof(ansi) / sizeof(wchar_t));
+    ::GetLocaleInfoW(lcid, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                     reinterpret_cast<LPWSTR>(&ansi), sizeof(ansi) / sizeof(wchar_t));
     ::GetLocaleInfoW(lcid, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&oem),
                      sizeof(oem) / sizeof(wchar_t));
     facts.ansiCodePage = ansi;
@@ -48,7 +48,8 @@ class SystemFormatPort final : public FormatPort {
     return facts;
   }
 
-  std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes, std::uint32_t count) override {
+  std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
+                             std::uint32_t count) override {
     if (count == 0 || count > 0x7FFFFFFF) return {};
     const auto* text = reinterpret_cast<const char*>(bytes);
     const int size = static_cast<int>(count);
@@ -62,8 +63,8 @@ class SystemFormatPort final : public FormatPort {
   std::string ItemPath(const std::uint8_t* folder, std::uint32_t, const std::uint8_t* item,
                        std::uint32_t) override {
     // Both lists were walked to their terminators inside the data.
-    PIDLIST_ABSOLUTE full = ::ILCombine(reinterpret_cast<PCIDLIST_ABSOLUTE>(folder),
-                                        reinterpret_cast<PCUIDLIST_RELATIVE>(item));
+    PIDLIST_ABSOLUTE full =
+        ::ILCombine(reinterpret_cast<PCIDLIST_ABSOLUTE>(folder), reinterpret_cast<PCUIDLIST_RELATIVE>(item));
     if (full == nullptr) return {};
     wchar_t path[MAX_PATH] = L"";
     const bool found = ::SHGetPathFromIDListW(full, path) != FALSE;
@@ -106,7 +107,9 @@ struct PaneState {
   DWORD caretUnits = 0;
 };
 
-PaneState* StateOf(HWND pane) { return reinterpret_cast<PaneState*>(::GetWindowLongPtrW(pane, GWLP_USERDATA)); }
+PaneState* StateOf(HWND pane) {
+  return reinterpret_cast<PaneState*>(::GetWindowLongPtrW(pane, GWLP_USERDATA));
+}
 
 bool CtrlDown() { return (::GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
@@ -174,9 +177,10 @@ bool SameCaret(const CaretFacts& a, const CaretFacts& b) {
 
 HWND CreateDetailsPane(HWND parent) {
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-  HWND pane = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL,
-                                0, 0, 0, 0, parent, nullptr, instance, nullptr);
+  HWND pane =
+      ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                        WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL, 0,
+                        0, 0, 0, parent, nullptr, instance, nullptr);
   if (pane == nullptr) return nullptr;
   auto* state = new PaneState;
   state->font = CreatePaneFont(pane);
@@ -184,8 +188,8 @@ HWND CreateDetailsPane(HWND parent) {
   // The text of a long list is far beyond the default 30,000 characters.
   ::SendMessageW(pane, EM_SETLIMITTEXT, 0, 0);
   ::SetWindowLongPtrW(pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-  state->editProc =
-      reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaneProc)));
+  state->editProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaneProc)));
   return pane;
 }
 

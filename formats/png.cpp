@@ -65,7 +65,10 @@ void DescribeHeader(Lines& lines, const std::uint8_t* ihdr, std::uint32_t size) 
   AddField(lines, "Colour type", Decimal(ihdr[9]) + " (" + ColourTypeName(ihdr[9]) + ")");
   AddField(lines, "Compression", Decimal(ihdr[10]) + (ihdr[10] == 0 ? " (deflate)" : " (unknown)"));
   AddField(lines, "Filter", Decimal(ihdr[11]) + (ihdr[11] == 0 ? " (adaptive)" : " (unknown)"));
-  AddField(lines, "Interlace", Decimal(ihdr[12]) + (ihdr[12] == 0 ? " (none)" : ihdr[12] == 1 ? " (Adam7)" : " (unknown)"));
+  AddField(lines, "Interlace",
+           Decimal(ihdr[12]) + (ihdr[12] == 0   ? " (none)"
+                                : ihdr[12] == 1 ? " (Adam7)"
+                                                : " (unknown)"));
 }
 
 }  // namespace
@@ -110,8 +113,8 @@ Lines InterpretPng(const std::uint8_t* data, std::uint32_t length) {
       sawHeader = true;
     }
     if (count <= kMaxListedItems) {
-      AddField(chunks, "Chunk " + type, "at byte " + Decimal(at) + ", " + Bytes(*size) +
-                                            (stored == computed ? ", CRC ok" : ""));
+      AddField(chunks, "Chunk " + type,
+               "at byte " + Decimal(at) + ", " + Bytes(*size) + (stored == computed ? ", CRC ok" : ""));
     }
     if (stored != computed && count > kMaxListedItems) ++badPastList;
     if (stored != computed && count <= kMaxListedItems) {

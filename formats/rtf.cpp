@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "encoding/unicode.h"
 #include "formats/textdecode.h"
 
 namespace {
@@ -18,18 +19,54 @@ constexpr std::uint32_t kDefaultCodePage = 1252;
 constexpr std::uint32_t kMaxFonts = 1000;
 
 // Destinations whose text is not the document's visible text.
-constexpr std::string_view kSkippedDestinations[] = {
-    "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "header", "footer", "headerl", "headerr",
-    "headerf", "footerl", "footerr", "footerf", "footnote", "fldinst", "themedata", "colorschememapping",
-    "latentstyles", "datastore", "xmlnstbl", "listtable", "listoverridetable", "rsidtbl", "generator",
-    "filetbl", "revtbl", "pgdsctbl", "listtext", "pntext", "pntxta", "pntxtb", "bkmkstart", "bkmkend",
-    "nonshppict", "shpinst", "template", "userprops", "docvar", "annotation", "atnid", "atnauthor"};
+constexpr std::string_view kSkippedDestinations[] = {"fonttbl",
+                                                     "colortbl",
+                                                     "stylesheet",
+                                                     "info",
+                                                     "pict",
+                                                     "object",
+                                                     "header",
+                                                     "footer",
+                                                     "headerl",
+                                                     "headerr",
+                                                     "headerf",
+                                                     "footerl",
+                                                     "footerr",
+                                                     "footerf",
+                                                     "footnote",
+                                                     "fldinst",
+                                                     "themedata",
+                                                     "colorschememapping",
+                                                     "latentstyles",
+                                                     "datastore",
+                                                     "xmlnstbl",
+                                                     "listtable",
+                                                     "listoverridetable",
+                                                     "rsidtbl",
+                                                     "generator",
+                                                     "filetbl",
+                                                     "revtbl",
+                                                     "pgdsctbl",
+                                                     "listtext",
+                                                     "pntext",
+                                                     "pntxta",
+                                                     "pntxtb",
+                                                     "bkmkstart",
+                                                     "bkmkend",
+                                                     "nonshppict",
+                                                     "shpinst",
+                                                     "template",
+                                                     "userprops",
+                                                     "docvar",
+                                                     "annotation",
+                                                     "atnid",
+                                                     "atnauthor"};
 
 struct Group {
   bool skip = false;
   bool fontTable = false;
-  bool inFont = false;      // a font's own group inside the table
-  bool fontDetail = false;  // a group inside a font's group ({\*\panose ...})
+  bool inFont = false;            // a font's own group inside the table
+  bool fontDetail = false;        // a group inside a font's group ({\*\panose ...})
   std::uint32_t unicodeSkip = 1;  // \ucN: bytes that stand in for each \uN
 };
 
@@ -72,7 +109,7 @@ class RtfReader {
   std::uint32_t length_;
   FormatPort& port_;
   std::uint32_t at_ = 0;
-  std::vector<Group> groups_;  // [0] is outside every group
+  std::vector<Group> groups_;     // [0] is outside every group
   std::uint64_t depth_ = 0;       // open groups, counted past kMaxKeptDepth too
   bool destinationNext_ = false;  // \* was seen: the group is optional
   bool groupStart_ = false;       // no control word yet since the last '{'
@@ -189,7 +226,8 @@ void RtfReader::OnHexByte(std::uint32_t at) {
 // that the two bytes of a double-byte character are decoded together.
 void RtfReader::FlushBytes() {
   if (pendingBytes_.empty()) return;
-  const std::uint32_t codePage = ansiCodePage_ ? static_cast<std::uint32_t>(*ansiCodePage_) : kDefaultCodePage;
+  const std::uint32_t codePage =
+      ansiCodePage_ ? static_cast<std::uint32_t>(*ansiCodePage_) : kDefaultCodePage;
   const auto count = static_cast<std::uint32_t>(pendingBytes_.size());
   text_ += codePage == kUtf8CodePage ? Utf8OfUtf8Bytes(pendingBytes_.data(), count)
                                      : port_.TextInCodePage(codePage, pendingBytes_.data(), count);
@@ -214,14 +252,15 @@ void RtfReader::EmitCodePoint(std::uint32_t cp) {
 // character outside the BMP.
 void RtfReader::OnUnicode(std::int64_t value) {
   const auto unit = static_cast<std::uint32_t>(value < 0 ? value + 65536 : value) & 0xFFFF;
-  if (unit >= 0xDC00 && unit < 0xE000 && pendingHighSurrogate_ != 0) {
+  if (IsLowSurrogate(static_cast<char16_t>(unit)) && pendingHighSurrogate_ != 0) {
     FlushBytes();
     const std::uint8_t units[4] = {static_cast<std::uint8_t>(pendingHighSurrogate_ & 0xFF),
                                    static_cast<std::uint8_t>(pendingHighSurrogate_ >> 8),
-                                   static_cast<std::uint8_t>(unit & 0xFF), static_cast<std::uint8_t>(unit >> 8)};
+                                   static_cast<std::uint8_t>(unit & 0xFF),
+                                   static_cast<std::uint8_t>(unit >> 8)};
     pendingHighSurrogate_ = 0;
     text_ += Utf8OfUtf16Units(units, 2);
-  } else if (unit >= 0xD800 && unit < 0xDC00) {
+  } else if (IsHighSurrogate(static_cast<char16_t>(unit))) {
     Emit("");
     pendingHighSurrogate_ = unit;
   } else {
@@ -308,7 +347,8 @@ void RtfReader::OnControl(std::uint32_t at) {
   if (negative) ++p;
   const std::uint32_t digits = p;
   std::int64_t value = 0;
-  while (p < length_ && p - digits < 10 && data_[p] >= '0' && data_[p] <= '9') value = value * 10 + (data_[p++] - '0');
+  while (p < length_ && p - digits < 10 && data_[p] >= '0' && data_[p] <= '9')
+    value = value * 10 + (data_[p++] - '0');
   if (p > digits) {
     cw.hasParameter = true;
     cw.parameter = negative ? -value : value;
@@ -355,15 +395,16 @@ Lines RtfReader::Read() {
   Emit("");  // decodes what waits, and ends a high surrogate left alone
   const bool stoppedEarly = at_ < length_ && documentEnd_ == 0;
   AddField(lines, "RTF version", version_ ? std::to_string(*version_) : "(none)");
-  AddField(lines, "ANSI code page",
-           ansiCodePage_ ? std::to_string(*ansiCodePage_) : "(none; 1252 assumed)");
+  AddField(lines, "ANSI code page", ansiCodePage_ ? std::to_string(*ansiCodePage_) : "(none; 1252 assumed)");
   std::string defaultFont = defaultFont_ ? std::to_string(*defaultFont_) : "(none)";
-  if (defaultFont_ && fonts_.count(*defaultFont_) != 0) defaultFont += " (" + fonts_[*defaultFont_].name + ")";
+  if (defaultFont_ && fonts_.count(*defaultFont_) != 0)
+    defaultFont += " (" + fonts_[*defaultFont_].name + ")";
   AddField(lines, "Default font", defaultFont);
   for (auto& [number, font] : fonts_) {
-    std::string value = WithoutControls(port_.TextInCodePage(
-        ansiCodePage_ ? static_cast<std::uint32_t>(*ansiCodePage_) : kDefaultCodePage,
-        reinterpret_cast<const std::uint8_t*>(font.name.data()), static_cast<std::uint32_t>(font.name.size())));
+    std::string value = WithoutControls(
+        port_.TextInCodePage(ansiCodePage_ ? static_cast<std::uint32_t>(*ansiCodePage_) : kDefaultCodePage,
+                             reinterpret_cast<const std::uint8_t*>(font.name.data()),
+                             static_cast<std::uint32_t>(font.name.size())));
     value.erase(0, value.find_first_not_of(' '));
     if (font.charset) value += " (charset " + std::to_string(*font.charset) + ")";
     AddField(lines, "Font " + std::to_string(number), value);

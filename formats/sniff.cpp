@@ -12,7 +12,8 @@ namespace {
 // for any length of data.
 constexpr std::uint32_t kTextSample = 4096;
 
-bool StartsWith(const std::uint8_t* data, std::uint32_t length, std::string_view prefix, std::uint32_t at = 0) {
+bool StartsWith(const std::uint8_t* data, std::uint32_t length, std::string_view prefix,
+                std::uint32_t at = 0) {
   return at <= length && prefix.size() <= length - at &&
          std::equal(prefix.begin(), prefix.end(), data + at,
                     [](char p, std::uint8_t b) { return static_cast<std::uint8_t>(p) == b; });
@@ -44,13 +45,15 @@ const Signature kSignatures[] = {
 bool LooksLikeBmp(const std::uint8_t* data, std::uint32_t length) {
   // "BM", then a file size and the bit offset; a DIB header of a known size.
   if (!StartsWith(data, length, "BM") || length < 18) return false;
-  const std::uint32_t header = data[14] | data[15] << 8 | data[16] << 16 | static_cast<std::uint32_t>(data[17]) << 24;
+  const std::uint32_t header =
+      data[14] | data[15] << 8 | data[16] << 16 | static_cast<std::uint32_t>(data[17]) << 24;
   return header == 12 || header == 40 || header == 52 || header == 56 || header == 108 || header == 124;
 }
 
 bool LooksLikeHtml(const std::uint8_t* data, std::uint32_t length) {
   std::uint32_t at = 0;
-  while (at < length && at < 64 && (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n')) {
+  while (at < length && at < 64 &&
+         (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n')) {
     ++at;
   }
   const std::uint32_t n = std::min<std::uint32_t>(length - at, 9);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "encoding/unicode.h"
+
 namespace {
 
 // The units are counted a block at a time: the block stays in the cache
@@ -34,10 +36,10 @@ BlockCounts CountBytes(const std::uint8_t* p, std::uint32_t n) {
 }
 
 std::uint16_t UnitAt(const std::uint8_t* p, std::uint32_t i) {
-  return static_cast<std::uint16_t>(p[2 * i] | p[2 * i + 1] << 8);
+  return Utf16LeUnit(p + 2 * static_cast<std::size_t>(i));
 }
 
-bool IsSurrogate(std::uint16_t u) { return (u & 0xF800) == 0xD800; }
+bool IsSurrogate(std::uint16_t u) { return IsHighSurrogate(u) || IsLowSurrogate(u); }
 
 BlockCounts CountUnits(const std::uint8_t* p, std::uint32_t units) {
   BlockCounts c;
@@ -67,8 +69,8 @@ void PairSurrogates(const std::uint8_t* p, std::uint32_t units, std::uint32_t bl
                     SurrogateState& state, TextStatistics& s) {
   for (std::uint32_t i = 0; i < units; ++i) {
     const std::uint16_t u = UnitAt(p, i);
-    const bool high = (u & 0xFC00) == 0xD800;
-    const bool low = (u & 0xFC00) == 0xDC00;
+    const bool high = IsHighSurrogate(u);
+    const bool low = IsLowSurrogate(u);
     if (state.pendingHigh) {
       state.pendingHigh = false;
       if (low) {

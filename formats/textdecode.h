@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "app/noindex.h"
+
 std::string Utf8OfUtf16Units(const std::uint8_t* bytes, std::uint32_t unitCount);
 std::string Utf8OfUtf8Bytes(const std::uint8_t* bytes, std::uint32_t count);
 
 // Where a zero terminator lies, from offset on: the index of its first byte,
 // or kNoIndex when the data ends first. UTF-16 units are counted from offset.
-constexpr std::uint32_t kNoIndex = 0xFFFFFFFF;
 std::uint32_t FindZeroByte(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset);
 std::uint32_t FindZeroUnit(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset);
 

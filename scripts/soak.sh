@@ -2,9 +2,9 @@
 # The long runs of the "nothing lost, nothing leaked" tests under Wine: 1,000
 # seeded payloads saved through the real save dialog and compared byte for
 # byte, 1,000 openings and closings of the dump window and 100 Analyze runs
-# with GDI, USER and private-memory counts compared with their baseline; and
-# 100,000 seeded random messages sent to a real dump view, its state checked
-# after each.
+# with GDI, USER and private-memory counts after the first of their rounds
+# compared with those after the last; and 100,000 seeded random messages sent
+# to a real dump view, its state checked after each.
 #
 #   scripts/soak.sh [payloads] [openings] [analyze runs] [seed] [dump view messages]
 #   (defaults 1000 1000 100 1 100000; about 25 minutes on a quiet two-core machine)

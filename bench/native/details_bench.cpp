@@ -34,7 +34,10 @@ const std::vector<std::uint8_t>& ByteText() {
     std::vector<std::uint8_t> t(kSize);
     for (std::uint32_t i = 0; i < kSize; ++i) {
       const std::uint32_t column = i % 80;
-      t[i] = column == 78 ? '\r' : column == 79 ? '\n' : column == 40 ? 0xE9 : static_cast<std::uint8_t>('a' + column % 26);
+      t[i] = column == 78   ? '\r'
+             : column == 79 ? '\n'
+             : column == 40 ? 0xE9
+                            : static_cast<std::uint8_t>('a' + column % 26);
     }
     t[kSize - 1] = 0;
     return t;
@@ -47,7 +50,10 @@ const std::vector<std::uint8_t>& Utf16Text() {
     std::vector<std::uint8_t> t(kSize);
     for (std::uint32_t unit = 0; unit < kSize / 2; ++unit) {
       const std::uint32_t column = unit % 80;
-      const std::uint16_t u = column == 78 ? 0x0D : column == 79 ? 0x0A : column == 40 ? 0x65E5 : 'a' + column % 26;
+      const std::uint16_t u = column == 78   ? 0x0D
+                              : column == 79 ? 0x0A
+                              : column == 40 ? 0x65E5
+                                             : 'a' + column % 26;
       t[2 * unit] = static_cast<std::uint8_t>(u);
       t[2 * unit + 1] = static_cast<std::uint8_t>(u >> 8);
     }

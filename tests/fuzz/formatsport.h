@@ -18,8 +18,9 @@ class IconvFormatPort final : public FormatPort {
     return LocaleFacts{false, {}, 0, 0};
   }
 
-  std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes, std::uint32_t count) override {
-    const std::string name = codePage == kSystemAnsiCodePage ? "CP1252"
+  std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
+                             std::uint32_t count) override {
+    const std::string name = codePage == kSystemAnsiCodePage  ? "CP1252"
                              : codePage == kSystemOemCodePage ? "CP437"
                                                               : "CP" + std::to_string(codePage);
     iconv_t cd = iconv_open("UTF-8", name.c_str());

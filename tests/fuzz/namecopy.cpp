@@ -70,7 +70,7 @@ void CheckFindCharDbcs(const char* text, std::uint32_t length, int character, st
     FUZZ_CHECK(found.position == length);
     return;
   }
-  std::uint32_t expected = kCharNotFound;
+  std::uint32_t expected = kNoIndex;
   if (start < length) {
     // A start right after a lead byte sits on that character's trail byte.
     const std::uint32_t from = start > 0 && g_leadBytes[bytes[start - 1]] ? start + 1 : start;

@@ -25,6 +25,7 @@
 #include "dumpview/scrolling.h"
 #include "dumpview/search.h"
 #include "dumpview/viewstate.h"
+#include "encoding/encoding.h"
 #include "fuzzport.h"
 #include "fuzztarget.h"
 
@@ -66,7 +67,7 @@ std::uint32_t PlainScan(bool backward, const std::uint8_t* data, std::uint32_t f
     const std::uint32_t p = backward ? last - n : first + n;
     if (MatchesAt(data, p, pattern, length)) return p;
   }
-  return kNoMatch;
+  return kNoIndex;
 }
 
 // ------------------------------------------------------------------- inputs

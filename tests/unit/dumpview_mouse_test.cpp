@@ -73,6 +73,8 @@ TEST(DumpViewDragHitTest, MapsInTheCaretsColumnArea) {
   };
   const Case cases[] = {
       {false, 186, 30, 4},
+      {false, 460, 30, 15},  // hex pair 15 and text cell 15: the row's last byte, not the next row
+      {true, 617, 30, 15},
       {false, 0, 48, 16},    // left of the pairs: the row's start
       {false, 560, 30, 16},  // into the text column: the next row's start
       {true, 497, 30, 0},

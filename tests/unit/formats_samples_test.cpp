@@ -62,39 +62,60 @@ struct SampleCase {
 
 TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
   const SampleCase cases[] = {
-      {"xclip_html_format.bin", kRegistered, "HTML Format",
+      {"xclip_html_format.bin",
+       kRegistered,
+       "HTML Format",
        {"HTML Format", "Version: 0.9", "StartHTML: 0000000100", "EndHTML: 0000000219",
         "StartFragment: 0000000120", "EndFragment: 0000000201", "StartSelection: (absent)",
         "SourceURL: (absent)", "Header ends: at byte 100", "Offsets: inside the data and in order",
         "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
-        "Fragment: 81 bytes",
-        "  <html><body><p>Kelvane <b>prüft</b> das Format — 日本語</p></body></html>"}},
-      {"xclip_urilist_hdrop.bin", 15, "",
+        "Fragment: 81 bytes", "  <html><body><p>Kelvane <b>prüft</b> das Format — 日本語</p></body></html>"}},
+      {"xclip_urilist_hdrop.bin",
+       15,
+       "",
        {"Dropped files", "pFiles: 20", "pt: (0, 0)", "fNC: FALSE", "fWide: TRUE (UTF-16 names)", "Files: 2",
-        "File 1: Z:\\tmp\\issue16cap\\page.html (at byte 20)", "File 2: Z:\\tmp\\issue16cap\\a b.txt (at byte 76)",
-        "List ends: at byte 128"}},
+        "File 1: Z:\\tmp\\issue16cap\\page.html (at byte 20)",
+        "File 2: Z:\\tmp\\issue16cap\\a b.txt (at byte 76)", "List ends: at byte 128"}},
       // An URI list ended by LF alone: Wine keeps it as one name.
-      {"xclip_urilist_lf_hdrop.bin", 15, "",
-       {"Files: 1", "! file 1 holds a control character at byte 74: no file name can", "List ends: at byte 136"}},
-      {"xclip_png.bin", kRegistered, "PNG",
+      {"xclip_urilist_lf_hdrop.bin",
+       15,
+       "",
+       {"Files: 1", "! file 1 holds a control character at byte 74: no file name can",
+        "List ends: at byte 136"}},
+      {"xclip_png.bin",
+       kRegistered,
+       "PNG",
        {"PNG", "Width: 3", "Height: 2", "Bit depth: 1", "Colour type: 3 (indexed)", "Interlace: 0 (none)",
         "Chunks: 10", "Chunk IHDR: at byte 8, 13 bytes, CRC ok", "Chunk PLTE: at byte 93, 6 bytes, CRC ok",
         "Chunk IEND: at byte 265, 0 bytes, CRC ok"}},
-      {"xclip_text.bin", 1, "",
+      {"xclip_text.bin",
+       1,
+       "",
        {"Text", "Bytes before the terminator: 32", "Terminator: at byte 32", "Bytes after the terminator: 0",
         "Lines: 2", "Line endings: CRLF", "Bytes outside ASCII: 3"}},
-      {"xclip_emoji_unicodetext.bin", 13, "",
+      {"xclip_emoji_unicodetext.bin",
+       13,
+       "",
        {"Characters before the terminator: 29 (30 UTF-16 units)", "Terminator: at byte 60", "Lines: 2",
         "Line endings: CRLF", "Characters outside ASCII: 3"}},
-      {"notepad_unicodetext.bin", 13, "",
+      {"notepad_unicodetext.bin",
+       13,
+       "",
        {"Characters before the terminator: 54 (55 UTF-16 units)", "Lines: 3", "Characters outside ASCII: 9"}},
-      {"notepad_oemtext.bin", 7, "", {"Bytes before the terminator: 55", "Lines: 3", "Bytes outside ASCII: 4"}},
-      {"xclip_locale.bin", 16, "",
+      {"notepad_oemtext.bin",
+       7,
+       "",
+       {"Bytes before the terminator: 55", "Lines: 3", "Bytes outside ASCII: 4"}},
+      {"xclip_locale.bin",
+       16,
+       "",
        {"Locale", "LCID: 0x0409 (1033)", "Locale name: en-US", "ANSI code page: 1252", "OEM code page: 437"}},
-      {"wordpad.rtf", kRegistered, "Rich Text Format",
+      {"wordpad.rtf",
+       kRegistered,
+       "Rich Text Format",
        {"Rich Text Format", "RTF version: 1", "ANSI code page: 1252", "Default font: 0 (Times New Roman)",
-        "Font 0: Times New Roman (charset 0)", "Text: 53 bytes", "  Grüße – naïve café", "  日本語 and 😀 here",
-        "  end", "Bytes after the document: 2"}},
+        "Font 0: Times New Roman (charset 0)", "Text: 53 bytes", "  Grüße – naïve café",
+        "  日本語 and 😀 here", "  end", "Bytes after the document: 2"}},
   };
   for (const SampleCase& c : cases) {
     SCOPED_TRACE(c.file);
@@ -105,7 +126,8 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
 void Put32(ByteVector& b, std::size_t at, std::uint32_t value) { std::memcpy(&b[at], &value, 4); }
 
 // The HTML sample's header rewritten with the given numbers.
-void RewriteHtmlHeader(ByteVector& b, std::uint32_t endHtml, std::uint32_t startFragment, std::uint32_t endFragment) {
+void RewriteHtmlHeader(ByteVector& b, std::uint32_t endHtml, std::uint32_t startFragment,
+                       std::uint32_t endFragment) {
   char header[101];
   std::snprintf(header, sizeof(header),
                 "Version:0.9\nStartHTML:0000000100\nEndHTML:%010u\nStartFragment:%010u\nEndFragment:%010u\n",
@@ -132,12 +154,14 @@ TEST(FormatSamples, ProducersFaultsAreReportedWithTheirPlace) {
        "character 192"},
       {"html EndHTML in characters", "xclip_html_format.bin", kRegistered, "HTML Format",
        [](ByteVector& b) { RewriteHtmlHeader(b, 210, 120, 201); },
-       "! EndHTML 210 looks counted in characters, not bytes: the HTML ends at byte 219, which is character 210"},
+       "! EndHTML 210 looks counted in characters, not bytes: the HTML ends at byte 219, which is character "
+       "210"},
       {"html past the data", "xclip_html_format.bin", kRegistered, "HTML Format",
        [](ByteVector& b) { RewriteHtmlHeader(b, 219, 120, 812); },
        "! EndFragment 812 points past the data (220 bytes)"},
       {"html out of order", "xclip_html_format.bin", kRegistered, "HTML Format",
-       [](ByteVector& b) { RewriteHtmlHeader(b, 219, 201, 120); }, "! StartFragment 201 lies after EndFragment 120"},
+       [](ByteVector& b) { RewriteHtmlHeader(b, 219, 201, 120); },
+       "! StartFragment 201 lies after EndFragment 120"},
       {"html marker missed", "xclip_html_format.bin", kRegistered, "HTML Format",
        [](ByteVector& b) { RewriteHtmlHeader(b, 219, 100, 201); },
        "! StartFragment 100 does not meet <!--StartFragment-->, which ends at byte 120"},
@@ -198,8 +222,8 @@ TEST(TextStatistics, CountsAcrossBlocks) {
 
 TEST(AtTheCaret, ValuesDatesAndTheEndOfTheData) {
   // 2024-05-01 12:00:00 UTC as a FILETIME, then as Unix time at offset 8.
-  const std::uint8_t bytes[] = {0x00, 0x60, 0xBA, 0x17, 0xBF, 0x9B, 0xDA, 0x01,
-                                0xC0, 0x2E, 0x32, 0x66, 0xFF, 0xFE};
+  const std::uint8_t bytes[] = {0x00, 0x60, 0xBA, 0x17, 0xBF, 0x9B, 0xDA,
+                                0x01, 0xC0, 0x2E, 0x32, 0x66, 0xFF, 0xFE};
   const auto texts = [&](std::uint32_t caret, bool selection) {
     std::vector<std::string> t;
     for (const Line& line : InterpretAtCaret(bytes, sizeof(bytes), CaretFacts{caret, selection, 2, 5})) {
@@ -207,12 +231,14 @@ TEST(AtTheCaret, ValuesDatesAndTheEndOfTheData) {
     }
     return t;
   };
-  ExpectLinesInOrder(texts(0, true), {"Offset: 0x00000000 (0)", "Selection: start 0x2 (2), end 0x6 (6), length 4",
-                                      "FILETIME: 2024-05-01 12:00:00 UTC"});
+  ExpectLinesInOrder(texts(0, true),
+                     {"Offset: 0x00000000 (0)", "Selection: start 0x2 (2), end 0x6 (6), length 4",
+                      "FILETIME: 2024-05-01 12:00:00 UTC"});
   ExpectLinesInOrder(texts(8, false), {"Selection: none", "Int32: LE 1714564800, BE -1070714266",
                                        "Unix time: 2024-05-01 12:00:00 UTC", "FILETIME: —"});
-  ExpectLinesInOrder(texts(12, false), {"Int8: -1", "UInt8: 255 (0xFF)", "Int16: LE -257, BE -2",
-                                        "UInt16: LE 65279, BE 65534", "Int32: —", "Float32: —", "Unix time: —"});
+  ExpectLinesInOrder(texts(12, false),
+                     {"Int8: -1", "UInt8: 255 (0xFF)", "Int16: LE -257, BE -2", "UInt16: LE 65279, BE 65534",
+                      "Int32: —", "Float32: —", "Unix time: —"});
   ExpectLinesInOrder(texts(14, false), {"Offset: 0x0000000E (14)", "Int8: —", "UInt64: —"});
   EXPECT_EQ(texts(0, false).size(), texts(14, false).size());
 }

@@ -16,7 +16,7 @@ bool IsLeadByte932(unsigned char byte) {
 
 bool NoLeadBytes(unsigned char) { return false; }
 
-constexpr std::uint32_t kNone = kCharNotFound;
+constexpr std::uint32_t kNone = kNoIndex;
 
 TEST(FindCharDbcs, Rules) {
   const struct {

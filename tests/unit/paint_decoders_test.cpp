@@ -11,6 +11,7 @@
 
 #include "dumpview/decoders.h"
 #include "dumpview/paint.h"
+#include "encoding/encoding.h"
 #include "gridcanvas.h"
 #include "paintfixture.h"
 

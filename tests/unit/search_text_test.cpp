@@ -11,6 +11,7 @@
 
 #include "dumpview/dumpview.h"
 #include "dumpview/search.h"
+#include "encoding/encoding.h"
 
 namespace {
 

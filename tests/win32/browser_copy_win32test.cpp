@@ -330,11 +330,11 @@ constexpr char kShiftJisName[] = "\x83\x5C\x83\x74\x83\x67(\x94\xC5)";
 
 TEST_F(FormatBrowserCopyCodePage932, ShiftJisNamesCopyWhole) {
   ::SetLastError(1);
-  EXPECT_EQ(FindCharDbcsA(kShiftJisName, '\\', 0), kCharNotFound) << "a trail byte is no match";
+  EXPECT_EQ(FindCharDbcsA(kShiftJisName, '\\', 0), kNoIndex) << "a trail byte is no match";
   EXPECT_EQ(::GetLastError(), 0u);
-  EXPECT_EQ(FindCharDbcsA(kShiftJisName, 't', 1), kCharNotFound) << "a start on a trail byte";
+  EXPECT_EQ(FindCharDbcsA(kShiftJisName, 't', 1), kNoIndex) << "a start on a trail byte";
   EXPECT_EQ(FindCharDbcsA(kShiftJisName, '(', 0), 6u);
-  EXPECT_EQ(FindCharDbcsA(nullptr, '(', 0), kCharNotFound);
+  EXPECT_EQ(FindCharDbcsA(nullptr, '(', 0), kNoIndex);
   EXPECT_EQ(::GetLastError(), kErrorMalformedRequest);
 
   const UINT format = ::RegisterClipboardFormatA(kShiftJisName);

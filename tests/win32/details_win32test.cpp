@@ -34,7 +34,9 @@ HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, "Edit", nullptr
 // xclip, a Linux program, started the way Wine starts one: it owns the X
 // selection until another program takes the clipboard.
 bool XclipPutsHtml() {
-  const char page[] = "<html><body><p>Kelvane <b>pr\xC3\xBC" "ft</b> \xE6\x97\xA5\xE6\x9C\xAC</p></body></html>\n";
+  const char page[] =
+      "<html><body><p>Kelvane <b>pr\xC3\xBC"
+      "ft</b> \xE6\x97\xA5\xE6\x9C\xAC</p></body></html>\n";
   HANDLE file = ::CreateFileA("Z:\\tmp\\kelvane-details-page.html", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -79,19 +81,22 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   EXPECT_NEAR(paneRect.right - paneRect.left, client.right * 2 / 5, 2);
 
   const std::string text = PaneText(pane);
-  for (const char* line : {"Read: the first 256 bytes", "Owner class: ", "HTML Format\r\n", "Version: 0.9\r\n",
-                           "StartHTML: 0000000100\r\n", "StartFragment: 0000000120\r\n",
-                           "Offsets: inside the data and in order\r\n",
-                           "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
-                           "  <html><body><p>Kelvane <b>pr\xC3\xBC" "ft</b> \xE6\x97\xA5\xE6\x9C\xAC</p></body></html>",
-                           "Offset: 0x00000000 (0)\r\n", "Int8: 86\r\n"}) {
+  for (const char* line :
+       {"Read: the first 256 bytes", "Owner class: ", "HTML Format\r\n", "Version: 0.9\r\n",
+        "StartHTML: 0000000100\r\n", "StartFragment: 0000000120\r\n",
+        "Offsets: inside the data and in order\r\n",
+        "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
+        "  <html><body><p>Kelvane <b>pr\xC3\xBC"
+        "ft</b> \xE6\x97\xA5\xE6\x9C\xAC</p></body></html>",
+        "Offset: 0x00000000 (0)\r\n", "Int8: 86\r\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
   }
 
   // A key in the dump moves the caret; the section follows, the rest stays.
   ::SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
   const std::string moved = PaneText(pane);
-  EXPECT_NE(moved.find("Offset: 0x00000001 (1)\r\nSelection: none\r\nInt8: 101\r\n"), std::string::npos) << moved;
+  EXPECT_NE(moved.find("Offset: 0x00000001 (1)\r\nSelection: none\r\nInt8: 101\r\n"), std::string::npos)
+      << moved;
   EXPECT_EQ(moved.substr(moved.find("HTML Format\r\n")), text.substr(text.find("HTML Format\r\n")));
 
   // Select All and Copy in the pane, as the user presses them.

@@ -281,8 +281,8 @@ TEST_F(DumpFrameEdit, GoToMovesTheCaretAndStopsAtTheEnd) {
     ASSERT_NE(dialog, nullptr);
     framehar::TypeText("0x4z");
     Press({VK_RETURN});  // refused: the dialog stays and says why
-    ::Sleep(200);
-    status = DialogItemText(dialog, IDC_GOTO_STATUS);
+    for (int i = 0; i < 500 && status.empty(); ++i, ::Sleep(20))
+      status = DialogItemText(dialog, IDC_GOTO_STATUS);
     Press({VK_ESCAPE});
   });
   EXPECT_FALSE(status.empty());

@@ -1,4 +1,4 @@
-#include "dumpview/eucjp.h"
+#include "encoding/eucjp.h"
 
 ShiftJisPair ShiftJisPairOfEucJp(std::uint8_t lead, std::uint8_t trail) {
   const std::uint8_t row = static_cast<std::uint8_t>(lead - 0x80);
@@ -15,8 +15,7 @@ std::size_t ShiftJisToEucJp(const std::uint8_t* sjis, std::uint8_t* euc) {
   while (sjis[in] != 0) {
     std::uint8_t s1 = sjis[in];
     std::uint8_t s2 = sjis[in + 1];
-    const bool lead = (s1 >= 0x81 && s1 <= 0x9F) || (s1 >= 0xE0 && s1 <= 0xFE);
-    if (!lead || s2 == 0) {
+    if (!IsColumnShiftJisLeadByte(s1) || s2 == 0) {
       euc[out++] = s1;
       ++in;
       continue;
@@ -36,4 +35,30 @@ std::size_t ShiftJisToEucJp(const std::uint8_t* sjis, std::uint8_t* euc) {
   }
   euc[out] = 0;
   return out;
+}
+
+bool FitsEucJpColumn(const std::vector<std::uint8_t>& sjis) {
+  for (std::size_t i = 0; i < sjis.size(); ++i) {
+    const std::uint8_t b = sjis[i];
+    if (b <= 0x80 || b == 0xA0) continue;
+    if (!IsEucJpExpressibleLead(b) || i + 1 == sjis.size() || sjis[i + 1] == 0) return false;
+    ++i;
+  }
+  return true;
+}
+
+DecodedChar DecodeEucJp(const std::uint8_t* p, std::size_t left, const Cp932Table& table) {
+  const std::uint8_t b = p[0];
+  if (b < 0x80) return DecodedChar{1, 1, {b, 0}};
+  if (IsEucJpByte(b) && left >= 2 && IsEucJpByte(p[1])) {
+    const ShiftJisPair sjis = ShiftJisPairOfEucJp(b, p[1]);
+    return DecodedChar{2, 1, {table.pair[sjis.lead * 256u + sjis.trail], 0}};
+  }
+  if (b == 0x8E && left >= 2 && IsHalfWidthKatakana(p[1])) {
+    return DecodedChar{2, 1, {static_cast<char16_t>(0xFF61 + (p[1] - 0xA1)), 0}};
+  }
+  if (b == 0x8F && left >= 3 && IsEucJpByte(p[1]) && IsEucJpByte(p[2])) {
+    return DecodedChar{3, 1, {kReplacementChar, 0}};
+  }
+  return DecodedChar{1, 1, {kReplacementChar, 0}};
 }

@@ -1,0 +1,18 @@
+// Copy as Text: bytes decoded as the text column's code page reads them, but
+// strictly (invalid or incomplete sequences give U+FFFD).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "encoding/codepage932.h"
+
+// Decodes count bytes, which lie at byte index firstIndex of the data, as the
+// text column's code page does (any code page other than 932, 51932, 1200 and
+// 65001 gives each byte as the code unit of the same value). Invalid or
+// incomplete sequences give U+FFFD; nothing outside the count bytes is read.
+// UTF-16 code units start at even indexes of the data, so an odd firstIndex
+// begins with half a unit. out must hold count code units (no decoding gives
+// more); returns how many were written, without a terminator.
+std::size_t DecodeText(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t firstIndex,
+                       std::uint16_t codePage, const Cp932Table& cp932, char16_t* out);
