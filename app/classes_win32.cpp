@@ -5,6 +5,7 @@
 #include "app/resource.h"
 #include "dumpframe/dumpframe.h"
 #include "dumpview/dumpview.h"
+#include "picture/pictureview.h"
 
 ATOM RegisterDumpFrameClass(HINSTANCE instance) {
   WNDCLASSEXA wc = {};
@@ -42,4 +43,21 @@ ATOM RegisterDumpViewClass(HINSTANCE instance) {
   wc.lpszMenuName = nullptr;
   wc.lpszClassName = DUMPVIEW_CLASS_NAME;
   return ::RegisterClassExA(&wc);
+}
+
+// A Unicode class: its caption and sentences hold characters beyond the ANSI
+// code page (the menu's arrow), and its window text keeps them.
+ATOM RegisterPictureViewClass(HINSTANCE instance) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.style = 0;
+  wc.lpfnWndProc = PictureViewProc;
+  wc.cbClsExtra = 0;
+  // One pointer-sized slot holding the window's state.
+  wc.cbWndExtra = sizeof(void*);
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = nullptr;  // the paint covers every pixel
+  wc.lpszClassName = L"" PICTUREVIEW_CLASS_NAME;
+  return ::RegisterClassExW(&wc);
 }

@@ -13,6 +13,10 @@ ATOM RegisterDumpFrameClass(HINSTANCE instance);
 // atom, or 0.
 ATOM RegisterDumpViewClass(HINSTANCE instance);
 
+// Registers the Picture view class (PICTUREVIEW_CLASS_NAME); the class atom,
+// or 0.
+ATOM RegisterPictureViewClass(HINSTANCE instance);
+
 // The whole program after static initialisation: registers both classes,
 // initialises the common controls and runs the format browser dialog modally.
 // Returns the process's exit code, which is always 0. When the DumpFrame class

@@ -15,6 +15,8 @@
 #include "dumpframe/framecontext.h"
 #include "dumpframe/framedetails_win32.h"
 #include "dumpframe/framelayout.h"
+#include "dumpframe/viewcommands.h"
+#include "dumpframe/viewswitch_win32.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
 
@@ -64,19 +66,29 @@ FrameContext BuildFrameContext(HWND frame) {
 void ShowSnapshotInViews(const FrameContext& context) {
   ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
                  static_cast<LPARAM>(context.snapshotLength));
-  FrameDetailsSnapshot(g_format, context.snapshot, context.snapshotLength, context.dumpView);
+  GiveSnapshotToPicture(context, false);
+  FrameDetailsSnapshot(g_format, context.snapshot, context.snapshotLength, context.dumpView, !PictureShown());
+}
+
+// The children's rectangles, the views narrowed for the Details pane when it
+// is shown (the pane is placed on the way).
+FrameLayout LayoutOf(HWND frame, int clientWidth, int clientHeight) {
+  FrameLayout layout = FrameLayoutOf(clientWidth, clientHeight, g_statusBarHeight);
+  FitDetailsPane(frame, clientWidth, clientHeight, g_statusBarHeight, &layout.dumpView, &layout.pictureView);
+  return layout;
 }
 
 FrameLayout ClientLayout(HWND frame) {
   RECT client = {};
   ::GetClientRect(frame, &client);
-  return FrameLayoutOf(client.right, client.bottom, g_statusBarHeight);
+  return LayoutOf(frame, client.right, client.bottom);
 }
 
 // The one place that moves the children to their rectangles.
 void PlaceChildren(const FrameLayout& layout) {
   const ViewPlacement& view = layout.dumpView;
   ::MoveWindow(g_dumpView, view.x, view.y, view.width, view.height, TRUE);
+  MovePictureView(layout.pictureView);
 }
 
 void ShowReadErrorTitle(HWND frame) {
@@ -113,9 +125,11 @@ void CreateStatusBar(HWND frame, const char* statusText) {
 }
 
 void CreateDumpView(HWND frame) {
-  const ViewPlacement place = ClientLayout(frame).dumpView;
+  const FrameLayout layout = ClientLayout(frame);
+  const ViewPlacement& place = layout.dumpView;
   g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
                                  place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
+  CreatePictureView(frame, layout.pictureView);
 }
 
 void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
@@ -136,15 +150,12 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_firstReadFailed = !read;
   CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
   CreateDumpView(frame);
+  if (params != nullptr) NoteShownFormat(params->format, params->statusText);
+  ApplyViewChoice(frame, g_dumpView);
   g_format = params != nullptr ? params->format : 0;
   CreateFrameDetails(frame);
-  if (FrameDetailsShown()) {
-    RECT client = {};
-    ::GetClientRect(frame, &client);
-    LayoutFrameViews(frame, g_dumpView, client.right, client.bottom, g_statusBarHeight);
-  }
+  if (FrameDetailsShown()) PlaceChildren(ClientLayout(frame));
   ShowSnapshotInViews(BuildFrameContext(frame));
-  ::ShowWindow(g_dumpView, SW_SHOWNORMAL);
 
   g_menuItemInfo = {};
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
@@ -158,11 +169,7 @@ void OnSize(HWND frame, WPARAM wParam, LPARAM lParam) {
   if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
-  if (FrameDetailsShown()) {
-    LayoutFrameViews(frame, g_dumpView, LOWORD(lParam), HIWORD(lParam), g_statusBarHeight);
-  } else {
-    PlaceChildren(FrameLayoutOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight));
-  }
+  PlaceChildren(LayoutOf(frame, LOWORD(lParam), HIWORD(lParam)));
 }
 
 void OnDestroy() {
@@ -171,12 +178,14 @@ void OnDestroy() {
     // The view still exists until after this message: take the bytes away
     // from it before they are freed.
     if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
+    GiveSnapshotToPicture(FrameContext{}, false);
     FreeSnapshot(g_snapshot);
   }
   g_snapshot = nullptr;
   g_snapshotLength = 0;
   g_dumpView = nullptr;
   g_statusBar = nullptr;
+  ForgetPictureView();
   DestroyFrameDetails();
 }
 
@@ -250,6 +259,9 @@ void OnEditCommand(const FrameContext& context, UINT command) {
 }
 
 void OnCommand(HWND frame, UINT command) {
+  // Shortcuts reach here even for commands the menu greys.
+  if (CommandIdleInThisView(command)) return;
+  if (RunViewCommand(BuildFrameContext(frame), command, false)) return;
   switch (command) {
     case ID_SAVE:
       OnSave(frame);
@@ -265,9 +277,9 @@ void OnCommand(HWND frame, UINT command) {
       PostCloseRequest();
       break;
     case ID_VIEW_DETAILS:
-      if (ToggleFrameDetails(frame, g_dumpView, g_statusBarHeight)) {
-        FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView);
-      }
+      ToggleFrameDetails(frame);
+      PlaceChildren(ClientLayout(frame));
+      FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView, !PictureShown());
       break;
     default:
       OnEditCommand(BuildFrameContext(frame), command);
@@ -289,16 +301,21 @@ void OnInitMenuPopup(HWND frame) {
   enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
   enable(ID_EDIT_FIND_NEXT, HaveLastSearch());
   enable(ID_EDIT_FIND_PREVIOUS, HaveLastSearch());
+  GreyMenuForView(menu);
 }
 
 bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
-// The Edit shortcuts, whether the key reached the frame itself or the dump
+// The Edit and View shortcuts, whether the key reached the frame itself or the dump
 // view, which reports its keys to the frame. Copy and Select All check for
 // themselves whether they can act.
 bool RunShortcut(HWND frame, WPARAM key) {
-  const std::uint32_t command = EditCommandOfKey(static_cast<std::uint32_t>(key), KeyIsDown(VK_CONTROL),
-                                                 KeyIsDown(VK_SHIFT), KeyIsDown(VK_MENU));
+  const auto virtualKey = static_cast<std::uint32_t>(key);
+  const bool ctrl = KeyIsDown(VK_CONTROL);
+  const bool shift = KeyIsDown(VK_SHIFT);
+  const bool alt = KeyIsDown(VK_MENU);
+  std::uint32_t command = EditCommandOfKey(virtualKey, ctrl, shift, alt);
+  if (command == 0) command = ViewCommandOfKey(virtualKey, ctrl, shift, alt);
   if (command == 0) return false;
   OnCommand(frame, command);
   return true;
@@ -338,6 +355,7 @@ void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   SetStatusText(statusText);
   if (format == 0) return;
   ReadSnapshot(frame, format);
+  NoteShownFormat(format, statusText);
   g_format = format;
   ShowSnapshotInViews(BuildFrameContext(frame));
   FreeSnapshot(previous);
@@ -358,7 +376,7 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-      if (HandleSplitterMessage(window, g_dumpView, g_statusBarHeight, message, wParam, lParam)) return 0;
+      if (HandleSplitterMessage(window, message, wParam, lParam)) return 0;
       break;
     case WM_DESTROY:
       OnDestroy();
@@ -373,6 +391,9 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_KEYDOWN:
       if (OnKeyDown(window, wParam)) return 0;
+      break;
+    case WM_MOUSEWHEEL:
+      if (ForwardWheelToPicture(wParam, lParam)) return 0;
       break;
     case WM_NOTIFY:
       OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));

@@ -31,10 +31,11 @@ ReadKind ReadKindOf(std::uint32_t format) {
   return rule == SizeRule::FixedWindow ? ReadKind::FixedWindow : ReadKind::ByRule;
 }
 
-void Relayout(HWND frame, HWND dumpView, int statusBarHeight) {
+// The frame places its children on WM_SIZE, with the pane's share.
+void Relayout(HWND frame) {
   RECT client = {};
   ::GetClientRect(frame, &client);
-  LayoutFrameViews(frame, dumpView, client.right, client.bottom, statusBarHeight);
+  ::SendMessageA(frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 }  // namespace
@@ -52,52 +53,46 @@ void CreateFrameDetails(HWND frame) {
 
 void DestroyFrameDetails() { g_pane = nullptr; }
 
-void LayoutFrameViews(HWND frame, HWND dumpView, int clientWidth, int clientHeight, int statusBarHeight) {
-  if (!g_detailsShown || g_pane == nullptr) {
-    const ViewPlacement place = ViewPlacementOf(clientWidth, clientHeight, statusBarHeight);
-    ::MoveWindow(dumpView, place.x, place.y, place.width, place.height, TRUE);
-    return;
-  }
+bool FrameDetailsShown() { return g_detailsShown && g_pane != nullptr; }
+
+void FitDetailsPane(HWND frame, int clientWidth, int clientHeight, int statusBarHeight,
+                    ViewPlacement* dumpView, ViewPlacement* pictureView) {
+  if (!FrameDetailsShown()) return;
   const DetailsPlacement p =
       DetailsPlacementOf(clientWidth, clientHeight, statusBarHeight, g_paneShare, GeometryOf(frame));
-  ::MoveWindow(dumpView, p.view.x, p.view.y, p.view.width, p.view.height, TRUE);
+  *dumpView = p.view;
+  *pictureView = p.view;
   ::MoveWindow(g_pane, p.pane.x, p.pane.y, p.pane.width, p.pane.height, TRUE);
-  // The splitter is the frame's own background between the two.
+  // The splitter is the frame's own background between the view and the pane.
   RECT gap = {p.splitter.x, p.splitter.y, p.splitter.x + p.splitter.width, p.splitter.y + p.splitter.height};
   ::InvalidateRect(frame, &gap, TRUE);
 }
 
-bool ToggleFrameDetails(HWND frame, HWND dumpView, int statusBarHeight) {
+void ToggleFrameDetails(HWND frame) {
   g_detailsShown = !g_detailsShown;
   MENUITEMINFOA item = {};
   item.cbSize = sizeof(item);
   item.fMask = MIIM_STATE;
   item.fState = g_detailsShown ? MFS_CHECKED : 0;
   ::SetMenuItemInfoA(::GetMenu(frame), ID_VIEW_DETAILS, FALSE, &item);
-  if (g_pane == nullptr) return false;
-  Relayout(frame, dumpView, statusBarHeight);
-  ::ShowWindow(g_pane, g_detailsShown ? SW_SHOWNA : SW_HIDE);
-  return g_detailsShown;
+  if (g_pane != nullptr) ::ShowWindow(g_pane, g_detailsShown ? SW_SHOWNA : SW_HIDE);
 }
 
-bool FrameDetailsShown() { return g_detailsShown && g_pane != nullptr; }
-
-void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length,
-                          HWND dumpView) {
+void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length, HWND dumpView,
+                          bool bytesShown) {
   if (g_pane == nullptr || !g_detailsShown) return;
   SnapshotDescription snapshot;
   DescribeClipboardNow(format, &snapshot);
   snapshot.length = length;
   snapshot.kind = ReadKindOf(format);
-  ShowDetails(g_pane, snapshot, data, dumpView, true);
+  ShowDetails(g_pane, snapshot, data, dumpView, bytesShown);
 }
 
 void FrameDetailsCaretMoved(HWND dumpView) {
   if (g_pane != nullptr && g_detailsShown) FollowCaret(g_pane, dumpView);
 }
 
-bool HandleSplitterMessage(HWND frame, HWND dumpView, int statusBarHeight, UINT message, WPARAM wParam,
-                           LPARAM lParam) {
+bool HandleSplitterMessage(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!g_detailsShown || g_pane == nullptr) return false;
   switch (message) {
     case WM_SETCURSOR:
@@ -115,7 +110,7 @@ bool HandleSplitterMessage(HWND frame, HWND dumpView, int statusBarHeight, UINT 
         RECT client = {};
         ::GetClientRect(frame, &client);
         g_paneShare = PaneShareAt(GET_X_LPARAM(lParam), client.right, GeometryOf(frame));
-        LayoutFrameViews(frame, dumpView, client.right, client.bottom, statusBarHeight);
+        Relayout(frame);
       }
       return true;
     case WM_LBUTTONUP:

@@ -51,7 +51,8 @@ int PaneShareAt(int pointerX, int clientWidth, const DetailsGeometry& geometry) 
 }
 
 FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight) {
-  return FrameLayout{ViewPlacementOf(clientWidth, clientHeight, statusBarHeight)};
+  const ViewPlacement view = ViewPlacementOf(clientWidth, clientHeight, statusBarHeight);
+  return FrameLayout{view, view};
 }
 
 const char* SaveWriteErrorText(bool writeSucceeded, std::uint32_t written, std::uint32_t length) {

@@ -24,6 +24,7 @@ ViewPlacement ViewPlacementOf(int clientWidth, int clientHeight, int statusBarHe
 // here, beside the dump view's.
 struct FrameLayout {
   ViewPlacement dumpView;
+  ViewPlacement pictureView;  // in the dump view's place: one of the two is shown
 };
 FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight);
 
@@ -64,4 +65,5 @@ constexpr const char* kDumpFrameTitle = "Binary dump";
 // Positions in the frame's menu bar and in its View menu.
 constexpr int kEditMenuPosition = 1;
 constexpr int kViewMenuPosition = 2;
-constexpr int kEncodingMenuPosition = 0;
+// Bytes, Picture, Zoom In, Zoom Out, Fit and a separator come first.
+constexpr int kEncodingMenuPosition = 6;

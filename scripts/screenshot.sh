@@ -7,6 +7,8 @@
 #   docs/dump-shiftjis.png   the dump window over Japanese text in Shift_JIS
 #   docs/dump-utf8.png       ... and in UTF-8, each with a selection
 #   docs/find.png            the Find dialog below the dump, its match selected
+#   docs/picture.png         the Picture view over a PNG with transparency that
+#                            ImageMagick drew and xclip put on the X clipboard
 #   docs/details.png         the Details pane beside the dump of "HTML Format"
 #                            that xclip put on the clipboard
 #
@@ -43,6 +45,26 @@ shot "$docs/kelvane.png" 660 640
 shot "$docs/dump-shiftjis.png" 660 330 932
 shot "$docs/dump-utf8.png" 660 330 65001
 shot "$docs/find.png" 660 790 find
+
+# picture_shot <output>: tools/win32/picturedemo.cpp shows the "PNG" that
+# xclip owns, as Wine's clipboard bridge hands it over.
+picture_shot() {
+  local out=$1 png
+  png=$(mktemp --suffix=.png)
+  convert -size 120x80 xc:none -fill '#2060d0' -draw 'circle 40,40 40,6' \
+    -fill 'rgba(230,40,40,0.55)' -draw 'rectangle 52,14 114,66' PNG32:"$png"
+  start_wine
+  xclip -selection clipboard -t image/png -i "$png"
+  wine explorer /desktop=kelvane,420x300 "$KELVANE_ROOT/build/x64/picturedemo.exe" PNG >/dev/null 2>&1 &
+  sleep 6
+  import -window root -crop 420x300+0+0 +repage "$out"
+  log "wrote $out"
+  stop_wine
+  rm -f "$png"
+}
+
+picture_shot "$docs/picture.png"
+
 # A real producer's "HTML Format": Wine's bridge writes the header.
 xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
 shot "$docs/details.png" 1000 460 details

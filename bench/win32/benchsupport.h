@@ -20,6 +20,7 @@ inline HINSTANCE RegisterKelvaneWindows() {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   RegisterDumpFrameClass(instance);
   RegisterDumpViewClass(instance);
+  RegisterPictureViewClass(instance);
   ::InitCommonControls();
   return instance;
 }

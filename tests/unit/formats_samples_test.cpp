@@ -177,7 +177,8 @@ TEST(FormatSamples, ProducersFaultsAreReportedWithTheirPlace) {
        "! tEXt at byte 167 claims 37 bytes, which with its CRC runs past the data (200 bytes)"},
       {"text without terminator", "xclip_text.bin", 1, "", [](ByteVector& b) { b.pop_back(); },
        "! no terminator in the data (32 bytes)"},
-      {"lone surrogate", "xclip_emoji_unicodetext.bin", 13, "", [](ByteVector& b) {
+      {"lone surrogate", "xclip_emoji_unicodetext.bin", 13, "",
+       [](ByteVector& b) {
          b[14] = 'A';
          b[15] = 0;
        },
@@ -237,8 +238,8 @@ TEST(AtTheCaret, ValuesDatesAndTheEndOfTheData) {
   ExpectLinesInOrder(texts(0, true),
                      {"Offset: 0x00000000 (0)", "Selection: start 0x2 (2), end 0x6 (6), length 4",
                       "FILETIME: 2024-05-01 12:00:00 UTC"});
-  ExpectLinesInOrder(texts(8, false), {"Selection: none", "Int32: LE 1714564800, BE -1070714266", "FILETIME: —",
-                                       "Unix time: 2024-05-01 12:00:00 UTC"});
+  ExpectLinesInOrder(texts(8, false), {"Selection: none", "Int32: LE 1714564800, BE -1070714266",
+                                       "FILETIME: —", "Unix time: 2024-05-01 12:00:00 UTC"});
   ExpectLinesInOrder(texts(12, false),
                      {"Int8: -1", "UInt8: 255 (0xFF)", "Int16: LE -257, BE -2", "UInt16: LE 65279, BE 65534",
                       "Int32: —", "Float32: —", "Unix time: —"});

@@ -206,14 +206,39 @@ class DumpViewDrag : public ::testing::Test {
   }
   LONG Top() const { return host_->state().vScroll.nPos; }
   LONG Left() const { return host_->state().hScroll.nPos; }
-  // Rows scrolled with the pointer at p, waiting until at least rows are:
-  // how soon depends on how busy the machine is, so the timers' periods are
-  // the core's tests, and this one reads the speed the pointer chose.
-  LONG RowsScrolledAt(POINT p, LONG rows) {
-    SendMouseAt(host_->view(), p, 0, 0);
-    const LONG before = Top();
-    testsupport::WaitUntil([&] { return Top() - before >= rows; }, 10000);
-    return Top() - before;
+  // Whether, once the pointer is at p, the autoscroll runs at speed and the
+  // view scrolls rows more at it. The view is read after every message: on a
+  // busy machine a repaint can outlast the fastest timer's period, and a queue
+  // that never empties must not carry the view to its end unseen.
+  bool ScrollsAt(POINT p, std::uint32_t speed, LONG rows) {
+    MoveWithoutPumping(p);
+    LONG from = -1;
+    return Until([&] {
+      if (from < 0 && Speed() == speed) from = Top();
+      return from >= 0 && Top() - from >= rows;
+    });
+  }
+  // The pointer moves to p (client coordinates) and nothing is dispatched yet.
+  void MoveWithoutPumping(POINT p) const {
+    ::ClientToScreen(host_->view(), &p);
+    INPUT input = testsupport::MouseInput(p, 0);
+    ::SendInput(1, &input, sizeof(INPUT));
+  }
+  // Dispatches one message at a time until done() holds, checking it after
+  // each: on a busy machine a repaint can outlast the fastest timer's period,
+  // and a queue that never empties must not carry the view to its end unseen.
+  template <typename Done>
+  static bool Until(Done done) {
+    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 10000;) {
+      if (done()) return true;
+      MSG msg;
+      if (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::DispatchMessageA(&msg);
+      } else {
+        ::Sleep(1);
+      }
+    }
+    return done();
   }
   std::uint32_t Speed() const { return host_->state().scrollFlags & VAutoSpeedMask; }
 
@@ -234,28 +259,26 @@ TEST_F(DumpViewDrag, SelectsAndAutoscrollsInAllFourDirections) {
   EXPECT_EQ(Selection(host), "34-66");
 
   // Below the window: slow, then fast; the caret goes down with the view.
-  EXPECT_GE(RowsScrolledAt(POINT{right / 2, bottom + 30}, 2), 2);
-  EXPECT_EQ(Speed(), 1u);
-  EXPECT_GE(RowsScrolledAt(POINT{right / 2, bottom + 160}, 3), 3);
-  EXPECT_EQ(Speed(), 3u);
+  EXPECT_TRUE(ScrollsAt(POINT{right / 2, bottom + 30}, 1, 2));
+  EXPECT_TRUE(ScrollsAt(POINT{right / 2, bottom + 160}, 3, 3));
   EXPECT_EQ(Caret(host) / 16, static_cast<UINT>(4 + Top())) << "the caret keeps its place in the view";
 
   // Far above: to the very start, where the timer stops.
-  SendMouseAt(host.view(), POINT{right / 2, -200}, 0, 0);
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return Caret(host) == 0; }, 3000));
+  MoveWithoutPumping(POINT{right / 2, -200});
+  EXPECT_TRUE(Until([&] { return Caret(host) == 0; }));
   EXPECT_EQ(Top(), 0);
   EXPECT_EQ(Selection(host), "0-33") << "the anchor stays where the drag began";
 
   // Right of the window: the view moves a column at a time, the caret with it.
-  SendMouseAt(host.view(), POINT{right + 20, 100}, 0, 0);
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return Left() >= 3; }, 3000));
+  MoveWithoutPumping(POINT{right + 20, 100});
+  EXPECT_TRUE(Until([&] { return Left() >= 3; }));
   EXPECT_GT(Caret(host), 0u);
   EXPECT_LT(Caret(host), 16u);
 
   // Left of it, with the first pairs scrolled off: back to column 13.
   host.Send(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 19));
-  SendMouseAt(host.view(), POINT{-20, 100}, 0, 0);
-  EXPECT_TRUE(testsupport::WaitUntil([&] { return Left() == 13; }, 3000));
+  MoveWithoutPumping(POINT{-20, 100});
+  EXPECT_TRUE(Until([&] { return Left() == 13; }));
   EXPECT_EQ(Caret(host), 0u);
 
   // The release ends the drag: nothing moves any more.

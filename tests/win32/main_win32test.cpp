@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   HINSTANCE instance = ::GetModuleHandleA(nullptr);
   RegisterDumpFrameClass(instance);
   RegisterDumpViewClass(instance);
+  RegisterPictureViewClass(instance);
   ::InitCommonControls();
   return RUN_ALL_TESTS();
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace testsupport {
 
 namespace {
@@ -81,6 +83,13 @@ std::string GdiObjectKinds() {
     kinds += std::string(kNames[type]) + " " + std::to_string(counts[type]);
   }
   return kinds;
+}
+
+double SmallestGrowth(const std::vector<double>& counts) {
+  double smallest = 0;
+  for (std::size_t n = 1; n < counts.size(); ++n)
+    smallest = n == 1 ? counts[n] - counts[n - 1] : std::min(smallest, counts[n] - counts[n - 1]);
+  return smallest;
 }
 
 }  // namespace testsupport

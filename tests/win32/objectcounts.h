@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -15,5 +16,11 @@ std::uint32_t UserObjects();
 // What the GDI objects counted by handle slots are ("pens 3, brushes 4, ..."),
 // to tell what a difference is made of; empty where slots are not counted.
 std::string GdiObjectKinds();
+
+// The smallest growth from the counts after one round of equal work to those
+// after the next. A leak grows in every round; what the system makes on first
+// use (on a busy machine in the second round too) or holds for a moment does
+// not.
+double SmallestGrowth(const std::vector<double>& counts);
 
 }  // namespace testsupport

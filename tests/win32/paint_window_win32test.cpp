@@ -33,62 +33,7 @@ constexpr int kCell = 8;
 constexpr int RowTop(int k) { return 28 + 18 * k; }
 constexpr int ColumnLeft(int c) { return c * kCell; }
 
-// The window's pixels after one complete repaint, copied out of its DC.
-class Pixels {
- public:
-  explicit Pixels(HWND window) {
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    width_ = client.right;
-    height_ = client.bottom;
-    HDC dc = ::GetDC(window);
-    HDC memory = ::CreateCompatibleDC(dc);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width_, height_, dc, 0, 0, SRCCOPY);
-    ::GdiFlush();
-    const auto* source = static_cast<const std::uint32_t*>(bits);
-    pixels_.assign(source, source + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-    ::SelectObject(memory, previous);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(window, dc);
-  }
-
-  // The colour at (x, y) as a COLORREF.
-  COLORREF At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-    const std::uint32_t bgr =
-        pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
-    return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
-  }
-
-  // Pixels of the rectangle [left, right) x [top, bottom) that hold color.
-  int Count(int left, int top, int right, int bottom, COLORREF color) const {
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-      for (int x = left; x < right; ++x) n += At(x, y) == color;
-    return n;
-  }
-  int Area(int left, int top, int right, int bottom) const { return (right - left) * (bottom - top); }
-
-  int width() const { return width_; }
-  int height() const { return height_; }
-
- private:
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<std::uint32_t> pixels_;
-};
+using Pixels = testsupport::WindowPixels;
 
 std::string Hex(COLORREF c) {
   char buffer[16];

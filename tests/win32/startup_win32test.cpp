@@ -465,8 +465,14 @@ TEST(StartUp, DumpMenuBar) {
                                 {"Find Previous (&P)\tShift+F3", ID_EDIT_FIND_PREVIOUS},
                                 {"", 0},
                                 {"Go To... (&G)\tCtrl+G", ID_EDIT_GOTO}});
-  expect(::GetSubMenu(bar, 2), {{"Encoding (&E)", -1}});
-  expect(::GetSubMenu(::GetSubMenu(bar, 2), 0), {{"ASCI (&A)", ID_ENCODING_CP1252},
+  expect(::GetSubMenu(bar, 2), {{"Bytes (&B)\tCtrl+1", ID_VIEW_BYTES},
+                                {"Picture (&P)\tCtrl+2", ID_VIEW_PICTURE},
+                                {"Zoom In (&I)\tCtrl++", ID_VIEW_ZOOM_IN},
+                                {"Zoom Out (&O)\tCtrl+-", ID_VIEW_ZOOM_OUT},
+                                {"Fit (&F)\tCtrl+0", ID_VIEW_ZOOM_FIT},
+                                {"", 0},
+                                {"Encoding (&E)", -1}});
+  expect(::GetSubMenu(::GetSubMenu(bar, 2), 6), {{"ASCI (&A)", ID_ENCODING_CP1252},
                                                  {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
                                                  {"EUC-JP (&E)", ID_ENCODING_EUC_JP},
                                                  {"UTF-16 (Little Endian) (&L)", ID_ENCODING_UTF16LE},

@@ -195,4 +195,61 @@ unsigned EnvCount(const char* name, unsigned fallback) {
                                             : fallback;
 }
 
+WindowPixels::WindowPixels(HWND window) {
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RECT client{};
+  ::GetClientRect(window, &client);
+  width_ = client.right;
+  height_ = client.bottom;
+  HDC dc = ::GetDC(window);
+  HDC memory = ::CreateCompatibleDC(dc);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width_, height_, dc, 0, 0, SRCCOPY);
+  ::GdiFlush();
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  pixels_.assign(source, source + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+  ::SelectObject(memory, previous);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(window, dc);
+}
+
+COLORREF WindowPixels::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  const std::uint32_t bgr =
+      pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)];
+  return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+}
+
+int WindowPixels::Count(int left, int top, int right, int bottom, COLORREF color) const {
+  int n = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) n += At(x, y) == color;
+  return n;
+}
+
+bool RunHostCommand(const std::string& shellCommand) {
+  // Wine starts a host program named by its path like a Windows one.
+  std::string line = "/bin/sh -c \"" + shellCommand + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    return false;
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return true;
+}
+
 }  // namespace testsupport

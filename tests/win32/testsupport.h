@@ -77,6 +77,31 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 unsigned EnvCount(const char* name, unsigned fallback);
 
 // splitmix64: a small generator whose sequence is the same everywhere.
+// The window's pixels after one complete repaint, copied out of its DC.
+class WindowPixels {
+ public:
+  explicit WindowPixels(HWND window);
+
+  // The colour at (x, y) as a COLORREF; CLR_INVALID outside the window.
+  COLORREF At(int x, int y) const;
+
+  // Pixels of the rectangle [left, right) x [top, bottom) that hold color.
+  int Count(int left, int top, int right, int bottom, COLORREF color) const;
+  int Area(int left, int top, int right, int bottom) const { return (right - left) * (bottom - top); }
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<std::uint32_t> pixels_;
+};
+
+// Runs a program of the host system (an X11 client such as xclip, under
+// Wine) with its arguments, through /bin/sh; false when it can't start.
+bool RunHostCommand(const std::string& shellCommand);
+
 class Random {
  public:
   explicit Random(std::uint64_t seed) : state_(seed) {}

@@ -1,0 +1,43 @@
+/* The Picture view: a child window that shows a snapshot as a picture, with
+   a caption line above it, or one sentence that says why there is none.
+
+   Create a window of the class PICTUREVIEW_CLASS_NAME as a child and give it
+   snapshots with PVM_SETPICTURE. Like the dump view it only borrows the
+   bytes: they must stay valid and unchanged until the next PVM_SETPICTURE or
+   the window's destruction. Compressed pictures are decoded on a worker
+   thread of their own, which works from its own copy of the bytes.
+
+   The window text is the caption line or the sentence, as Unicode text. */
+#ifndef KELVANE_PICTUREVIEW_H
+#define KELVANE_PICTUREVIEW_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#define PICTUREVIEW_CLASS_NAME "Kelvane Picture View"
+
+/* wParam 0, lParam: const PictureRecord*; 0. */
+#define PVM_SETPICTURE 0xA100
+/* wParam: PVZOOM_ value; 0. */
+#define PVM_ZOOM 0xA101
+/* wParam 0, lParam: RECT* that receives the drawn picture's rectangle in
+   client pixels (it may reach past the client area); 1 while a picture is
+   drawn, 0 while a sentence (or a decode in progress) is shown. */
+#define PVM_GETPICTURERECT 0xA102
+
+#define PVZOOM_IN  1
+#define PVZOOM_OUT 2
+#define PVZOOM_FIT 3
+
+struct PictureRecord {
+  const std::uint8_t* bytes;  // the snapshot, or none
+  std::uint32_t length;
+  std::uint32_t format;  // the clipboard format it was read from
+  const char* listText;  // the format's list text, "PNG(0xC017)"
+  bool wholeData;        // read whole rather than by the size rules
+};
+
+LRESULT CALLBACK PictureViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+#endif
