@@ -5,6 +5,11 @@
 
 #include "encoding/unicode.h"
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define KELVANE_TEXT_SSE2 1
+#endif
+
 namespace {
 
 // The units are counted a block at a time: the block stays in the cache
@@ -24,16 +29,60 @@ struct BlockCounts {
   std::uint32_t surrogates = 0;
 };
 
-BlockCounts CountBytes(const std::uint8_t* p, std::uint32_t n) {
-  BlockCounts c;
-  for (std::uint32_t i = 0; i < n; ++i) {
+// The scalar count, for the tail of a block and where SSE2 is missing.
+void CountBytesScalar(const std::uint8_t* p, std::uint32_t from, std::uint32_t n, BlockCounts& c) {
+  for (std::uint32_t i = from; i < n; ++i) {
     c.cr += p[i] == kCr;
     c.lf += p[i] == kLf;
     c.outsideAscii += p[i] >= 0x80;
+    c.crlf += i + 1 < n && p[i] == kCr && p[i + 1] == kLf;
   }
-  for (std::uint32_t i = 0; i + 1 < n; ++i) c.crlf += (p[i] == kCr) & (p[i + 1] == kLf);
+}
+
+#if defined(KELVANE_TEXT_SSE2)
+// 16 bytes a step: byte lanes count each kind for up to 255 steps, then add
+// up into the totals.
+std::uint32_t SumLanes(__m128i lanes) {
+  const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+}
+
+BlockCounts CountBytes(const std::uint8_t* p, std::uint32_t n) {
+  BlockCounts c;
+  const __m128i cr = _mm_set1_epi8(kCr);
+  const __m128i lf = _mm_set1_epi8(kLf);
+  const __m128i zero = _mm_setzero_si128();
+  std::uint32_t i = 0;
+  // Each step also reads the byte after its 16, for CRLF: stop one short.
+  while (i + 17 <= n) {
+    __m128i crs = zero;
+    __m128i lfs = zero;
+    __m128i highs = zero;
+    __m128i pairs = zero;
+    for (int step = 0; step < 255 && i + 17 <= n; ++step, i += 16) {
+      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+      const __m128i isCr = _mm_cmpeq_epi8(x, cr);
+      crs = _mm_sub_epi8(crs, isCr);
+      lfs = _mm_sub_epi8(lfs, _mm_cmpeq_epi8(x, lf));
+      highs = _mm_sub_epi8(highs, _mm_cmplt_epi8(x, zero));
+      pairs = _mm_sub_epi8(pairs, _mm_and_si128(isCr, _mm_cmpeq_epi8(next, lf)));
+    }
+    c.cr += SumLanes(crs);
+    c.lf += SumLanes(lfs);
+    c.outsideAscii += SumLanes(highs);
+    c.crlf += SumLanes(pairs);
+  }
+  CountBytesScalar(p, i, n, c);
   return c;
 }
+#else
+BlockCounts CountBytes(const std::uint8_t* p, std::uint32_t n) {
+  BlockCounts c;
+  CountBytesScalar(p, 0, n, c);
+  return c;
+}
+#endif
 
 std::uint16_t UnitAt(const std::uint8_t* p, std::uint32_t i) {
   return Utf16LeUnit(p + 2 * static_cast<std::size_t>(i));
@@ -41,18 +90,70 @@ std::uint16_t UnitAt(const std::uint8_t* p, std::uint32_t i) {
 
 bool IsSurrogate(std::uint16_t u) { return IsHighSurrogate(u) || IsLowSurrogate(u); }
 
-BlockCounts CountUnits(const std::uint8_t* p, std::uint32_t units) {
-  BlockCounts c;
-  for (std::uint32_t i = 0; i < units; ++i) {
+void CountUnitsScalar(const std::uint8_t* p, std::uint32_t from, std::uint32_t units, BlockCounts& c) {
+  for (std::uint32_t i = from; i < units; ++i) {
     const std::uint16_t u = UnitAt(p, i);
     c.cr += u == kCr;
     c.lf += u == kLf;
     c.outsideAscii += u >= 0x80;
     c.surrogates += IsSurrogate(u);
+    c.crlf += i + 1 < units && u == kCr && UnitAt(p, i + 1) == kLf;
   }
-  for (std::uint32_t i = 0; i + 1 < units; ++i) c.crlf += (UnitAt(p, i) == kCr) & (UnitAt(p, i + 1) == kLf);
+}
+
+#if defined(KELVANE_TEXT_SSE2)
+// 8 units a step: 16-bit lanes count each kind for up to 4095 steps (below
+// their limit), then add up into the totals.
+std::uint32_t SumUnitLanes(__m128i lanes) {
+  const __m128i pairs = _mm_madd_epi16(lanes, _mm_set1_epi16(1));
+  const __m128i halves = _mm_add_epi32(pairs, _mm_srli_si128(pairs, 8));
+  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_add_epi32(halves, _mm_srli_si128(halves, 4))));
+}
+
+BlockCounts CountUnits(const std::uint8_t* p, std::uint32_t units) {
+  BlockCounts c;
+  const __m128i cr = _mm_set1_epi16(kCr);
+  const __m128i lf = _mm_set1_epi16(kLf);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i surrogateBits = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+  std::uint32_t i = 0;
+  while (i + 9 <= units) {
+    __m128i crs = zero;
+    __m128i lfs = zero;
+    __m128i highs = zero;
+    __m128i pairs = zero;
+    __m128i surrogates = zero;
+    for (int step = 0; step < 4095 && i + 9 <= units; ++step, i += 8) {
+      const __m128i x =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * static_cast<std::size_t>(i)));
+      const __m128i next =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * static_cast<std::size_t>(i) + 2));
+      const __m128i isCr = _mm_cmpeq_epi16(x, cr);
+      crs = _mm_sub_epi16(crs, isCr);
+      lfs = _mm_sub_epi16(lfs, _mm_cmpeq_epi16(x, lf));
+      highs = _mm_add_epi16(
+          highs, _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(x, notAscii), zero), _mm_set1_epi16(1)));
+      surrogates = _mm_sub_epi16(surrogates, _mm_cmpeq_epi16(_mm_and_si128(x, surrogateBits), surrogate));
+      pairs = _mm_sub_epi16(pairs, _mm_and_si128(isCr, _mm_cmpeq_epi16(next, lf)));
+    }
+    c.cr += SumUnitLanes(crs);
+    c.lf += SumUnitLanes(lfs);
+    c.outsideAscii += SumUnitLanes(highs);
+    c.surrogates += SumUnitLanes(surrogates);
+    c.crlf += SumUnitLanes(pairs);
+  }
+  CountUnitsScalar(p, i, units, c);
   return c;
 }
+#else
+BlockCounts CountUnits(const std::uint8_t* p, std::uint32_t units) {
+  BlockCounts c;
+  CountUnitsScalar(p, 0, units, c);
+  return c;
+}
+#endif
 
 // The exact pairing of surrogates, for the rare blocks that hold any. A high
 // surrogate at the end of a block waits for the next block's first unit.
