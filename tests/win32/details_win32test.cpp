@@ -97,7 +97,7 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   const std::string moved = PaneText(pane);
   EXPECT_NE(moved.find("Offset: 0x00000001 (1)\r\nSelection: none\r\nInt8: 101\r\n"), std::string::npos)
       << moved;
-  EXPECT_EQ(moved.substr(moved.find("HTML Format\r\n")), text.substr(text.find("HTML Format\r\n")));
+  EXPECT_EQ(moved.substr(moved.rfind("HTML Format\r\n")), text.substr(text.rfind("HTML Format\r\n")));
 
   // Select All and Copy in the pane, as the user presses them.
   ASSERT_TRUE(framehar::FocusForTyping(frame_, pane));
