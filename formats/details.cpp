@@ -188,11 +188,11 @@ Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, Form
   AddText(lines, FamilyTitle(family));
   // A handle's value says nothing about the block behind it.
   if (s.kind == ReadKind::HandleValue) {
-    AddText(lines, "The snapshot holds the handle's value: View \xE2\x96\xB8 Whole Data reads the block.");
+    AddText(lines, "The snapshot holds the handle's value: View > Whole Data reads the block.");
     return lines;
   }
   if (s.kind == ReadKind::FixedWindow) {
-    AddText(lines, "Only the first 256 bytes were read: View \xE2\x96\xB8 Whole Data reads the whole block.");
+    AddText(lines, "Only the first 256 bytes were read: View > Whole Data reads the whole block.");
   }
   AppendLines(lines, Interpret(family, data, s.length, port));
   return lines;

@@ -67,4 +67,4 @@ picture_shot "$docs/picture.png"
 
 # A real producer's "HTML Format": Wine's bridge writes the header.
 xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
-shot "$docs/details.png" 1000 460 details
+shot "$docs/details.png" 1000 640 details

@@ -167,10 +167,12 @@ int main(int argc, char** argv) {
   if (view == nullptr) return 1;
   if (details) {
     ::SendMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
-    ::SetWindowPos(frame, HWND_TOP, 0, 0, 1000, 460, 0);
-    // The caret on StartFragment's value; the pane follows the key.
+    ::SetWindowPos(frame, HWND_TOP, 0, 0, 1000, 640, 0);
+    // The caret on StartFragment's value; the pane follows the key, and shows
+    // the format's section below the caret's.
     ::SendMessageA(view, DVM_SETCARET, 0x41, 0);
     ::SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
+    ::SendMessageA(::FindWindowExA(frame, nullptr, "Edit", nullptr), EM_LINESCROLL, 0, 12);
   } else if (codePage == 0) {
     ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
   } else {
