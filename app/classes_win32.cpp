@@ -17,10 +17,14 @@ ATOM RegisterDumpFrameClass(HINSTANCE instance) {
   wc.hInstance = instance;
   // The cursor first, then the large and the small icon.
   wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-  wc.hIcon = static_cast<HICON>(
-      ::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
-  wc.hIconSm = static_cast<HICON>(
-      ::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  // The system's icon sizes: 32 and 16 pixels at 96 dots per inch, larger
+  // at higher resolutions.
+  wc.hIcon = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                             ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
+                                             LR_DEFAULTCOLOR));
+  wc.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXSMICON),
+                                               ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
   wc.lpszMenuName = MAKEINTRESOURCEA(IDR_DUMP_MENU);
   wc.lpszClassName = DUMPFRAME_CLASS_NAME;

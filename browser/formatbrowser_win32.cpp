@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/dpi_win32.h"
+#include "app/dpiscale.h"
 #include "app/kelvane.h"
 #include "app/resource.h"
 #include "browser/formatbrowser.h"
@@ -36,12 +38,17 @@ constexpr int kAtomNameBuffer = 256;
 // is larger so no text is ever cut by the read itself.
 constexpr int kItemTextBuffer = 256;
 
+// The resolution the lists' columns were last sized for.
+std::uint32_t g_dialogDpi = kDefaultDpi;
+
 constexpr UINT kFirstRegisteredFormat = 0xC000;
 constexpr UINT kLastRegisteredFormat = 0xFFFF;
 
 constexpr char kFrameTitle[] = "Binary dump";
+// At 96 dots per inch; the frame opens in proportion at the dialog's.
 constexpr int kFrameWidth = 650;
 constexpr int kFrameHeight = 300;
+constexpr int kFrameLeftOffset = -1;  // from the dialog's left edge
 constexpr char kSelectionClearedText[] = "Clipboard Data has Changed.";
 
 // ---------------------------------------------------------------- list views
@@ -122,13 +129,35 @@ void OnInitDialog(HWND dialog) {
   // The lists repaint themselves; the dialog shouldn't paint over them.
   ::SetWindowLongA(dialog, GWL_STYLE, ::GetWindowLongA(dialog, GWL_STYLE) | WS_CLIPCHILDREN);
 
-  const int baseUnit = LOWORD(::GetDialogBaseUnits());
+  // The base unit is the system font's, measured at the system's resolution;
+  // a dialog on a monitor of another one is laid out at that monitor's.
+  const int baseUnit = ScaleBetweenDpi(LOWORD(::GetDialogBaseUnits()), SystemDpi(), WindowDpi(dialog));
   g_registeredList = ::GetDlgItem(dialog, IDC_REGISTERED_LIST);
   g_availableList = ::GetDlgItem(dialog, IDC_AVAILABLE_LIST);
   SubclassLists();
 
   SetUpList(g_registeredList, "Number", "Clipboard Format Name", 8 * baseUnit);
   SetUpList(g_availableList, "Priority", "Clipboard Format", 7 * baseUnit);
+  g_dialogDpi = WindowDpi(dialog);
+}
+
+// The system lays a dialog out again on a monitor of another resolution,
+// but leaves the lists' columns as they were: they follow in proportion.
+void ScaleColumns(HWND list, std::uint32_t fromDpi, std::uint32_t toDpi) {
+  HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = static_cast<int>(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int column = 0; column < columns; ++column) {
+    const int width =
+        static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                   MAKELPARAM(ScaleBetweenDpi(width, fromDpi, toDpi), 0));
+  }
+}
+
+void OnDpiChanged(std::uint32_t dpi) {
+  ScaleColumns(g_registeredList, g_dialogDpi, dpi);
+  ScaleColumns(g_availableList, g_dialogDpi, dpi);
+  g_dialogDpi = dpi;
 }
 
 // ------------------------------------------------------------------- Analyze
@@ -250,10 +279,12 @@ void OpenDumpFrame(HWND dialog) {
   // Just below the dialog, as an unowned top-level window.
   RECT dialogRect = {};
   ::GetWindowRect(dialog, &dialogRect);
+  const std::uint32_t dpi = WindowDpi(dialog);
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
   g_dumpFrame = ::CreateWindowExA(
       0, DUMPFRAME_CLASS_NAME, kFrameTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-      dialogRect.left - 1, dialogRect.bottom, kFrameWidth, kFrameHeight, nullptr, nullptr, instance, &params);
+      dialogRect.left + ScaleForDpi(kFrameLeftOffset, dpi), dialogRect.bottom, ScaleForDpi(kFrameWidth, dpi),
+      ScaleForDpi(kFrameHeight, dpi), nullptr, nullptr, instance, &params);
   // Checked even when the creation failed: the next toggle then finds no
   // frame and tries again.
   SetDumpToggle(dialog, true);
@@ -334,6 +365,10 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
       break;
     case WM_CONTEXTMENU:
       ShowListContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
+      break;
+    case WM_DPICHANGED:
+      // The default dialog handling that follows lays out the dialog itself.
+      OnDpiChanged(LOWORD(wParam));
       break;
     case WM_DESTROY:
       CloseDumpFrame(dialog);

@@ -8,14 +8,18 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <string>
 
+#include "app/dpi_win32.h"
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framecontext.h"
 #include "dumpframe/framedetails_win32.h"
 #include "dumpframe/framelayout.h"
+#include "dumpframe/statustext.h"
 #include "dumpframe/viewcommands.h"
+#include "dumpframe/viewposition_win32.h"
 #include "dumpframe/viewswitch_win32.h"
 #include "dumpview/dumpview.h"
 #include "snapshot/snapshot.h"
@@ -27,10 +31,17 @@ static int g_statusBarHeight;
 static HWND g_dumpView;
 static std::uint8_t* g_snapshot;  // none exactly when g_snapshotLength is 0
 static std::uint32_t g_snapshotLength;
-static std::uint32_t g_format;        // the format of the snapshot, for the Details pane
 static MENUITEMINFOA g_menuItemInfo;  // used for every check-mark change
 static bool g_firstReadFailed;        // the read error title stays for good
 static bool g_titleShowsReadError;
+static std::uint32_t g_format;         // the format of the snapshot on view; 0 for none
+static std::string g_formatText;       // its status text as the browser gave it
+static SnapshotFacts g_snapshotFacts;  // what the read of the snapshot on view saw
+
+// View > Whole Data lasts while the program runs: every frame opened later
+// starts with it. Nothing is stored.
+static bool g_wholeData;
+static HFONT g_statusFont;  // the status bar's font on a monitor of another resolution, or none
 
 namespace {
 
@@ -58,7 +69,8 @@ void SetStatusText(const char* text) {
 // The one place that builds what commands and views are handed.
 FrameContext BuildFrameContext(HWND frame) {
   const auto codePage = static_cast<std::uint16_t>(::SendMessageA(g_dumpView, DVM_GETCODEPAGE, 0, 0));
-  return FrameContext{frame, g_dumpView, g_snapshot, g_snapshotLength, codePage};
+  return FrameContext{frame,           g_dumpView, g_snapshot,           g_snapshotLength, codePage,
+                      g_snapshotFacts, g_format,   g_formatText.c_str(), g_wholeData};
 }
 
 // Tells the views about the frame's snapshot, new or none; a view shown
@@ -66,8 +78,8 @@ FrameContext BuildFrameContext(HWND frame) {
 void ShowSnapshotInViews(const FrameContext& context) {
   ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
                  static_cast<LPARAM>(context.snapshotLength));
-  GiveSnapshotToPicture(context, false);
-  FrameDetailsSnapshot(g_format, context.snapshot, context.snapshotLength, context.dumpView, !PictureShown());
+  GiveSnapshotToPicture(context);
+  FrameDetailsSnapshot(context, !PictureShown());
 }
 
 // The children's rectangles, the views narrowed for the Details pane when it
@@ -96,11 +108,23 @@ void ShowReadErrorTitle(HWND frame) {
   g_titleShowsReadError = true;
 }
 
-// Reads format into g_snapshot; a failure leaves none and 0 and shows in the
-// title, the frame having no other place to report it. A later good read
-// puts the title back, unless the frame's first read failed.
+// The browser's text, with the snapshot's length while Whole Data is on and
+// a snapshot was read.
+void ShowFormatStatus() {
+  const bool withLength =
+      g_wholeData && g_snapshotFacts.kind == SnapshotKind::WholeData && g_snapshot != nullptr;
+  SetStatusText(
+      StatusTextOf(g_formatText, withLength, g_snapshotLength, g_snapshotFacts.blockSize, g_snapshotFacts.cut)
+          .c_str());
+}
+
+// Reads format into g_snapshot by the rules in force; a failure leaves none
+// and 0 and shows in the title, the frame having no other place to report
+// it. A later good read puts the title back, unless the frame's first read
+// failed.
 bool ReadSnapshot(HWND frame, std::uint32_t format) {
-  if (!ReadClipboardFormat(frame, format, &g_snapshot, &g_snapshotLength)) {
+  g_format = format;
+  if (!ReadClipboardSnapshot(frame, format, g_wholeData, &g_snapshot, &g_snapshotLength, &g_snapshotFacts)) {
     g_snapshot = nullptr;
     g_snapshotLength = 0;
     ShowReadErrorTitle(frame);
@@ -113,15 +137,34 @@ bool ReadSnapshot(HWND frame, std::uint32_t format) {
   return true;
 }
 
-void CreateStatusBar(HWND frame, const char* statusText) {
+void MeasureStatusBar() {
+  RECT rect = {};
+  ::GetWindowRect(g_statusBar, &rect);
+  g_statusBarHeight = rect.bottom - rect.top;
+}
+
+void CreateStatusBar(HWND frame) {
   g_statusBar =
       ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0,
                         0, 0, 0, frame, nullptr, InstanceOf(frame), nullptr);
   ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
-  SetStatusText(statusText);
-  RECT rect = {};
-  ::GetWindowRect(g_statusBar, &rect);
-  g_statusBarHeight = rect.bottom - rect.top;
+  ShowFormatStatus();
+  MeasureStatusBar();
+}
+
+// The status bar chose its font for the system's resolution. On a monitor of
+// another one it is given the system's status font at that resolution, and
+// back on such a monitor its own font again; it measures its height anew
+// from the font.
+void FitStatusBarToDpi(std::uint32_t dpi) {
+  const bool systemResolution = dpi == SystemDpi();
+  if (systemResolution && g_statusFont == nullptr) return;
+  HFONT font = systemResolution ? nullptr : CreateStatusFontForDpi(dpi);
+  if (!systemResolution && font == nullptr) return;
+  ::SendMessageA(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
+  g_statusFont = font;
+  MeasureStatusBar();
 }
 
 void CreateDumpView(HWND frame) {
@@ -141,18 +184,23 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_snapshot = nullptr;
   g_snapshotLength = 0;
   g_titleShowsReadError = false;
+  g_format = 0;
+  g_snapshotFacts = SnapshotFacts{};
   // A frame made without a parameter record reads nothing and shows an empty
   // status text rather than dereferencing none.
   const auto* params = static_cast<const DumpCreateParams*>(create->lpCreateParams);
   g_owner = params != nullptr ? params->owner : nullptr;
+  g_formatText = params != nullptr && params->statusText != nullptr ? params->statusText : "";
   const bool read = params != nullptr && ReadSnapshot(frame, params->format);
   if (params == nullptr) ShowReadErrorTitle(frame);
   g_firstReadFailed = !read;
-  CreateStatusBar(frame, params != nullptr ? params->statusText : nullptr);
+  CreateStatusBar(frame);
+  // A frame opened on a monitor of another resolution than the system's.
+  const std::uint32_t dpi = WindowDpi(frame);
+  FitStatusBarToDpi(dpi);
   CreateDumpView(frame);
-  if (params != nullptr) NoteShownFormat(params->format, params->statusText);
+  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
   ApplyViewChoice(frame, g_dumpView);
-  g_format = params != nullptr ? params->format : 0;
   CreateFrameDetails(frame);
   if (FrameDetailsShown()) PlaceChildren(ClientLayout(frame));
   ShowSnapshotInViews(BuildFrameContext(frame));
@@ -161,6 +209,7 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
   g_menuItemInfo.fMask = MIIM_STATE;
   ApplyCheckByCommand(::GetMenu(frame), ID_ENCODING_CP1252, MFS_CHECKED);
+  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
 }
 
 void OnSize(HWND frame, WPARAM wParam, LPARAM lParam) {
@@ -178,15 +227,35 @@ void OnDestroy() {
     // The view still exists until after this message: take the bytes away
     // from it before they are freed.
     if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
-    GiveSnapshotToPicture(FrameContext{}, false);
+    GiveSnapshotToPicture(FrameContext{});
     FreeSnapshot(g_snapshot);
   }
   g_snapshot = nullptr;
   g_snapshotLength = 0;
+  g_format = 0;
+  g_formatText.clear();
+  g_snapshotFacts = SnapshotFacts{};
   g_dumpView = nullptr;
   g_statusBar = nullptr;
   ForgetPictureView();
   DestroyFrameDetails();
+  // The status bar goes with the frame and draws no more.
+  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
+  g_statusFont = nullptr;
+}
+
+// Moved to a monitor of another resolution: the view's cells and the status
+// bar's text follow it, and the frame takes the rectangle that the system
+// suggests for it there. The children are laid out again even when the size
+// stays, as the status bar's height may have changed.
+void OnDpiChanged(HWND frame, std::uint32_t dpi, const RECT& suggested) {
+  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
+  FitStatusBarToDpi(dpi);
+  ::SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (::IsIconic(frame)) return;
+  ::SendMessageA(g_statusBar, WM_SIZE, SIZE_RESTORED, 0);
+  PlaceChildren(ClientLayout(frame));
 }
 
 void ShowSaveError(HWND frame, const char* text) {
@@ -240,6 +309,8 @@ void OnEncoding(HWND frame, UINT command) {
   ApplyCheckByCommand(menu, command, MFS_CHECKED);
 }
 
+void OnWholeData(HWND frame);
+
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
@@ -261,7 +332,7 @@ void OnEditCommand(const FrameContext& context, UINT command) {
 void OnCommand(HWND frame, UINT command) {
   // Shortcuts reach here even for commands the menu greys.
   if (CommandIdleInThisView(command)) return;
-  if (RunViewCommand(BuildFrameContext(frame), command, false)) return;
+  if (RunViewCommand(BuildFrameContext(frame), command)) return;
   switch (command) {
     case ID_SAVE:
       OnSave(frame);
@@ -276,10 +347,13 @@ void OnCommand(HWND frame, UINT command) {
     case ID_CLOSE:
       PostCloseRequest();
       break;
+    case ID_VIEW_WHOLE_DATA:
+      OnWholeData(frame);
+      break;
     case ID_VIEW_DETAILS:
       ToggleFrameDetails(frame);
       PlaceChildren(ClientLayout(frame));
-      FrameDetailsSnapshot(g_format, g_snapshot, g_snapshotLength, g_dumpView, !PictureShown());
+      FrameDetailsSnapshot(BuildFrameContext(frame), !PictureShown());
       break;
     default:
       OnEditCommand(BuildFrameContext(frame), command);
@@ -348,17 +422,32 @@ void OnNotify(HWND frame, const NMHDR* header) {
   if (code <= DVN_LBUTTONDOWN && code >= DVN_KEYDOWN) FrameDetailsCaretMoved(g_dumpView);
 }
 
-// The status text changes first, also when only the text is new (format 0).
-// The view gets the new bytes before the old ones are freed.
+// The status text changes first, also when only the text is new (format 0:
+// the snapshot on view, its format and its text stay as they are). The view
+// gets the new bytes before the old ones are freed.
 void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
   std::uint8_t* previous = g_snapshot;
   SetStatusText(statusText);
   if (format == 0) return;
+  g_formatText = statusText != nullptr ? statusText : "";
   ReadSnapshot(frame, format);
-  NoteShownFormat(format, statusText);
-  g_format = format;
   ShowSnapshotInViews(BuildFrameContext(frame));
   FreeSnapshot(previous);
+  ShowFormatStatus();
+}
+
+// Reads the format on view again by the other rules, as DFM_SHOWFORMAT does
+// for the same format, keeping the caret and the scroll position where they
+// still fit. A frame without a format (made without parameters) reads
+// nothing.
+void OnWholeData(HWND frame) {
+  g_wholeData = !g_wholeData;
+  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
+  if (g_format == 0) return;
+  const ViewPosition position = ViewPositionOf(g_dumpView);
+  const std::string text = g_formatText;
+  OnShowFormat(frame, g_format, text.c_str());
+  RestoreViewPosition(g_dumpView, position, g_snapshotLength);
 }
 
 }  // namespace
@@ -401,6 +490,9 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SYSCOMMAND:
       if (OnSysCommand(wParam)) return 0;
       break;
+    case WM_DPICHANGED:
+      OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case DFM_SHOWFORMAT:
       OnShowFormat(window, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
       return 0;

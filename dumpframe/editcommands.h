@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-// The Edit command (ID_EDIT_...) of a key pressed with the given modifiers,
-// or 0 when the key is no Edit shortcut.
+// The Edit command (ID_EDIT_...) or View > Whole Data of a key pressed with
+// the given modifiers, or 0 when the key is no such shortcut.
 std::uint32_t EditCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, bool alt);
 
 // The bytes typed into Find in hexadecimal: pairs of digits, upper or lower

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/dpi_win32.h"
+#include "app/dpiscale.h"
 #include "app/noindex.h"
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
@@ -23,6 +25,10 @@ constexpr const char* kNotFoundText = "Not found";
 constexpr const char* kEmptyTextText = "Type the text to find.";
 constexpr const char* kUnsearchableText =
     "This text can't be searched: the system code page lacks some of its characters.";
+// Where the dialog opens: in from the frame's top right corner by these many
+// pixels at 96 dots per inch, clear of the frame's caption and menu bar.
+constexpr int kFindRightMargin = 24;
+constexpr int kFindTopMargin = 48;
 
 struct Search {
   bool hex = false;
@@ -236,8 +242,11 @@ void ShowFindDialog(const FrameContext& context) {
     RECT dialogRect = {};
     ::GetWindowRect(frame, &frameRect);
     ::GetWindowRect(g_findDialog, &dialogRect);
-    ::SetWindowPos(g_findDialog, nullptr, frameRect.right - (dialogRect.right - dialogRect.left) - 24,
-                   frameRect.top + 48, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const std::uint32_t dpi = WindowDpi(frame);
+    ::SetWindowPos(
+        g_findDialog, nullptr,
+        frameRect.right - (dialogRect.right - dialogRect.left) - ScaleForDpi(kFindRightMargin, dpi),
+        frameRect.top + ScaleForDpi(kFindTopMargin, dpi), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::ShowWindow(g_findDialog, SW_SHOW);
   ::SetActiveWindow(g_findDialog);

@@ -2,11 +2,10 @@
 
 #include <windowsx.h>
 
-#include "app/privateformats.h"
 #include "app/resource.h"
 #include "dumpframe/framelayout.h"
 #include "formats/details_win32.h"
-#include "snapshot/sizerules.h"
+#include "snapshot/wholedata.h"
 
 namespace {
 
@@ -24,11 +23,18 @@ DetailsGeometry GeometryOf(HWND frame) {
   return DetailsGeometry{::MulDiv(5, dpi, 96), ::MulDiv(200, dpi, 96), ::MulDiv(120, dpi, 96)};
 }
 
-ReadKind ReadKindOf(std::uint32_t format) {
-  const SizeRule rule =
-      ChooseSizeRule(format, PrivateFormatNumbers{g_binaryDataFormat, g_fileNameFormat, g_fileNameWFormat});
-  if (rule == SizeRule::HandleValue) return ReadKind::HandleValue;
-  return rule == SizeRule::FixedWindow ? ReadKind::FixedWindow : ReadKind::ByRule;
+ReadKind ReadKindOf(SnapshotKind kind) {
+  switch (kind) {
+    case SnapshotKind::FixedWindow:
+      return ReadKind::FixedWindow;
+    case SnapshotKind::HandleValue:
+      return ReadKind::HandleValue;
+    case SnapshotKind::WholeData:
+      return ReadKind::WholeData;
+    case SnapshotKind::ByRule:
+      break;
+  }
+  return ReadKind::ByRule;
 }
 
 // The frame places its children on WM_SIZE, with the pane's share.
@@ -78,14 +84,18 @@ void ToggleFrameDetails(HWND frame) {
   if (g_pane != nullptr) ::ShowWindow(g_pane, g_detailsShown ? SW_SHOWNA : SW_HIDE);
 }
 
-void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length, HWND dumpView,
-                          bool bytesShown) {
+void FrameDetailsSnapshot(const FrameContext& context, bool bytesShown) {
   if (g_pane == nullptr || !g_detailsShown) return;
+  // The owner and the sequence number as the read saw them.
   SnapshotDescription snapshot;
-  DescribeClipboardNow(format, &snapshot);
-  snapshot.length = length;
-  snapshot.kind = ReadKindOf(format);
-  ShowDetails(g_pane, snapshot, data, dumpView, bytesShown);
+  DescribeFormat(context.format, &snapshot);
+  DescribeOwner(context.facts.owner, &snapshot);
+  snapshot.sequenceNumber = context.facts.sequenceNumber;
+  snapshot.length = context.snapshotLength;
+  snapshot.kind = ReadKindOf(context.facts.kind);
+  snapshot.blockSize = context.facts.blockSize;
+  snapshot.blockSizeKnown = context.facts.kind != SnapshotKind::HandleValue;
+  ShowDetails(g_pane, snapshot, context.snapshot, context.dumpView, bytesShown);
 }
 
 void FrameDetailsCaretMoved(HWND dumpView) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "dumpframe/framecontext.h"
 #include "dumpframe/framelayout.h"
 
 // Creates the pane (shown when the user chose it earlier in this run).
@@ -23,11 +24,10 @@ void FitDetailsPane(HWND frame, int clientWidth, int clientHeight, int statusBar
 // frame then places its children again and has the text built.
 void ToggleFrameDetails(HWND frame);
 
-// A new snapshot (none is length 0) of format: the pane's text is rebuilt,
+// A new snapshot (none is length 0) and the facts of its read: the pane's text is rebuilt,
 // with the caret section while the bytes are shown. A hidden pane is not
 // kept up to date.
-void FrameDetailsSnapshot(std::uint32_t format, const std::uint8_t* data, std::uint32_t length, HWND dumpView,
-                          bool bytesShown);
+void FrameDetailsSnapshot(const FrameContext& context, bool bytesShown);
 
 // The dump view reported a key or a click: "At the caret" follows.
 void FrameDetailsCaretMoved(HWND dumpView);

@@ -1,6 +1,6 @@
 #include "dumpframe/viewswitch_win32.h"
 
-#include <string>
+#include <initializer_list>
 
 #include "app/resource.h"
 #include "dumpframe/viewcommands.h"
@@ -9,8 +9,6 @@
 // Module state: one frame at a time, and the choice outlives it.
 static bool g_pictureChosen;
 static HWND g_pictureView;
-static std::uint32_t g_shownFormat;
-static std::string g_shownListText;
 
 void CreatePictureView(HWND frame, const ViewPlacement& place) {
   g_pictureView =
@@ -24,11 +22,7 @@ void MovePictureView(const ViewPlacement& place) {
     ::MoveWindow(g_pictureView, place.x, place.y, place.width, place.height, TRUE);
 }
 
-void ForgetPictureView() {
-  g_pictureView = nullptr;
-  g_shownFormat = 0;
-  g_shownListText.clear();
-}
+void ForgetPictureView() { g_pictureView = nullptr; }
 
 void ApplyViewChoice(HWND frame, HWND dumpView) {
   HWND shown = g_pictureChosen ? g_pictureView : dumpView;
@@ -42,21 +36,16 @@ void ApplyViewChoice(HWND frame, HWND dumpView) {
                        g_pictureChosen ? ID_VIEW_PICTURE : ID_VIEW_BYTES, MF_BYCOMMAND);
 }
 
-void NoteShownFormat(std::uint32_t format, const char* listText) {
-  g_shownFormat = format;
-  g_shownListText = listText != nullptr ? listText : "";
-}
-
-void GiveSnapshotToPicture(const FrameContext& context, bool wholeData) {
+void GiveSnapshotToPicture(const FrameContext& context) {
   if (!g_pictureChosen || g_pictureView == nullptr) return;
-  const PictureRecord record = {context.snapshot, context.snapshotLength, g_shownFormat,
-                                g_shownListText.c_str(), wholeData};
+  const PictureRecord record = {context.snapshot, context.snapshotLength, context.format,
+                                context.formatText != nullptr ? context.formatText : "", context.wholeData};
   ::SendMessageA(g_pictureView, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
 }
 
 bool PictureShown() { return g_pictureChosen; }
 
-bool RunViewCommand(const FrameContext& context, std::uint32_t command, bool wholeData) {
+bool RunViewCommand(const FrameContext& context, std::uint32_t command) {
   if (command == ID_VIEW_BYTES || command == ID_VIEW_PICTURE) {
     const bool picture = command == ID_VIEW_PICTURE;
     const bool changed = picture != g_pictureChosen;
@@ -65,7 +54,7 @@ bool RunViewCommand(const FrameContext& context, std::uint32_t command, bool who
     // hidden one keeps no decoded bitmap.
     if (changed) {
       if (picture) {
-        GiveSnapshotToPicture(context, wholeData);
+        GiveSnapshotToPicture(context);
       } else if (g_pictureView != nullptr) {
         ::SendMessageA(g_pictureView, PVM_SETPICTURE, 0, 0);
       }

@@ -21,18 +21,15 @@ void ForgetPictureView();
 // Shows the chosen view, hides the other, and checks its radio item.
 void ApplyViewChoice(HWND frame, HWND dumpView);
 
-// The format the snapshot on view was read from, and its list text.
-void NoteShownFormat(std::uint32_t format, const char* listText);
-
 // Hands the frame's snapshot to the Picture view, when it is shown (it gets
 // the current one when it is chosen later). The bytes stay the frame's.
-void GiveSnapshotToPicture(const FrameContext& context, bool wholeData);
+void GiveSnapshotToPicture(const FrameContext& context);
 
 bool PictureShown();
 
 // Runs Bytes, Picture and the zoom commands; false for any other command.
 // The snapshot is handed over again when the picture becomes the choice.
-bool RunViewCommand(const FrameContext& context, std::uint32_t command, bool wholeData);
+bool RunViewCommand(const FrameContext& context, std::uint32_t command);
 
 // Whether a command is to be ignored now: one that acts on the bytes while
 // the picture is shown, or a zoom while the bytes are.

@@ -106,6 +106,16 @@ void GainFocus(DumpViewPort& port, DumpViewState& state) {
   PlaceCaret(port, state);
 }
 
+void RecreateCaret(DumpViewPort& port, DumpViewState& state) {
+  // Without the focus the system caret is another window's: the next
+  // WM_SETFOCUS creates it in the new shape and size.
+  if (!HasFlags(state, HasFocus)) return;
+  port.DestroyCaret();
+  ClearFlags(state, CaretVisible);
+  port.CreateCaret(CaretShapeWidth(state), static_cast<std::int32_t>(state.fontHeight));
+  PlaceCaret(port, state);
+}
+
 void LoseFocus(DumpViewPort& port, DumpViewState& state) {
   ClearFlags(state, HasFocus | CaretVisible);
   port.DestroyCaret();

@@ -33,5 +33,9 @@ std::int32_t CaretShapeWidth(const DumpViewState& state);
 // WM_SETFOCUS: creates the system caret in the current shape and places it.
 void GainFocus(DumpViewPort& port, DumpViewState& state);
 
+// Makes the system caret again after its shape or the font height changed,
+// and places it; only while the control has the focus and so owns one.
+void RecreateCaret(DumpViewPort& port, DumpViewState& state);
+
 // WM_KILLFOCUS: destroys the system caret; shape, position and selection stay.
 void LoseFocus(DumpViewPort& port, DumpViewState& state);

@@ -27,6 +27,15 @@
 #define DVM_SETCARET    0xA008 /* wParam: caret position, 0..data length; 0 */
 #define DVM_GETCOLOR    0xA014 /* wParam: DVC_ index; the colour */
 #define DVM_SETCOLOR    0xA015 /* wParam: DVC_ index, lParam: COLORREF; 0 */
+#define DVM_SETDPI      0xA016 /* wParam: dots per inch; the cell font height */
+
+/* DVM_SETDPI tells the control the resolution of the monitor it is shown on,
+   from the parent's WM_DPICHANGED for instance. The cell font, chosen at
+   creation for the screen's resolution, is made again in proportion to the
+   new one, and the cells, rows, pages and caret follow it; the caret's byte,
+   the selection and the top row stay. The result is the font height in
+   pixels now used, the cells being half as wide; a resolution of 0 changes
+   nothing. */
 
 /* Colour indexes of DVM_GETCOLOR and DVM_SETCOLOR. */
 #define DVC_TEXT       0

@@ -17,14 +17,17 @@
 
 namespace {
 
+// The screen's resolution, which the font height chosen at creation is for.
+int ScreenDpi(HWND window) {
+  HDC dc = ::GetDC(window);
+  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+  ::ReleaseDC(window, dc);
+  return dpi;
+}
+
 // The font height for a creation parameter of 0: 12 points at the screen's
 // resolution.
-int TwelvePointHeight(HWND window) {
-  HDC dc = ::GetDC(window);
-  const int height = ::MulDiv(12, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ::ReleaseDC(window, dc);
-  return height;
-}
+int TwelvePointHeight(int screenDpi) { return ::MulDiv(12, screenDpi, 72); }
 
 HFONT CreateCellFont(std::uint32_t fontHeight) {
   return ::CreateFontA(-static_cast<int>(fontHeight), 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, ANSI_CHARSET,
@@ -65,10 +68,12 @@ LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
 
   const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
   const auto param = reinterpret_cast<std::uintptr_t>(create->lpCreateParams);
+  const int screenDpi = ScreenDpi(window);
   const std::uint32_t fontHeight =
-      FontHeightFromCreateParam(param, param != 0 ? 0 : TwelvePointHeight(window));
+      FontHeightFromCreateParam(param, param != 0 ? 0 : TwelvePointHeight(screenDpi));
   state->font = CreateCellFont(fontHeight);
   InitDumpViewState(*state, fontHeight, SystemColors(), IsNtPlatform());
+  state->baseDpi = screenDpi > 0 ? static_cast<std::uint32_t>(screenDpi) : 0;
 
   ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   return ::DefWindowProcA(window, WM_CREATE, wParam, lParam);
@@ -108,6 +113,20 @@ void OnSetData(HWND window, DumpViewState& state, WPARAM wParam, LPARAM lParam) 
   const ClientSize client = port.ClientArea();
   HandleSetData(port, state, reinterpret_cast<const std::uint8_t*>(wParam),
                 static_cast<std::uint32_t>(lParam), client.width, client.height);
+}
+
+// A new font first: when it cannot be made, the old font and the metrics
+// that go with it stay.
+std::uint32_t OnSetDpi(HWND window, DumpViewState& state, std::uint32_t dpi) {
+  const std::uint32_t fontHeight = FontHeightForDpi(state, dpi);
+  if (dpi == 0 || fontHeight == state.fontHeight) return state.fontHeight;
+  HFONT font = CreateCellFont(fontHeight);
+  if (font == nullptr) return state.fontHeight;
+  if (state.font != nullptr) ::DeleteObject(static_cast<HFONT>(state.font));
+  state.font = font;
+  Win32DumpViewPort port(window, state);
+  ApplyFontHeight(port, state, fontHeight, port.ClientArea());
+  return fontHeight;
 }
 
 // The DVM_ messages. Answers false for any other message.
@@ -151,6 +170,9 @@ bool OnPrivateMessage(HWND window, DumpViewState& state, UINT message, WPARAM wP
       return true;
     case DVM_SETCOLOR:
       result = static_cast<LRESULT>(SetColor(port, state, w, static_cast<ColorRef>(l)));
+      return true;
+    case DVM_SETDPI:
+      result = static_cast<LRESULT>(OnSetDpi(window, state, w));
       return true;
     default:
       return false;

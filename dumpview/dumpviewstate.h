@@ -91,6 +91,11 @@ struct DumpViewState {
   // and whether, not on which side; a pointer that jumps from one side of the
   // window to the other must stop the first side's timer.
   std::uint8_t runningTimers;
+  // Not part of the documented record: the font height chosen at creation
+  // and the resolution it was chosen for. DVM_SETDPI scales from these, so
+  // that moving between monitors and back never drifts by rounding.
+  std::uint32_t baseFontHeight;
+  std::uint32_t baseDpi;
 };
 
 inline void SetFlags(DumpViewState& s, std::uint8_t bits) {

@@ -90,13 +90,7 @@ std::uint32_t NavigationTarget(const DumpViewState& state, std::uint32_t key) {
 
 void ToggleCaretShape(DumpViewPort& port, DumpViewState& state) {
   state.flags = static_cast<std::uint8_t>(state.flags ^ BlockCaret);
-  // Without the focus the system caret is another window's: only the shape
-  // to create at the next WM_SETFOCUS changes.
-  if (!HasFlags(state, HasFocus)) return;
-  port.DestroyCaret();
-  ClearFlags(state, CaretVisible);
-  port.CreateCaret(CaretShapeWidth(state), static_cast<std::int32_t>(state.fontHeight));
-  PlaceCaret(port, state);
+  RecreateCaret(port, state);
 }
 
 void HandleKeyDown(DumpViewPort& port, DumpViewState& state, std::uint32_t key) {

@@ -4,6 +4,7 @@
 
 #include "dumpview/caret.h"
 #include "dumpview/dumpview.h"
+#include "dumpview/scrolling.h"
 
 namespace {
 
@@ -94,4 +95,10 @@ std::uint32_t SetColor(DumpViewPort& port, DumpViewState& state, std::uint32_t i
   if (ColorMember field = ColorField(index)) state.*field = color;
   port.Redraw(kColorRepaint);
   return 0;
+}
+
+void ApplyFontHeight(DumpViewPort& port, DumpViewState& state, std::uint32_t fontHeight, ClientSize client) {
+  state.fontHeight = fontHeight;
+  RecreateCaret(port, state);
+  HandleSize(port, state, client.width, client.height);
 }

@@ -35,3 +35,10 @@ ColorRef GetColor(DumpViewPort& port, const DumpViewState& state, std::uint32_t 
 // DVM_SETCOLOR: stores the colour under a valid index, then repaints in any
 // case. Result 0.
 std::uint32_t SetColor(DumpViewPort& port, DumpViewState& state, std::uint32_t index, ColorRef color);
+
+// DVM_SETDPI, after the shell has made the cell font of fontHeight pixels:
+// the cell metrics, the pages for the client area and the system caret
+// follow the new height. The caret's byte, the selection and the top row
+// stay; the top row and the first column are only pulled back where the new
+// pages would reach past the last row or column.
+void ApplyFontHeight(DumpViewPort& port, DumpViewState& state, std::uint32_t fontHeight, ClientSize client);

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/dpiscale.h"
+
 namespace {
 
 DumpViewStateAllocator g_allocator = nullptr;
@@ -31,9 +33,15 @@ std::uint32_t FontHeightFromCreateParam(std::uintptr_t createParam, std::int32_t
   return ClampFontHeight(twelvePointHeight < 0 ? 0 : static_cast<std::uint64_t>(twelvePointHeight));
 }
 
+std::uint32_t FontHeightForDpi(const DumpViewState& state, std::uint32_t dpi) {
+  const int scaled = ScaleBetweenDpi(static_cast<int>(state.baseFontHeight), state.baseDpi, dpi);
+  return ClampFontHeight(scaled < 0 ? 0 : static_cast<std::uint64_t>(scaled));
+}
+
 void InitDumpViewState(DumpViewState& state, std::uint32_t fontHeight, const DefaultColors& colors,
                        bool ntPlatform) {
   state.fontHeight = fontHeight;
+  state.baseFontHeight = fontHeight;
   InitScrollRecord(state.hScroll, static_cast<std::int32_t>(kLastGridColumn));
   InitScrollRecord(state.vScroll, 0);
   state.data = nullptr;

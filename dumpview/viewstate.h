@@ -20,6 +20,12 @@ constexpr std::uint32_t kMaxFontHeight = 0x7FFF;
 // lowered to kMaxFontHeight.
 std::uint32_t FontHeightFromCreateParam(std::uintptr_t createParam, std::int32_t twelvePointHeight);
 
+// The font height for a screen of dpi dots per inch: the height chosen at
+// creation scaled from the resolution it was chosen for (baseFontHeight and
+// baseDpi), with the same bounds. An unknown resolution (0) on either side
+// keeps the height chosen at creation.
+std::uint32_t FontHeightForDpi(const DumpViewState& state, std::uint32_t dpi);
+
 // The six default colours in the record's order: back, text, header back,
 // header text, selection back, selection text.
 struct DefaultColors {
@@ -34,7 +40,7 @@ struct DefaultColors {
 // Fills a zeroed record with its values after creation: the scroll records,
 // no data, code page 1252, caret 0, no flags, the colours, and
 // WheelFromSystem when the system is of the NT platform. The font is set by
-// the caller.
+// the caller; baseDpi, the resolution the font height is for, too.
 void InitDumpViewState(DumpViewState& state, std::uint32_t fontHeight, const DefaultColors& colors,
                        bool ntPlatform);
 

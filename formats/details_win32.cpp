@@ -208,11 +208,9 @@ void DescribeOwner(HWND owner, SnapshotDescription* snapshot) {
   if (processId != 0) snapshot->ownerExecutable = ExecutableOf(processId);
 }
 
-void DescribeClipboardNow(std::uint32_t format, SnapshotDescription* snapshot) {
+void DescribeFormat(std::uint32_t format, SnapshotDescription* snapshot) {
   snapshot->format = format;
   snapshot->name = FormatNameOf(format);
-  snapshot->sequenceNumber = ::GetClipboardSequenceNumber();
-  DescribeOwner(::GetClipboardOwner(), snapshot);
 }
 
 void ShowDetails(HWND pane, const SnapshotDescription& snapshot, const std::uint8_t* data, HWND dumpView,

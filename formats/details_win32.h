@@ -13,11 +13,9 @@
 // and frees them with its window.
 HWND CreateDetailsPane(HWND parent);
 
-// The owner of the clipboard now, its class, process and executable, the
-// sequence number, and the format's name: what the Snapshot section tells
-// besides the read itself.
-void DescribeClipboardNow(std::uint32_t format, SnapshotDescription* snapshot);
-// The same for a window known to have owned the clipboard at the read.
+// The format's number and name, and the owner window's class, process and
+// executable: what the Snapshot section tells besides the read itself.
+void DescribeFormat(std::uint32_t format, SnapshotDescription* snapshot);
 void DescribeOwner(HWND owner, SnapshotDescription* snapshot);
 
 // Rebuilds the whole text for a snapshot. The caret section is shown only

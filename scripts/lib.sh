@@ -55,19 +55,44 @@ ensure_wine_prefix() {
   touch "$marker"
 }
 
-# Whether a window manager may manage Wine's top-level windows (Y or N).
-# Under a bare Xvfb nothing manages them, and a managed window costs Wine a
-# 2-second wait for the withdrawn state every time one is hidden; the tests
-# therefore run unmanaged. On a real desktop windows are managed as usual.
-set_window_management() {
-  local want=$1
-  local marker=$WINEPREFIX/.kelvane-managed
+# Sets a registry value of $WINEPREFIX once per wanted value, remembered in a
+# marker file, and stops the server, which reads the value when it starts:
+# set_prefix_value <marker> <value> <key> <name> <type>
+set_prefix_value() {
+  local marker=$WINEPREFIX/.kelvane-$1 want=$2
   [ "$(cat "$marker" 2>/dev/null)" = "$want" ] && return 0
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$want" /f >/dev/null 2>&1
+  wine reg add "$3" /v "$4" /t "$5" /d "$want" /f >/dev/null 2>&1
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   echo "$want" >"$marker"
 }
+
+# Whether a window manager may manage Wine's top-level windows (Y or N).
+# Under a bare Xvfb nothing manages them, and a managed window costs Wine a
+# 2-second wait for the withdrawn state every time one is hidden; the tests
+# therefore run unmanaged. On a real desktop windows are managed as usual.
+set_window_management() { set_prefix_value managed "$1" 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ; }
+
+# The resolution of the prefix's screen in dots per inch: 96 is 100%, 144 is
+# 150%.
+set_prefix_dpi() { set_prefix_value dpi "$1" 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD; }
+
+# The second prefix, at 150%, of the Windows test entry that checks the
+# program's sizes at 144 dots per inch (kelvane_win32_tests_dpi_144): made
+# once like the first, about 15 seconds, then only checked.
+export KELVANE_DPI144_WINEPREFIX=${KELVANE_DPI144_WINEPREFIX:-$WINEPREFIX-dpi144}
+
+ensure_dpi144_prefix() {
+  (
+    export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX
+    ensure_wine_prefix
+    set_window_management N
+    set_prefix_dpi 144
+  )
+}
+
+start_dpi144_wine() { (export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX && start_wine); }
+stop_dpi144_wine() { (export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX && stop_wine); }
 
 KELVANE_XVFB_PID=
 

@@ -7,8 +7,12 @@
 #   docs/dump-shiftjis.png   the dump window over Japanese text in Shift_JIS
 #   docs/dump-utf8.png       ... and in UTF-8, each with a selection
 #   docs/find.png            the Find dialog below the dump, its match selected
+#   docs/wholedata-html.png  View > Whole Data on the "HTML Format" block that
+#                            the X11 program xclip put on the clipboard
 #   docs/picture.png         the Picture view over a PNG with transparency that
 #                            ImageMagick drew and xclip put on the X clipboard
+#   docs/kelvane-150.png     the first one at 150% (144 dots per inch), in the
+#                            second prefix of scripts/lib.sh
 #   docs/details.png         the Details pane beside the dump of "HTML Format"
 #                            that xclip put on the clipboard
 #
@@ -28,7 +32,7 @@ trap 'stop_wine; stop_display' EXIT
 mkdir -p "$docs"
 
 # shot <output> <width> <height> [showcase arguments...]: the top left
-# width x height pixels of a desktop of 660 x 640, or taller when asked.
+# width x height pixels of a desktop of 660 x 640, or larger when asked.
 shot() {
   local out=$1 width=$2 height=$3
   shift 3
@@ -45,6 +49,10 @@ shot "$docs/kelvane.png" 660 640
 shot "$docs/dump-shiftjis.png" 660 330 932
 shot "$docs/dump-utf8.png" 660 330 65001
 shot "$docs/find.png" 660 790 find
+printf '<p>Kelvane shows <b>all</b> of the block: <i>caf\xc3\xa9</i></p>\n' >"$docs/.page.html"
+xclip -selection clipboard -t text/html -i "$docs/.page.html"
+rm -f "$docs/.page.html"
+shot "$docs/wholedata-html.png" 660 420 whole
 
 # picture_shot <output>: tools/win32/picturedemo.cpp shows the "PNG" that
 # xclip owns, as Wine's clipboard bridge hands it over.
@@ -65,6 +73,12 @@ picture_shot() {
 
 picture_shot "$docs/picture.png"
 
+# The same at 150%: every size half as large again.
+ensure_dpi144_prefix
+export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX
+set_window_management Y
+shot "$docs/kelvane-150.png" 990 960
+set_window_management N
 # A real producer's "HTML Format": Wine's bridge writes the header.
 xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
 shot "$docs/details.png" 1000 640 details

@@ -9,6 +9,7 @@ source "$(dirname "$0")/lib.sh"
 ensure_packages
 ensure_wine_prefix
 set_window_management N
+ensure_dpi144_prefix
 
 log "format check (clang-format)"
 check_format
@@ -27,8 +28,9 @@ run_fuzz_targets "${KELVANE_FUZZ_SECONDS:-20}"
 log "x86_64 Windows build and tests under Wine"
 build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw-x86_64.cmake"
 ensure_display
-trap 'stop_wine; stop_display' EXIT
+trap 'stop_dpi144_wine; stop_wine; stop_display' EXIT
 start_wine
+start_dpi144_wine
 # The tests share the clipboard: one at a time.
 (cd "$KELVANE_ROOT/build/x64" && ctest --output-on-failure -j1)
 

@@ -6,11 +6,29 @@
 
 #include <cstdint>
 
+#include "snapshot/wholedata.h"
+
 // Opens the clipboard with owner, copies format's data into a new buffer and
 // closes the clipboard again. On success *buffer and *length hold the snapshot
 // (release it with FreeSnapshot; a snapshot of an empty block is no buffer and
 // length 0); on failure they are set to none and 0.
 bool ReadClipboardFormat(HWND owner, std::uint32_t format, std::uint8_t** buffer, std::uint32_t* length);
+
+// What a read saw besides the bytes (the Details pane of a later change shows it).
+struct SnapshotFacts {
+  SnapshotKind kind;
+  std::uint64_t blockSize;  // the block's size as the platform reported it (GlobalSize; for GDI objects
+                            // the converted size); 0 for none
+  bool cut;                 // Whole Data kept only the first 4 GiB - 1 bytes
+  HWND owner;               // GetClipboardOwner() while the clipboard was open
+  DWORD sequenceNumber;     // GetClipboardSequenceNumber() at the read
+};
+
+// ReadClipboardFormat, or with wholeData every byte of the format's data by
+// WholeDataRule. facts may be none; it is filled on failure too, as far as
+// the read got.
+bool ReadClipboardSnapshot(HWND owner, std::uint32_t format, bool wholeData, std::uint8_t** buffer,
+                           std::uint32_t* length, SnapshotFacts* facts);
 
 // Releases a buffer made by ReadClipboardFormat; none is allowed.
 void FreeSnapshot(std::uint8_t* buffer);

@@ -4,7 +4,9 @@
 #include "snapshot/snapshot.h"
 
 #include "app/privateformats.h"
+#include "snapshot/gdiconvert_win32.h"
 #include "snapshot/sizerules.h"
+#include "snapshot/wholedata.h"
 
 namespace {
 
@@ -12,25 +14,53 @@ PrivateFormatNumbers CurrentPrivateFormats() {
   return PrivateFormatNumbers{g_binaryDataFormat, g_fileNameFormat, g_fileNameWFormat};
 }
 
-std::uint8_t* AllocateSnapshot(std::uint32_t length) {
-  return static_cast<std::uint8_t*>(::HeapAlloc(::GetProcessHeap(), 0, length));
+// From this size on the copy chooses how the snapshot's fresh pages come in.
+constexpr std::uint32_t kProbeBytes = 4u << 20;
+
+double Milliseconds() {
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER counter;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-// From this size on a snapshot's pages are committed before the copy.
-constexpr std::uint32_t kPrefaultBytes = 1u << 20;
+// Copies out[offset, offset + count) from the block, bringing the range's
+// pages in with one lock first when asked.
+void CopyRange(const std::uint8_t* block, std::uint32_t blockSize, std::uint8_t* out, std::uint32_t offset,
+               std::uint32_t count, bool lockFirst) {
+  const bool locked = lockFirst && ::VirtualLock(out + offset, count);
+  const std::uint32_t available = offset < blockSize ? blockSize - offset : 0;
+  CopySnapshot(block + (offset < blockSize ? offset : blockSize), available, out + offset, count);
+  if (locked) ::VirtualUnlock(out + offset, count);
+}
+
+double TimedCopyRange(const std::uint8_t* block, std::uint32_t blockSize, std::uint8_t* out,
+                      std::uint32_t offset, std::uint32_t count, bool lockFirst) {
+  const double start = Milliseconds();
+  CopyRange(block, blockSize, out, offset, count, lockFirst);
+  return Milliseconds() - start;
+}
 
 // Copies a large block into a new snapshot's fresh pages. Each fresh page
-// costs a fault on its first touch, and under a virtual machine a fault can
-// cost several microseconds: a copy of 256 MiB then spends most of its time
-// in 65,536 faults. Locking the range makes the system bring all of its pages
-// in with one call, which is several times cheaper; the lock ends with the
-// copy. Where the lock is refused (a working-set quota) the copy faults the
-// pages in one by one as before.
+// costs a fault on its first touch. Where a fault is dear (under some
+// virtual machines several microseconds), locking a range first brings all
+// of its pages in with one call and is several times cheaper; where faults
+// are cheap, the lock's own work (the system pins and later unpins every
+// page) costs more than the faults it saves. Which kind of machine this is
+// shows in the copy itself: its first chunk is copied by faults, its second
+// after a lock, and the rest the way that was faster. The probe chunks are
+// part of the copy, so choosing costs nothing. Where the lock is refused (a
+// working-set quota) the pages come in by faults either way.
 void CopyIntoSnapshot(const std::uint8_t* block, std::uint32_t blockSize, std::uint8_t* snapshot,
                       std::uint32_t length) {
-  const bool locked = length >= kPrefaultBytes && ::VirtualLock(snapshot, length);
-  CopySnapshot(block, blockSize, snapshot, length);
-  if (locked) ::VirtualUnlock(snapshot, length);
+  if (length < 4 * kProbeBytes) {
+    CopySnapshot(block, blockSize, snapshot, length);
+    return;
+  }
+  const double byFaults = TimedCopyRange(block, blockSize, snapshot, 0, kProbeBytes, false);
+  const double byLock = TimedCopyRange(block, blockSize, snapshot, kProbeBytes, kProbeBytes, true);
+  CopyRange(block, blockSize, snapshot, 2 * kProbeBytes, length - 2 * kProbeBytes, byLock < byFaults);
 }
 
 // A handle format keeps only the handle's value: the data behind it belongs
@@ -46,15 +76,22 @@ bool SnapshotOfHandle(HANDLE data, std::uint8_t** buffer, std::uint32_t* length)
   return true;
 }
 
-// Copies the locked block by its rule. The block's size comes from the
-// allocation itself, so neither a lying length word nor a missing terminator
-// can lead the copy past its end.
-bool SnapshotOfBlock(SizeRule rule, HANDLE data, std::uint8_t** buffer, std::uint32_t* length) {
+// Copies the locked block by its rule, or all of it (up to the longest
+// snapshot) for Whole Data. The block's size comes from the allocation
+// itself, so neither a lying length word nor a missing terminator can lead
+// the copy past its end.
+bool SnapshotOfBlock(const SizeRule* rule, HANDLE data, std::uint8_t** buffer, std::uint32_t* length,
+                     SnapshotFacts* facts) {
   const void* locked = ::GlobalLock(data);
   if (locked == nullptr) return false;
   const auto* block = static_cast<const std::uint8_t*>(locked);
-  const std::uint32_t blockSize = ReachableBlockSize(::GlobalSize(data));
-  const std::uint32_t snapshotLength = SnapshotLength(rule, block, blockSize);
+  const SIZE_T platformSize = ::GlobalSize(data);
+  const WholeDataExtent whole = WholeDataExtentOf(platformSize);
+  const std::uint32_t blockSize = ReachableBlockSize(platformSize);
+  const std::uint32_t snapshotLength =
+      rule != nullptr ? SnapshotLength(*rule, block, blockSize) : whole.length;
+  facts->blockSize = platformSize;
+  facts->cut = rule == nullptr && whole.cut;
   bool ok = true;
   if (snapshotLength != 0) {
     std::uint8_t* bytes = AllocateSnapshot(snapshotLength);
@@ -72,21 +109,88 @@ bool SnapshotOfBlock(SizeRule rule, HANDLE data, std::uint8_t** buffer, std::uin
   return ok;
 }
 
+SnapshotKind KindOfRule(SizeRule rule) {
+  switch (rule) {
+    case SizeRule::FixedWindow:
+      return SnapshotKind::FixedWindow;
+    case SizeRule::HandleValue:
+      return SnapshotKind::HandleValue;
+    default:
+      return SnapshotKind::ByRule;
+  }
+}
+
+bool SnapshotByRule(std::uint32_t format, HANDLE data, std::uint8_t** buffer, std::uint32_t* length,
+                    SnapshotFacts* facts) {
+  const SizeRule rule = ChooseSizeRule(format, CurrentPrivateFormats());
+  facts->kind = KindOfRule(rule);
+  return RuleLocksBlock(rule) ? SnapshotOfBlock(&rule, data, buffer, length, facts)
+                              : SnapshotOfHandle(data, buffer, length);
+}
+
+bool ConvertedSnapshot(bool (*convert)(HANDLE, WholeSnapshot*), HANDLE data, std::uint8_t** buffer,
+                       std::uint32_t* length, SnapshotFacts* facts) {
+  WholeSnapshot whole = {nullptr, 0, 0};
+  if (!convert(data, &whole)) return false;
+  *buffer = whole.bytes;
+  *length = whole.length;
+  facts->blockSize = whole.sourceSize;
+  return true;
+}
+
+bool WholeSnapshotOf(std::uint32_t format, HANDLE data, std::uint8_t** buffer, std::uint32_t* length,
+                     SnapshotFacts* facts) {
+  facts->kind = SnapshotKind::WholeData;
+  switch (WholeDataRule(format)) {
+    case WholeDataSource::GlobalBlock:
+      return SnapshotOfBlock(nullptr, data, buffer, length, facts);
+    case WholeDataSource::MetafilePicture:
+      return ConvertedSnapshot(MetafilePictureWithBits, data, buffer, length, facts);
+    case WholeDataSource::BitmapAsDib:
+      return ConvertedSnapshot(BitmapAsPackedDib, data, buffer, length, facts);
+    case WholeDataSource::PaletteEntries:
+      return ConvertedSnapshot(PaletteAsLogPalette, data, buffer, length, facts);
+    case WholeDataSource::EnhancedMetafile:
+      return ConvertedSnapshot(EnhMetafileBytes, data, buffer, length, facts);
+    case WholeDataSource::Unreachable:
+      break;
+  }
+  return false;
+}
+
 }  // namespace
 
-bool ReadClipboardFormat(HWND owner, std::uint32_t format, std::uint8_t** buffer, std::uint32_t* length) {
+std::uint8_t* AllocateSnapshot(std::uint32_t length) {
+  return static_cast<std::uint8_t*>(::HeapAlloc(::GetProcessHeap(), 0, length));
+}
+
+bool ReadClipboardSnapshot(HWND owner, std::uint32_t format, bool wholeData, std::uint8_t** buffer,
+                           std::uint32_t* length, SnapshotFacts* facts) {
   *buffer = nullptr;
   *length = 0;
-  if (!::OpenClipboard(owner)) return false;
+  SnapshotFacts seen = {wholeData ? SnapshotKind::WholeData : SnapshotKind::ByRule, 0, false, nullptr, 0};
   bool ok = false;
-  HANDLE data = ::GetClipboardData(format);
-  if (data != nullptr) {
-    const SizeRule rule = ChooseSizeRule(format, CurrentPrivateFormats());
-    ok = RuleLocksBlock(rule) ? SnapshotOfBlock(rule, data, buffer, length)
-                              : SnapshotOfHandle(data, buffer, length);
+  if (::OpenClipboard(owner)) {
+    seen.owner = ::GetClipboardOwner();
+    seen.sequenceNumber = ::GetClipboardSequenceNumber();
+    HANDLE data = ::GetClipboardData(format);
+    if (data != nullptr) {
+      ok = wholeData ? WholeSnapshotOf(format, data, buffer, length, &seen)
+                     : SnapshotByRule(format, data, buffer, length, &seen);
+    }
+    ::CloseClipboard();
   }
-  ::CloseClipboard();
+  if (!ok) {
+    FreeSnapshot(*buffer);
+    *buffer = nullptr;
+    *length = 0;
+  }
+  if (facts != nullptr) *facts = seen;
   return ok;
+}
+
+bool ReadClipboardFormat(HWND owner, std::uint32_t format, std::uint8_t** buffer, std::uint32_t* length) {
+  return ReadClipboardSnapshot(owner, format, false, buffer, length, nullptr);
 }
 
 void FreeSnapshot(std::uint8_t* buffer) {

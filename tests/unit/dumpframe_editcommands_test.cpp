@@ -75,6 +75,8 @@ TEST(EditShortcuts, EachKeyRunsItsCommand) {
       {0x72, false, false, false, ID_EDIT_FIND_NEXT},
       {0x72, false, true, false, ID_EDIT_FIND_PREVIOUS},
       {'G', true, false, false, ID_EDIT_GOTO},
+      {'E', true, false, false, ID_VIEW_WHOLE_DATA},
+      {'E', true, true, false, 0},
       // Not shortcuts: plain letters, Alt held, other combinations.
       {'C', false, false, false, 0},
       {'C', true, false, true, 0},

@@ -327,3 +327,41 @@ TEST_F(DumpFrameWindow, ShowFormatWhileTheClipboardIsHeldFails) {
   EXPECT_EQ(ViewLength(), 0u);
   EXPECT_EQ(testsupport::WindowText(frame_), "Clipboard Read Error !!");
 }
+
+// A move to a monitor of 150% and back, told as the system tells a per-monitor
+// aware window (Wine never does: it has one resolution for all monitors).
+TEST_F(DumpFrameWindow, AnotherMonitorsResolutionScalesTheCellsAndKeepsThePlace) {
+  Bytes block(4 + 4096, 'x');
+  block[0] = block[2] = block[3] = 0;
+  block[1] = 0x10;
+  ASSERT_TRUE(testsupport::PutClipboardBytes(g_binaryDataFormat, block.data(), block.size()));
+  ASSERT_NE(Open(g_binaryDataFormat, "BinaryData"), nullptr);
+  ::SendMessageA(view(), DVM_SETSEL, 1000, 900);
+  ::SendMessageA(view(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 50), 0);
+  const DumpViewState& state = *DumpViewStateOf(view());
+  const int height = static_cast<int>(state.fontHeight);
+  const UINT systemDpi = static_cast<UINT>(::MulDiv(height, 72, 12));
+  const LONG statusHeight =
+      framehar::ChildRect(frame_, statusBar()).bottom - framehar::ChildRect(frame_, statusBar()).top;
+  RECT start = {};
+  ::GetWindowRect(frame_, &start);
+  for (const UINT dpi : {systemDpi * 3 / 2, systemDpi}) {
+    const RECT suggested = {start.left + 5, start.top,
+                            start.left + 5 + ::MulDiv(start.right - start.left, dpi, systemDpi),
+                            start.top + ::MulDiv(start.bottom - start.top, dpi, systemDpi)};
+    ::SendMessageA(frame_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT now = {};
+    ::GetWindowRect(frame_, &now);
+    EXPECT_TRUE(::EqualRect(&now, &suggested)) << dpi;
+    EXPECT_EQ(static_cast<int>(state.fontHeight), ::MulDiv(height, dpi, systemDpi));
+    UINT first = 0, last = 0;
+    ::SendMessageA(view(), DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last));
+    EXPECT_EQ(first, 900u);
+    EXPECT_EQ(last, 999u);
+    EXPECT_EQ(::SendMessageA(view(), DVM_GETCARET, 0, 0), 1000);
+    EXPECT_EQ(::GetScrollPos(view(), SB_VERT), 50);
+    const RECT status = framehar::ChildRect(frame_, statusBar());
+    EXPECT_EQ(status.bottom - status.top > statusHeight, dpi != systemDpi);
+    ExpectLayout();
+  }
+}

@@ -426,6 +426,9 @@ TEST_F(ProgramResources, MenusIconAndManifest) {
   EXPECT_NE(text.find("type=\"win32\""), std::string::npos);
   EXPECT_NE(text.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
   EXPECT_NE(text.find("language=\"*\""), std::string::npos);
+  // Sharp at every scale, with the fallbacks of older systems.
+  EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+  EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
 }
 
 // The dump window's menu bar as the resource holds it: each menu's text,
@@ -471,7 +474,9 @@ TEST(StartUp, DumpMenuBar) {
                                 {"Zoom Out (&O)\tCtrl+-", ID_VIEW_ZOOM_OUT},
                                 {"Fit (&F)\tCtrl+0", ID_VIEW_ZOOM_FIT},
                                 {"", 0},
-                                {"Encoding (&E)", -1}});
+                                {"Encoding (&E)", -1},
+                                {"", 0},
+                                {"Whole Data (&W)\tCtrl+E", ID_VIEW_WHOLE_DATA}});
   expect(::GetSubMenu(::GetSubMenu(bar, 2), 6), {{"ASCI (&A)", ID_ENCODING_CP1252},
                                                  {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
                                                  {"EUC-JP (&E)", ID_ENCODING_EUC_JP},

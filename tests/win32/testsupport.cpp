@@ -79,6 +79,25 @@ std::vector<std::uint8_t> ClipboardBytes(UINT format) {
   return bytes;
 }
 
+bool PutWithXclip(const char* mimeType, const std::string& hostPath, UINT format) {
+  ClearClipboard();
+  // start.exe runs a host program given by its host path; xclip serves the
+  // selection from a process of its own after the one started here ends.
+  std::string command = std::string("start.exe /wait /unix /usr/bin/xclip -selection clipboard -t ") +
+                        mimeType + " -i " + hostPath;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process)) {
+    return false;
+  }
+  ::WaitForSingleObject(process.hProcess, 10000);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return WaitUntil([format] { return ::IsClipboardFormatAvailable(format) != FALSE; });
+}
+
 INPUT MouseInput(POINT screen, DWORD flags) {
   const int width = ::GetSystemMetrics(SM_CXSCREEN);
   const int height = ::GetSystemMetrics(SM_CYSCREEN);

@@ -36,6 +36,12 @@ std::vector<UINT> ClipboardFormats();
 // the format is absent or the clipboard can't be opened.
 std::vector<std::uint8_t> ClipboardBytes(UINT format);
 
+// Has the X11 program xclip own the clipboard with the file at hostPath (a
+// path of the host, not of Windows) as the target mimeType, and waits until
+// Wine lists format for it. False when xclip could not be started or the
+// format did not appear.
+bool PutWithXclip(const char* mimeType, const std::string& hostPath, UINT format);
+
 // One pointer event of real input: the pointer moves to a screen point, with
 // the button flags given (MOUSEEVENTF_LEFTDOWN ...), for SendInput.
 INPUT MouseInput(POINT screen, DWORD flags);

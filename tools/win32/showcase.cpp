@@ -9,6 +9,9 @@
 //       moved to the top left corner of the screen
 //   showcase.exe <path of kelvane.exe> find        the dump in UTF-8 with the
 //       Find dialog below it, "caf\xE9" found and selected
+//   showcase.exe <path of kelvane.exe> whole       what another program put
+//       on the clipboard (its first format) read with View > Whole Data, in
+//       UTF-8, the dump window at the top left corner
 //   showcase.exe <path of kelvane.exe> details     the first format already on
 //       the clipboard (put there by another program) with View > Details
 //
@@ -136,7 +139,9 @@ int main(int argc, char** argv) {
   const bool details = argc > 2 && std::strcmp(argv[2], "details") == 0;
   const UINT codePage = argc > 2 ? static_cast<UINT>(std::atoi(argv[2])) : 0;
   const int japaneseUnits = static_cast<int>(sizeof(kJapaneseText) / sizeof(kJapaneseText[0])) - 1;
-  if (!details && !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
+  const bool whole = argc > 2 && std::strcmp(argv[2], "whole") == 0;
+  if (!whole && !details &&
+      !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
     std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
     return 1;
   }
@@ -173,6 +178,10 @@ int main(int argc, char** argv) {
     ::SendMessageA(view, DVM_SETCARET, 0x41, 0);
     ::SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
     ::SendMessageA(::FindWindowExA(frame, nullptr, "Edit", nullptr), EM_LINESCROLL, 0, 12);
+  } else if (whole) {
+    ::SendMessageA(frame, WM_COMMAND, ID_VIEW_WHOLE_DATA, 0);
+    ::SendMessageA(frame, WM_COMMAND, ID_ENCODING_UTF8, 0);
+    ::SetWindowPos(frame, HWND_TOP, 0, 0, 660, 420, 0);
   } else if (codePage == 0) {
     ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
   } else {
