@@ -15,6 +15,7 @@
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framecontext.h"
+#include "dumpframe/framedetails_win32.h"
 #include "dumpframe/framelayout.h"
 #include "dumpframe/statustext.h"
 #include "dumpframe/viewcommands.h"
@@ -78,12 +79,21 @@ void ShowSnapshotInViews(const FrameContext& context) {
   ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
                  static_cast<LPARAM>(context.snapshotLength));
   GiveSnapshotToPicture(context);
+  FrameDetailsSnapshot(context, !PictureShown());
+}
+
+// The children's rectangles, the views narrowed for the Details pane when it
+// is shown (the pane is placed on the way).
+FrameLayout LayoutOf(HWND frame, int clientWidth, int clientHeight) {
+  FrameLayout layout = FrameLayoutOf(clientWidth, clientHeight, g_statusBarHeight);
+  FitDetailsPane(frame, clientWidth, clientHeight, g_statusBarHeight, &layout.dumpView, &layout.pictureView);
+  return layout;
 }
 
 FrameLayout ClientLayout(HWND frame) {
   RECT client = {};
   ::GetClientRect(frame, &client);
-  return FrameLayoutOf(client.right, client.bottom, g_statusBarHeight);
+  return LayoutOf(frame, client.right, client.bottom);
 }
 
 // The one place that moves the children to their rectangles.
@@ -191,6 +201,8 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   CreateDumpView(frame);
   ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
   ApplyViewChoice(frame, g_dumpView);
+  CreateFrameDetails(frame);
+  if (FrameDetailsShown()) PlaceChildren(ClientLayout(frame));
   ShowSnapshotInViews(BuildFrameContext(frame));
 
   g_menuItemInfo = {};
@@ -200,13 +212,13 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
 }
 
-void OnSize(WPARAM wParam, LPARAM lParam) {
+void OnSize(HWND frame, WPARAM wParam, LPARAM lParam) {
   // Minimised, the client area is 0 x 0: leave the children as they are, or
   // the view, squeezed to nothing, would scroll back to its first row.
   if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
-  PlaceChildren(FrameLayoutOf(LOWORD(lParam), HIWORD(lParam), g_statusBarHeight));
+  PlaceChildren(LayoutOf(frame, LOWORD(lParam), HIWORD(lParam)));
 }
 
 void OnDestroy() {
@@ -226,6 +238,7 @@ void OnDestroy() {
   g_dumpView = nullptr;
   g_statusBar = nullptr;
   ForgetPictureView();
+  DestroyFrameDetails();
   // The status bar goes with the frame and draws no more.
   if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
   g_statusFont = nullptr;
@@ -337,10 +350,17 @@ void OnCommand(HWND frame, UINT command) {
     case ID_VIEW_WHOLE_DATA:
       OnWholeData(frame);
       break;
+    case ID_VIEW_DETAILS:
+      ToggleFrameDetails(frame);
+      PlaceChildren(ClientLayout(frame));
+      FrameDetailsSnapshot(BuildFrameContext(frame), !PictureShown());
+      break;
     default:
       OnEditCommand(BuildFrameContext(frame), command);
       break;
   }
+  // Find, Go To and Select All move the caret without a key in the view.
+  FrameDetailsCaretMoved(g_dumpView);
 }
 
 // Greys the Edit items that cannot act now.
@@ -394,9 +414,12 @@ bool OnSysCommand(WPARAM command) {
 
 void OnNotify(HWND frame, const NMHDR* header) {
   if (header == nullptr || header->hwndFrom != g_dumpView) return;
-  if (static_cast<int>(header->code) == DVN_KEYDOWN) {
+  const int code = static_cast<int>(header->code);
+  if (code == DVN_KEYDOWN) {
     RunShortcut(frame, reinterpret_cast<const DumpKeyNotify*>(header)->wParam);
   }
+  // Keys and clicks are what move the caret and the selection.
+  if (code <= DVN_LBUTTONDOWN && code >= DVN_KEYDOWN) FrameDetailsCaretMoved(g_dumpView);
 }
 
 // The status text changes first, also when only the text is new (format 0:
@@ -435,7 +458,14 @@ LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
       break;
     case WM_SIZE:
-      OnSize(wParam, lParam);
+      OnSize(window, wParam, lParam);
+      break;
+    case WM_SETCURSOR:
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (HandleSplitterMessage(window, message, wParam, lParam)) return 0;
       break;
     case WM_DESTROY:
       OnDestroy();

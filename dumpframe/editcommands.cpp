@@ -54,6 +54,8 @@ std::uint32_t EditCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, 
       return shift ? 0 : ID_EDIT_GOTO;
     case 'E':
       return shift ? 0 : ID_VIEW_WHOLE_DATA;
+    case 'D':
+      return shift ? 0 : ID_VIEW_DETAILS;
     default:
       return 0;
   }

@@ -28,6 +28,30 @@ struct FrameLayout {
 };
 FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight);
 
+// With the Details pane shown: the view (dump or picture) at the left, the
+// splitter, the pane at the right, all above the status bar. The pane takes
+// paneShare ten-thousandths of the client width (kDefaultPaneShare, about
+// two-fifths, until the user moves the splitter), at least minPaneWidth
+// pixels while the view keeps minViewWidth, and never more than leaves the
+// view minViewWidth.
+struct DetailsPlacement {
+  ViewPlacement view;
+  ViewPlacement splitter;
+  ViewPlacement pane;
+};
+constexpr int kDefaultPaneShare = 4000;
+constexpr int kFullShare = 10000;
+struct DetailsGeometry {
+  int splitterWidth;
+  int minPaneWidth;
+  int minViewWidth;
+};
+DetailsPlacement DetailsPlacementOf(int clientWidth, int clientHeight, int statusBarHeight, int paneShare,
+                                    const DetailsGeometry& geometry);
+
+// The share that puts the splitter's middle under the pointer's x.
+int PaneShareAt(int pointerX, int clientWidth, const DetailsGeometry& geometry);
+
 // What a save reports once the file was created: nothing when every byte of
 // the snapshot was written, "File Write Error !!" otherwise (a write that
 // failed counts as short even when the count it answered looks whole).

@@ -12,7 +12,7 @@ export LC_ALL=C.UTF-8
 KELVANE_PACKAGES=(
   cmake make g++ googletest libbenchmark-dev python3
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
-  xvfb xauth x11-utils imagemagick xclip
+  xvfb xauth x11-utils imagemagick xclip xdotool
   clang libclang-rt-14-dev clang-tidy clang-format
   fonts-ipafont-gothic fonts-wine fonts-liberation
 )

@@ -13,6 +13,8 @@
 #                            ImageMagick drew and xclip put on the X clipboard
 #   docs/kelvane-150.png     the first one at 150% (144 dots per inch), in the
 #                            second prefix of scripts/lib.sh
+#   docs/details.png         the Details pane beside the dump of "HTML Format"
+#                            that xclip put on the clipboard
 #
 #   scripts/screenshot.sh [docs folder]     (default docs/)
 set -euo pipefail
@@ -77,3 +79,6 @@ export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX
 set_window_management Y
 shot "$docs/kelvane-150.png" 990 960
 set_window_management N
+# A real producer's "HTML Format": Wine's bridge writes the header.
+xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
+shot "$docs/details.png" 1000 640 details

@@ -77,6 +77,8 @@ TEST(EditShortcuts, EachKeyRunsItsCommand) {
       {'G', true, false, false, ID_EDIT_GOTO},
       {'E', true, false, false, ID_VIEW_WHOLE_DATA},
       {'E', true, true, false, 0},
+      {'D', true, false, false, ID_VIEW_DETAILS},
+      {'D', true, true, false, 0},
       // Not shortcuts: plain letters, Alt held, other combinations.
       {'C', false, false, false, 0},
       {'C', true, false, true, 0},

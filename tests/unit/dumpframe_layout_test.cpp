@@ -40,3 +40,33 @@ TEST(SaveOutcome, OnlyAWholeSuccessfulWriteIsSilent) {
   EXPECT_STREQ(SaveWriteErrorText(false, 0, 256), "File Write Error !!");
   EXPECT_STREQ(SaveWriteErrorText(false, 256, 256), "File Write Error !!");
 }
+
+// The Details pane beside the view: two-fifths by default, at least 200
+// pixels while the view keeps its 120, the splitter between, and whatever
+// the user's share, nothing negative and nothing past the client.
+TEST(DetailsPlacement, PaneViewAndSplitterShareTheWidth) {
+  const DetailsGeometry g{5, 200, 120};
+  const struct {
+    int width;
+    int share;
+    int view;
+    int pane;
+  } cases[] = {
+      {1000, kDefaultPaneShare, 595, 400},  // two-fifths
+      {400, kDefaultPaneShare, 195, 200},   // the minimum width
+      {300, kDefaultPaneShare, 120, 175},   // the view keeps its own minimum first
+      {100, kDefaultPaneShare, 95, 0},      // no room for a pane
+      {1000, kFullShare, 120, 875},         // dragged to the far left
+      {1000, 0, 795, 200},                  // dragged to the far right: the minimum holds
+  };
+  for (const auto& c : cases) {
+    const DetailsPlacement p = DetailsPlacementOf(c.width, 300, 20, c.share, g);
+    EXPECT_EQ(p.view.width, c.view) << c.width << " " << c.share;
+    EXPECT_EQ(p.pane.width, c.pane) << c.width << " " << c.share;
+    EXPECT_EQ(p.splitter.x, p.view.width);
+    EXPECT_EQ(p.pane.x + p.pane.width, c.width);
+    EXPECT_EQ(p.pane.height, 280);
+  }
+  // The splitter's middle follows the pointer.
+  EXPECT_EQ(DetailsPlacementOf(1000, 300, 20, PaneShareAt(700, 1000, g), g).splitter.x, 697);
+}

@@ -12,6 +12,8 @@
 //   showcase.exe <path of kelvane.exe> whole       what another program put
 //       on the clipboard (its first format) read with View > Whole Data, in
 //       UTF-8, the dump window at the top left corner
+//   showcase.exe <path of kelvane.exe> details     the first format already on
+//       the clipboard (put there by another program) with View > Details
 //
 // It leaves Kelvane running; scripts/screenshot.sh takes the picture and
 // closes it.
@@ -134,10 +136,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: showcase <kelvane.exe> [932|65001|find]\n");
     return 2;
   }
+  const bool details = argc > 2 && std::strcmp(argv[2], "details") == 0;
   const UINT codePage = argc > 2 ? static_cast<UINT>(std::atoi(argv[2])) : 0;
   const int japaneseUnits = static_cast<int>(sizeof(kJapaneseText) / sizeof(kJapaneseText[0])) - 1;
   const bool whole = argc > 2 && std::strcmp(argv[2], "whole") == 0;
-  if (!whole && !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
+  if (!whole && !details &&
+      !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
     std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
     return 1;
   }
@@ -166,7 +170,15 @@ int main(int argc, char** argv) {
   if (frame == nullptr) return 1;
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
   if (view == nullptr) return 1;
-  if (whole) {
+  if (details) {
+    ::SendMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
+    ::SetWindowPos(frame, HWND_TOP, 0, 0, 1000, 640, 0);
+    // The caret on StartFragment's value; the pane follows the key, and shows
+    // the format's section below the caret's.
+    ::SendMessageA(view, DVM_SETCARET, 0x41, 0);
+    ::SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
+    ::SendMessageA(::FindWindowExA(frame, nullptr, "Edit", nullptr), EM_LINESCROLL, 0, 12);
+  } else if (whole) {
     ::SendMessageA(frame, WM_COMMAND, ID_VIEW_WHOLE_DATA, 0);
     ::SendMessageA(frame, WM_COMMAND, ID_ENCODING_UTF8, 0);
     ::SetWindowPos(frame, HWND_TOP, 0, 0, 660, 420, 0);

@@ -1,0 +1,208 @@
+#include "formats/details.h"
+
+#include "formats/html.h"
+#include "formats/locale.h"
+#include "formats/png.h"
+#include "formats/rtf.h"
+#include "formats/shell.h"
+#include "formats/sniff.h"
+#include "formats/text.h"
+
+namespace {
+
+// Standard format numbers the pane reads.
+constexpr std::uint32_t kText = 1;
+constexpr std::uint32_t kOemText = 7;
+constexpr std::uint32_t kDib = 8;
+constexpr std::uint32_t kUnicodeText = 13;
+constexpr std::uint32_t kHDrop = 15;
+constexpr std::uint32_t kLocale = 16;
+constexpr std::uint32_t kDibV5 = 17;
+
+struct NamedFamily {
+  std::string_view name;
+  FormatFamily family;
+};
+
+// Registered formats are known by name alone: their numbers differ from one
+// session to the next.
+constexpr NamedFamily kNamedFamilies[] = {
+    {"FileName", FormatFamily::ByteText},
+    {"FileNameW", FormatFamily::Utf16Text},
+    {"HTML Format", FormatFamily::Html},
+    {"Rich Text Format", FormatFamily::Rtf},
+    {"Preferred DropEffect", FormatFamily::DropEffect},
+    {"Performed DropEffect", FormatFamily::DropEffect},
+    {"Logical Performed DropEffect", FormatFamily::DropEffect},
+    {"Paste Succeeded", FormatFamily::DropEffect},
+    {"FileGroupDescriptorW", FormatFamily::FileGroupDescriptorW},
+    {"FileGroupDescriptor", FormatFamily::FileGroupDescriptor},
+    {"UniformResourceLocator", FormatFamily::Url},
+    {"UniformResourceLocatorW", FormatFamily::UrlW},
+    {"Shell IDList Array", FormatFamily::IdListArray},
+    {"PNG", FormatFamily::Png},
+    {"image/png", FormatFamily::Png},
+};
+
+const char* KindText(ReadKind kind) {
+  switch (kind) {
+    case ReadKind::ByRule:
+      return "by the format's size rule";
+    case ReadKind::FixedWindow:
+      return "the first 256 bytes";
+    case ReadKind::HandleValue:
+      return "the handle's value";
+    case ReadKind::WholeData:
+      return "Whole Data";
+  }
+  return "";
+}
+
+const char* FamilyTitle(FormatFamily family) {
+  switch (family) {
+    case FormatFamily::ByteText:
+    case FormatFamily::Utf16Text:
+      return "Text";
+    case FormatFamily::Locale:
+      return "Locale";
+    case FormatFamily::DropFiles:
+      return "Dropped files";
+    case FormatFamily::DropEffect:
+      return "Drop effect";
+    case FormatFamily::FileGroupDescriptor:
+    case FormatFamily::FileGroupDescriptorW:
+      return "File group descriptor";
+    case FormatFamily::Url:
+    case FormatFamily::UrlW:
+      return "URL";
+    case FormatFamily::IdListArray:
+      return "Shell IDList Array";
+    case FormatFamily::Html:
+      return "HTML Format";
+    case FormatFamily::Rtf:
+      return "Rich Text Format";
+    case FormatFamily::Png:
+      return "PNG";
+    case FormatFamily::Dib:
+      return "DIB";
+    case FormatFamily::None:
+      break;
+  }
+  return "";
+}
+
+std::string OrUnknown(const std::string& text) { return text.empty() ? "(unknown)" : text; }
+
+Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
+  switch (family) {
+    case FormatFamily::ByteText:
+      return InterpretText(data, length, TextUnit::Byte);
+    case FormatFamily::Utf16Text:
+      return InterpretText(data, length, TextUnit::Utf16);
+    case FormatFamily::Locale:
+      return InterpretLocale(data, length, port);
+    case FormatFamily::DropFiles:
+      return InterpretDropFiles(data, length, port);
+    case FormatFamily::DropEffect:
+      return InterpretDropEffect(data, length);
+    case FormatFamily::FileGroupDescriptor:
+    case FormatFamily::FileGroupDescriptorW:
+      return InterpretFileGroupDescriptor(data, length, family == FormatFamily::FileGroupDescriptorW, port);
+    case FormatFamily::Url:
+    case FormatFamily::UrlW:
+      return InterpretUrl(data, length, family == FormatFamily::UrlW, port);
+    case FormatFamily::IdListArray:
+      return InterpretIdListArray(data, length, port);
+    case FormatFamily::Html:
+      return InterpretHtml(data, length);
+    case FormatFamily::Rtf:
+      return InterpretRtf(data, length, port);
+    case FormatFamily::Png:
+      return InterpretPng(data, length);
+    case FormatFamily::Dib:
+    case FormatFamily::None:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::uint8_t* data,
+                      std::uint32_t length) {
+  switch (format) {
+    case kText:
+    case kOemText:
+      return FormatFamily::ByteText;
+    case kUnicodeText:
+      return FormatFamily::Utf16Text;
+    case kHDrop:
+      return FormatFamily::DropFiles;
+    case kLocale:
+      return FormatFamily::Locale;
+    case kDib:
+    case kDibV5:
+      return FormatFamily::Dib;
+    default:
+      break;
+  }
+  if (format >= 0xC000) {
+    for (const NamedFamily& named : kNamedFamilies) {
+      if (named.name == name) return named.family;
+    }
+  }
+  return HasPngSignature(data, length) ? FormatFamily::Png : FormatFamily::None;
+}
+
+Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
+  Lines lines;
+  AddText(lines, "Snapshot");
+  AddField(lines, "Format", HexAndDecimal(s.format) + (s.name.empty() ? "" : " " + s.name));
+  AddField(lines, "Length", Bytes(s.length));
+  AddField(lines, "Block size",
+           s.kind == ReadKind::HandleValue ? "(no block)"
+           : s.blockSizeKnown              ? Bytes(s.blockSize)
+                                           : "(unknown)");
+  AddField(lines, "Read", KindText(s.kind));
+  AddField(lines, "Owner window", s.ownerWindow == 0 ? "(none)" : Hex(s.ownerWindow, 8));
+  AddField(lines, "Owner class", OrUnknown(s.ownerClass));
+  AddField(lines, "Owner process", s.ownerProcessId == 0 ? "(unknown)" : Decimal(s.ownerProcessId));
+  AddField(lines, "Owner executable", OrUnknown(s.ownerExecutable));
+  AddField(lines, "Sequence number", Decimal(s.sequenceNumber));
+  const std::string sniff = s.kind == ReadKind::HandleValue ? std::string() : SniffContent(data, s.length);
+  AddField(lines, "Sniff", sniff.empty() ? "nothing known" : "looks like " + sniff);
+  return lines;
+}
+
+Lines CaretSection(const std::uint8_t* data, std::uint32_t length, const CaretFacts& caret) {
+  Lines lines;
+  AddText(lines, "At the caret");
+  AppendLines(lines, InterpretAtCaret(data, length, caret));
+  return lines;
+}
+
+Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
+  const FormatFamily family = FamilyOf(s.format, s.name, data, s.length);
+  Lines lines;
+  if (family == FormatFamily::None) return lines;
+  AddText(lines, FamilyTitle(family));
+  // A handle's value says nothing about the block behind it.
+  if (s.kind == ReadKind::HandleValue) {
+    AddText(lines, "The snapshot holds the handle's value: View > Whole Data reads the block.");
+    return lines;
+  }
+  if (s.kind == ReadKind::FixedWindow) {
+    AddText(lines, "Only the first 256 bytes were read: View > Whole Data reads the whole block.");
+  }
+  AppendLines(lines, Interpret(family, data, s.length, port));
+  return lines;
+}
+
+std::string JoinLines(const Lines& lines) {
+  std::size_t size = 0;
+  for (const Line& line : lines) size += line.text.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const Line& line : lines) text.append(line.text).append("\r\n");
+  return text;
+}

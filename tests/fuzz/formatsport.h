@@ -1,0 +1,51 @@
+// A FormatPort without the system, for the fuzz target and the unit tests:
+// code pages through glibc's iconv (an independent converter), two locales,
+// and item paths made of the item lists' sizes.
+#pragma once
+
+#include <iconv.h>
+
+#include <cstring>
+#include <string>
+
+#include "formats/formatport.h"
+
+class IconvFormatPort final : public FormatPort {
+ public:
+  LocaleFacts LocaleOf(std::uint32_t lcid) override {
+    if (lcid == 0x0409) return LocaleFacts{true, "en-US", 1252, 437};
+    if (lcid == 0x0411) return LocaleFacts{true, "ja-JP", 932, 932};
+    return LocaleFacts{false, {}, 0, 0};
+  }
+
+  std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
+                             std::uint32_t count) override {
+    const std::string name = codePage == kSystemAnsiCodePage  ? "CP1252"
+                             : codePage == kSystemOemCodePage ? "CP437"
+                                                              : "CP" + std::to_string(codePage);
+    iconv_t cd = iconv_open("UTF-8", name.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
+    std::string out(static_cast<std::size_t>(count) * 4 + 4, '\0');
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(bytes));
+    std::size_t inLeft = count;
+    char* to = out.data();
+    std::size_t toLeft = out.size();
+    while (inLeft != 0 && iconv(cd, &in, &inLeft, &to, &toLeft) == static_cast<std::size_t>(-1)) {
+      // A byte without a character: U+FFFD, as the system's conversion does.
+      if (toLeft < 3) break;
+      std::memcpy(to, "\xEF\xBF\xBD", 3);
+      to += 3;
+      toLeft -= 3;
+      ++in;
+      --inLeft;
+    }
+    iconv_close(cd);
+    out.resize(out.size() - toLeft);
+    return out;
+  }
+
+  std::string ItemPath(const std::uint8_t*, std::uint32_t folderSize, const std::uint8_t*,
+                       std::uint32_t itemSize) override {
+    return "C:\\folder" + std::to_string(folderSize) + "\\item" + std::to_string(itemSize);
+  }
+};

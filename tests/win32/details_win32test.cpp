@@ -1,0 +1,119 @@
+// The Details pane in a real frame, on "HTML Format" that an X11 program
+// (xclip) put on the clipboard and Wine's bridge headed: the header fields
+// and their checks as the pane's edit control holds them, the caret section
+// following a key in the dump, Select All and Copy in the pane, and the
+// layout with the pane shown and hidden.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/resource.h"
+#include "dumpframe_harness.h"
+#include "dumpview/dumpview.h"
+#include "testsupport.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  const int size = static_cast<int>(text.size());
+  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+std::string PaneText(HWND pane) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(pane)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(pane, text.data(), static_cast<int>(text.size()))));
+  return Utf8(text);
+}
+
+HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, "Edit", nullptr); }
+
+// xclip, a Linux program, started the way Wine starts one: it owns the X
+// selection until another program takes the clipboard.
+bool XclipPutsHtml() {
+  const char page[] =
+      "<html><body><p>Kelvane <b>pr\xC3\xBC"
+      "ft</b> \xE6\x97\xA5\xE6\x9C\xAC</p></body></html>\n";
+  HANDLE file = ::CreateFileA("Z:\\tmp\\kelvane-details-page.html", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  ::WriteFile(file, page, sizeof(page) - 1, &written, nullptr);
+  ::CloseHandle(file);
+  char command[] = "Z:\\usr\\bin\\xclip -selection clipboard -t text/html -i /tmp/kelvane-details-page.html";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  const UINT html = ::RegisterClipboardFormatA("HTML Format");
+  return testsupport::WaitUntil([html] { return ::IsClipboardFormatAvailable(html) != FALSE; });
+}
+
+class DetailsPane : public framehar::FrameTest {};
+
+TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
+  ASSERT_TRUE(XclipPutsHtml()) << "xclip could not put text/html";
+  if (testsupport::OpenClipboardRetry()) ::CloseClipboard();
+  frame_ = framehar::CreateFrame(owner_->window(), ::RegisterClipboardFormatA("HTML Format"), "HTML Format");
+  HWND view = framehar::DumpViewOf(frame_);
+  HWND pane = PaneOf(frame_);
+  ASSERT_NE(pane, nullptr);
+  // Hidden by default: the dump fills the client width as before.
+  EXPECT_FALSE(::IsWindowVisible(pane));
+  const RECT client = framehar::ClientRect(frame_);
+  EXPECT_EQ(framehar::ChildRect(frame_, view).right, client.right);
+
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  ASSERT_TRUE(::IsWindowVisible(pane));
+  EXPECT_EQ(::GetMenuState(::GetMenu(frame_), ID_VIEW_DETAILS, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+  // At the right of the dump, about two-fifths of the width.
+  const RECT paneRect = framehar::ChildRect(frame_, pane);
+  EXPECT_EQ(paneRect.right, client.right);
+  EXPECT_GT(framehar::ChildRect(frame_, view).right, 0);
+  EXPECT_LT(framehar::ChildRect(frame_, view).right, paneRect.left);
+  EXPECT_NEAR(paneRect.right - paneRect.left, client.right * 2 / 5, 2);
+
+  const std::string text = PaneText(pane);
+  for (const char* line :
+       {"Read: the first 256 bytes", "Owner class: ", "HTML Format\r\n", "Version: 0.9\r\n",
+        "StartHTML: 0000000100\r\n", "StartFragment: 0000000120\r\n",
+        "Offsets: inside the data and in order\r\n",
+        "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
+        "  <html><body><p>Kelvane <b>pr\xC3\xBC"
+        "ft</b> \xE6\x97\xA5\xE6\x9C\xAC</p></body></html>",
+        "Offset: 0x00000000 (0)\r\n", "Int8: 86\r\n"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  }
+
+  // A key in the dump moves the caret; the section follows, the rest stays.
+  ::SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
+  const std::string moved = PaneText(pane);
+  EXPECT_NE(moved.find("Offset: 0x00000001 (1)\r\nSelection: none\r\nInt8: 101\r\n"), std::string::npos)
+      << moved;
+  EXPECT_EQ(moved.substr(moved.rfind("HTML Format\r\n")), text.substr(text.rfind("HTML Format\r\n")));
+
+  // Select All and Copy in the pane, as the user presses them.
+  ASSERT_TRUE(framehar::FocusForTyping(frame_, pane));
+  framehar::Press({'A', true});
+  framehar::Press({'C', true});
+  testsupport::PumpMessages(50);
+  const std::vector<std::uint8_t> copied = testsupport::ClipboardBytes(CF_UNICODETEXT);
+  ASSERT_GE(copied.size(), 2u);
+  const std::wstring wide(reinterpret_cast<const wchar_t*>(copied.data()), copied.size() / 2 - 1);
+  EXPECT_EQ(Utf8(wide), moved);
+
+  // Hidden again: the dump has the whole width back, and the choice is off
+  // for the next frame as it was at the start.
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  EXPECT_FALSE(::IsWindowVisible(pane));
+  EXPECT_EQ(framehar::ChildRect(frame_, view).right, client.right);
+}
+
+}  // namespace
