@@ -17,7 +17,7 @@ std::string FloatText(double value, int digits) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
   char buffer[64];
-  std::snprintf(buffer, sizeof(buffer), "%.*g", digits, value);
+  (void)std::snprintf(buffer, sizeof(buffer), "%.*g", digits, value);
   return buffer;
 }
 
@@ -30,7 +30,7 @@ std::int64_t SignExtend(std::uint64_t value, std::uint32_t width) {
 // "Int16: LE -2, BE 767" style pairs, one line each for signed and unsigned.
 void AddIntegers(Lines& lines, const std::uint8_t* data, std::uint32_t length, std::uint32_t caret,
                  std::uint32_t width) {
-  const std::string bits = Decimal(8 * width);
+  const std::string bits = Decimal(std::uint64_t{8} * width);
   if (!Fits(length, caret, width)) {
     AddField(lines, "Int" + bits, kPastTheData);
     AddField(lines, "UInt" + bits, kPastTheData);

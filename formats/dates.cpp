@@ -38,11 +38,12 @@ std::string DateText(std::int64_t secondsSince1970, std::uint32_t fraction, bool
   const int minutes = static_cast<int>(rest / 60 % 60);
   const int seconds = static_cast<int>(rest % 60);
   if (withFraction) {
-    std::snprintf(buffer, sizeof(buffer), "%04lld-%02u-%02u %02d:%02d:%02d.%07u UTC",
-                  static_cast<long long>(date.year), date.month, date.day, hours, minutes, seconds, fraction);
+    (void)std::snprintf(buffer, sizeof(buffer), "%04lld-%02u-%02u %02d:%02d:%02d.%07u UTC",
+                        static_cast<long long>(date.year), date.month, date.day, hours, minutes, seconds,
+                        fraction);
   } else {
-    std::snprintf(buffer, sizeof(buffer), "%04lld-%02u-%02u %02d:%02d:%02d UTC",
-                  static_cast<long long>(date.year), date.month, date.day, hours, minutes, seconds);
+    (void)std::snprintf(buffer, sizeof(buffer), "%04lld-%02u-%02u %02d:%02d:%02d UTC",
+                        static_cast<long long>(date.year), date.month, date.day, hours, minutes, seconds);
   }
   return buffer;
 }

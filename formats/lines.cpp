@@ -22,19 +22,19 @@ void AppendLines(Lines& lines, const Lines& more) { lines.insert(lines.end(), mo
 
 std::string Decimal(std::uint64_t value) {
   char buffer[24];
-  std::snprintf(buffer, sizeof(buffer), "%" PRIu64, value);
+  (void)std::snprintf(buffer, sizeof(buffer), "%" PRIu64, value);
   return buffer;
 }
 
 std::string SignedDecimal(std::int64_t value) {
   char buffer[24];
-  std::snprintf(buffer, sizeof(buffer), "%" PRId64, value);
+  (void)std::snprintf(buffer, sizeof(buffer), "%" PRId64, value);
   return buffer;
 }
 
 std::string Hex(std::uint64_t value, int digits) {
   char buffer[24];
-  std::snprintf(buffer, sizeof(buffer), "0x%0*" PRIX64, digits, value);
+  (void)std::snprintf(buffer, sizeof(buffer), "0x%0*" PRIX64, digits, value);
   return buffer;
 }
 

@@ -80,7 +80,7 @@ PictureKind PictureKindOfFormat(std::uint32_t format, std::string_view registere
 std::string_view RegisteredNameOfListText(std::uint32_t format, std::string_view listText) {
   if (format < 0xC000) return {};
   char suffix[16];
-  std::snprintf(suffix, sizeof(suffix), "(0x%04X)", static_cast<unsigned>(format));
+  (void)std::snprintf(suffix, sizeof(suffix), "(0x%04X)", static_cast<unsigned>(format));
   const std::size_t suffixLength = std::strlen(suffix);
   if (listText.size() < suffixLength || listText.substr(listText.size() - suffixLength) != suffix) return {};
   return listText.substr(0, listText.size() - suffixLength);
@@ -187,7 +187,7 @@ std::string CodecErrorReason(std::uint32_t errorCode) {
       break;
   }
   char code[32];
-  std::snprintf(code, sizeof(code), " (0x%08X).", static_cast<unsigned>(errorCode));
+  (void)std::snprintf(code, sizeof(code), " (0x%08X).", static_cast<unsigned>(errorCode));
   return words + std::string(code);
 }
 

@@ -20,7 +20,7 @@ constexpr int kMinZoomExponent = -6;
 constexpr int kMaxZoomExponent = 5;
 // Zooming in stops before a side would pass this many pixels, which keeps
 // every product of a drawn size and a picture size inside 64 bits.
-constexpr std::int64_t kMaxDrawnSide = 1ll << 30;
+constexpr std::int64_t kMaxDrawnSide = 1LL << 30;
 
 constexpr int kCaptionPadding = 3;  // pixels above and below the caption's text
 int CaptionBandHeight(int textHeight);
