@@ -396,16 +396,21 @@ Lines RtfReader::Read() {
   const bool stoppedEarly = at_ < length_ && documentEnd_ == 0;
   AddField(lines, "RTF version", version_ ? std::to_string(*version_) : "(none)");
   AddField(lines, "ANSI code page", ansiCodePage_ ? std::to_string(*ansiCodePage_) : "(none; 1252 assumed)");
-  std::string defaultFont = defaultFont_ ? std::to_string(*defaultFont_) : "(none)";
-  if (defaultFont_ && fonts_.count(*defaultFont_) != 0)
-    defaultFont += " (" + fonts_[*defaultFont_].name + ")";
-  AddField(lines, "Default font", defaultFont);
-  for (auto& [number, font] : fonts_) {
-    std::string value = WithoutControls(
+  // A font's name is bytes of the document's code page, like its text.
+  const auto nameOf = [this](const Font& font) {
+    std::string name = WithoutControls(
         port_.TextInCodePage(ansiCodePage_ ? static_cast<std::uint32_t>(*ansiCodePage_) : kDefaultCodePage,
                              reinterpret_cast<const std::uint8_t*>(font.name.data()),
                              static_cast<std::uint32_t>(font.name.size())));
-    value.erase(0, value.find_first_not_of(' '));
+    name.erase(0, name.find_first_not_of(' '));
+    return name;
+  };
+  std::string defaultFont = defaultFont_ ? std::to_string(*defaultFont_) : "(none)";
+  if (defaultFont_ && fonts_.count(*defaultFont_) != 0)
+    defaultFont += " (" + nameOf(fonts_[*defaultFont_]) + ")";
+  AddField(lines, "Default font", defaultFont);
+  for (auto& [number, font] : fonts_) {
+    std::string value = nameOf(font);
     if (font.charset) value += " (charset " + std::to_string(*font.charset) + ")";
     AddField(lines, "Font " + std::to_string(number), value);
   }
