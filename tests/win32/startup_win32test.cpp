@@ -476,7 +476,8 @@ TEST(StartUp, DumpMenuBar) {
                                 {"", 0},
                                 {"Encoding (&E)", -1},
                                 {"", 0},
-                                {"Whole Data (&W)\tCtrl+E", ID_VIEW_WHOLE_DATA}});
+                                {"Whole Data (&W)\tCtrl+E", ID_VIEW_WHOLE_DATA},
+                                {"Details (&D)\tCtrl+D", ID_VIEW_DETAILS}});
   expect(::GetSubMenu(::GetSubMenu(bar, 2), 6), {{"ASCI (&A)", ID_ENCODING_CP1252},
                                                  {"Shift_JIS (&S)", ID_ENCODING_SHIFT_JIS},
                                                  {"EUC-JP (&E)", ID_ENCODING_EUC_JP},
