@@ -182,35 +182,50 @@ check_tidy() {
   }
 }
 
-# Runs every fuzz target for at most the given seconds (and, when given, at
-# most that many executions) on its checked-in seed corpus, one after another,
-# and prints executions and findings per target. New inputs go to
-# build/fuzz/work/<target>, faults to build/fuzz/findings/<target>/. Fails when
-# any target found a fault.
+# Runs one fuzz target for at most the given seconds (and, when given, at
+# most that many executions) on its checked-in seed corpus and prints its
+# executions and findings. New inputs go to build/fuzz/work/<target>, faults
+# to build/fuzz/findings/<target>/. Fails when the target found a fault.
+run_fuzz_target() {
+  local exe=$1 seconds=$2 runs=$3
+  local target=${exe##*/fuzz_} out executions findings status=0
+  # Findings are this run's own: a fixed one lives on in tests/fuzz/regressions.
+  rm -rf "$KELVANE_ROOT/build/fuzz/findings/$target"
+  mkdir -p "$KELVANE_ROOT/build/fuzz/work/$target" "$KELVANE_ROOT/build/fuzz/findings/$target"
+  out=$KELVANE_ROOT/build/fuzz/$target.log
+  "$exe" -max_total_time="$seconds" -runs="$runs" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$KELVANE_ROOT/build/fuzz/findings/$target/" \
+    "$KELVANE_ROOT/build/fuzz/work/$target" "$KELVANE_ROOT/tests/fuzz/corpus/$target" >"$out" 2>&1 || status=$?
+  executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out" | tail -1)
+  findings=$(find "$KELVANE_ROOT/build/fuzz/findings/$target" -type f | wc -l)
+  printf 'fuzz %-12s %12s executions  %d findings  (exit %d, log %s)\n' \
+    "$target" "${executions:-?}" "$findings" "$status" "${out#"$KELVANE_ROOT"/}"
+  if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
+    grep -E 'ERROR|invariant broken|SUMMARY' "$out" | head -5 >&2 || true
+    return 1
+  fi
+}
+
+# Runs every fuzz target (KELVANE_FUZZ_ONLY="a b": only those named), one per
+# core at a time: each target is single-threaded. Fails when any target found
+# a fault.
 run_fuzz_targets() {
   local seconds=$1 runs=${2:--1}
-  local failed=0 target exe out executions findings status
+  local failed=0 exe target running=0
   for exe in "$KELVANE_ROOT"/build/fuzz/fuzz_*; do
     [ -x "$exe" ] || continue
     target=${exe##*/fuzz_}
-    # KELVANE_FUZZ_ONLY="a b" runs only the targets named.
     if [ -n "${KELVANE_FUZZ_ONLY:-}" ] && [[ " $KELVANE_FUZZ_ONLY " != *" $target "* ]]; then continue; fi
-    # Findings are this run's own: a fixed one lives on in tests/fuzz/regressions.
-    rm -rf "$KELVANE_ROOT/build/fuzz/findings/$target"
-    mkdir -p "$KELVANE_ROOT/build/fuzz/work/$target" "$KELVANE_ROOT/build/fuzz/findings/$target"
-    out=$KELVANE_ROOT/build/fuzz/$target.log
-    status=0
-    "$exe" -max_total_time="$seconds" -runs="$runs" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048 \
-      -artifact_prefix="$KELVANE_ROOT/build/fuzz/findings/$target/" \
-      "$KELVANE_ROOT/build/fuzz/work/$target" "$KELVANE_ROOT/tests/fuzz/corpus/$target" >"$out" 2>&1 || status=$?
-    executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out" | tail -1)
-    findings=$(find "$KELVANE_ROOT/build/fuzz/findings/$target" -type f | wc -l)
-    printf 'fuzz %-12s %12s executions  %d findings  (exit %d, log %s)\n' \
-      "$target" "${executions:-?}" "$findings" "$status" "${out#"$KELVANE_ROOT"/}"
-    if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
-      failed=1
-      grep -E 'ERROR|invariant broken|SUMMARY' "$out" | head -5 >&2 || true
+    if [ "$running" -ge "$(nproc)" ]; then
+      wait -n || failed=1
+      running=$((running - 1))
     fi
+    run_fuzz_target "$exe" "$seconds" "$runs" &
+    running=$((running + 1))
+  done
+  while [ "$running" -gt 0 ]; do
+    wait -n || failed=1
+    running=$((running - 1))
   done
   return $failed
 }
