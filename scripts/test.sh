@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the format and clang-tidy checks, the
-# native core tests (with ASan and UBSan), a short round of each fuzz target,
-# the Windows tests under Wine on an Xvfb display, and a compile of the 32-bit
-# Windows build.
+# Builds everything and runs every test: the format check, the native core
+# tests (with ASan and UBSan), a short round of each fuzz target, the Windows
+# tests under Wine on an Xvfb display, and beside them clang-tidy and a compile
+# of the 32-bit Windows program.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -14,9 +14,8 @@ ensure_dpi144_prefix
 log "format check (clang-format)"
 check_format
 
-log "native build, clang-tidy over the core, unit tests"
+log "native build and unit tests"
 build_tree "$KELVANE_ROOT/build/native" -DKELVANE_SANITIZE=ON
-check_tidy "$KELVANE_ROOT/build/native"
 (cd "$KELVANE_ROOT/build/native" && ctest --output-on-failure -j"$(nproc)")
 
 # A short round of every fuzz target on its seed corpus (the long runs are
@@ -25,19 +24,32 @@ log "fuzz targets (clang, libFuzzer, ASan, UBSan)"
 build_fuzz_tree >/dev/null
 run_fuzz_targets "${KELVANE_FUZZ_SECONDS:-20}"
 
-log "x86_64 Windows build and tests under Wine"
+log "x86_64 Windows build"
 build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw-x86_64.cmake"
+
+# The Windows tests spend most of their time waiting for windows, the display
+# and the Wine server. The checks that need only a processor run beside them
+# at the lowest priority, so the tests keep theirs: clang-tidy over the core
+# and the i686 program (compiled only: this machine runs 64-bit programs
+# alone; its tests and harnesses are the x86_64 ones, from the same sources).
+log "Windows tests under Wine; beside them clang-tidy over the core and the i686 program"
+beside_log=$KELVANE_ROOT/build/beside-the-windows-tests.log
+setsid nice -n 19 bash -c 'source "$1/scripts/lib.sh" &&
+  check_tidy "$1/build/native" &&
+  build_tree "$1/build/i686" -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-i686.cmake" \
+    -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF' beside "$KELVANE_ROOT" >"$beside_log" 2>&1 &
+beside=$!
 ensure_display
-trap 'stop_dpi144_wine; stop_wine; stop_display' EXIT
+# A failed test stops the run: the checks beside it stop with it.
+trap 'kill -- -"$beside" 2>/dev/null || true; stop_dpi144_wine; stop_wine; stop_display' EXIT
 start_wine
 start_dpi144_wine
 # The tests share the clipboard: one at a time.
 (cd "$KELVANE_ROOT/build/x64" && ctest --output-on-failure -j1)
-
-# The program alone: its tests and harnesses are the x86_64 ones, compiled
-# from the same sources.
-log "i686 Windows program (compiled only: this machine runs 64-bit programs alone)"
-build_tree "$KELVANE_ROOT/build/i686" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake/mingw-i686.cmake" \
-  -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF
+if ! wait "$beside"; then
+  tail -n 40 "$beside_log" >&2
+  log "clang-tidy or the i686 build failed (whole output: ${beside_log#"$KELVANE_ROOT"/})"
+  exit 1
+fi
 
 log "all tests passed"
