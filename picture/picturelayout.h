@@ -44,7 +44,7 @@ constexpr std::uint32_t kCheckerLight = 0xD8D8D8;
 constexpr std::uint32_t kCheckerDark = 0xA8A8A8;
 // The checkerboard's colour (0xRRGGBB) at a pixel, counted from the drawn
 // picture's top-left corner, for squares of square pixels a side.
-std::uint32_t CheckerColour(std::int64_t x, std::int64_t y, int square);
+std::uint32_t CheckerColour(std::int64_t x, std::int64_t y, int square = kCheckerSquare);
 
 struct DrawnSize {
   std::int64_t width;
