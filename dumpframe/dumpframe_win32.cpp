@@ -200,6 +200,7 @@ void OnCreate(HWND frame, const CREATESTRUCTA* create) {
   FitStatusBarToDpi(dpi);
   CreateDumpView(frame);
   ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
+  SetPictureViewDpi(dpi);
   ApplyViewChoice(frame, g_dumpView);
   CreateFrameDetails(frame);
   if (FrameDetailsShown()) PlaceChildren(ClientLayout(frame));
@@ -244,12 +245,13 @@ void OnDestroy() {
   g_statusFont = nullptr;
 }
 
-// Moved to a monitor of another resolution: the view's cells and the status
-// bar's text follow it, and the frame takes the rectangle that the system
-// suggests for it there. The children are laid out again even when the size
-// stays, as the status bar's height may have changed.
+// Moved to a monitor of another resolution: the view's cells, the picture's
+// caption and checkerboard and the status bar's text follow it, and the frame takes the rectangle that the
+// system suggests for it there. The children are laid out again even when the size stays, as the status bar's
+// height may have changed.
 void OnDpiChanged(HWND frame, std::uint32_t dpi, const RECT& suggested) {
   ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
+  SetPictureViewDpi(dpi);
   FitStatusBarToDpi(dpi);
   ::SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -22,6 +22,10 @@ void MovePictureView(const ViewPlacement& place) {
     ::MoveWindow(g_pictureView, place.x, place.y, place.width, place.height, TRUE);
 }
 
+void SetPictureViewDpi(std::uint32_t dpi) {
+  if (g_pictureView != nullptr) ::SendMessageA(g_pictureView, PVM_SETDPI, dpi, 0);
+}
+
 void ForgetPictureView() { g_pictureView = nullptr; }
 
 void ApplyViewChoice(HWND frame, HWND dumpView) {

@@ -16,6 +16,8 @@
 // current choice (then the dump view is hidden by ApplyViewChoice).
 void CreatePictureView(HWND frame, const ViewPlacement& place);
 void MovePictureView(const ViewPlacement& place);
+// Tells the Picture view the resolution of the frame's monitor.
+void SetPictureViewDpi(std::uint32_t dpi);
 void ForgetPictureView();
 
 // Shows the chosen view, hides the other, and checks its radio item.

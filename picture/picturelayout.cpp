@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/dpiscale.h"
+
 namespace {
 
 std::int64_t AtLeastOne(std::int64_t value) { return value < 1 ? 1 : value; }
@@ -71,10 +73,15 @@ std::uint32_t BytesPerPixel(PixelSource::Layout layout) {
 
 }  // namespace
 
-int CaptionBandHeight(int textHeight) { return textHeight + 2 * kCaptionPadding; }
+PictureMetrics PictureMetricsForDpi(std::uint32_t dpi) {
+  const auto scaled = [dpi](int pixels) { return std::max(ScaleForDpi(pixels, dpi), 1); };
+  return {scaled(kCaptionPadding), scaled(kCheckerSquare), scaled(kWheelStep), scaled(kKeyStep)};
+}
 
-std::uint32_t CheckerColour(std::int64_t x, std::int64_t y) {
-  return ((x / kCheckerSquare + y / kCheckerSquare) & 1) != 0 ? kCheckerDark : kCheckerLight;
+int CaptionBandHeight(int textHeight, int padding) { return textHeight + 2 * padding; }
+
+std::uint32_t CheckerColour(std::int64_t x, std::int64_t y, int square) {
+  return ((x / square + y / square) & 1) != 0 ? kCheckerDark : kCheckerLight;
 }
 
 DrawnSize FittedSize(std::uint32_t width, std::uint32_t height, int areaWidth, int areaHeight) {
@@ -208,7 +215,7 @@ void ComposeBand(const PixelSource& source, const PictureLayout& layout, int ban
       }
       const auto sourceX = static_cast<std::uint32_t>(x * source.width / layout.drawn.width);
       line[column] = PixelOverChecker(source, sourceRow + static_cast<std::size_t>(sourceX) * pixelBytes,
-                                      CheckerColour(x, y));
+                                      CheckerColour(x, y, layout.checkerSquare));
     }
   }
 }

@@ -22,15 +22,29 @@ constexpr int kMaxZoomExponent = 5;
 // every product of a drawn size and a picture size inside 64 bits.
 constexpr std::int64_t kMaxDrawnSide = 1LL << 30;
 
+// The view's own pixel sizes at 96 dots per inch.
 constexpr int kCaptionPadding = 3;  // pixels above and below the caption's text
-int CaptionBandHeight(int textHeight);
+constexpr int kCheckerSquare = 8;   // pixels a side
+constexpr int kWheelStep = 48;      // pixels a wheel notch scrolls
+constexpr int kKeyStep = 16;        // pixels an arrow key scrolls
 
-constexpr int kCheckerSquare = 8;  // pixels a side
+// Those sizes at the resolution of the monitor the view is on, never below
+// one pixel, so that the checkerboard keeps its squares and a step scrolls.
+struct PictureMetrics {
+  int captionPadding;
+  int checkerSquare;
+  int wheelStep;
+  int keyStep;
+};
+PictureMetrics PictureMetricsForDpi(std::uint32_t dpi);
+
+int CaptionBandHeight(int textHeight, int padding);
+
 constexpr std::uint32_t kCheckerLight = 0xD8D8D8;
 constexpr std::uint32_t kCheckerDark = 0xA8A8A8;
 // The checkerboard's colour (0xRRGGBB) at a pixel, counted from the drawn
-// picture's top-left corner.
-std::uint32_t CheckerColour(std::int64_t x, std::int64_t y);
+// picture's top-left corner, for squares of square pixels a side.
+std::uint32_t CheckerColour(std::int64_t x, std::int64_t y, int square = kCheckerSquare);
 
 struct DrawnSize {
   std::int64_t width;
@@ -65,6 +79,7 @@ struct PictureLayout {
   std::uint32_t scrollMaxY;
   std::uint32_t scrollX;  // the positions used, clamped
   std::uint32_t scrollY;
+  int checkerSquare = kCheckerSquare;  // behind transparent pixels
 };
 PictureLayout LayOutPicture(int clientWidth, int clientHeight, int captionBand, std::uint32_t width,
                             std::uint32_t height, const PictureZoom& zoom, std::uint32_t scrollX,

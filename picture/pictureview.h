@@ -25,6 +25,14 @@
    client pixels (it may reach past the client area); 1 while a picture is
    drawn, 0 while a sentence (or a decode in progress) is shown. */
 #define PVM_GETPICTURERECT 0xA102
+/* wParam: dots per inch; the caption line's height in pixels. */
+#define PVM_SETDPI 0xA103
+
+/* PVM_SETDPI tells the view the resolution of the monitor it is shown on,
+   from the parent's WM_DPICHANGED for instance; the view starts with its
+   window's. The caption's font, its line, the checkerboard's squares and the
+   scroll steps are made in proportion to it, and the picture is laid out and
+   drawn again at the same zoom. A resolution of 0 changes nothing. */
 
 #define PVZOOM_IN  1
 #define PVZOOM_OUT 2

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "app/dpi_win32.h"
+#include "app/dpiscale.h"
 #include "app/privateformats.h"
 #include "picture/dibheader.h"
 #include "picture/picturedecode_win32.h"
@@ -20,8 +22,6 @@ namespace {
 // Window rows composed at a time for a picture with alpha: one small DIB
 // section of the client's width, never a copy of the whole picture.
 constexpr int kBandRows = 64;
-constexpr int kWheelStep = 48;  // pixels a wheel notch scrolls
-constexpr int kKeyStep = 16;    // pixels an arrow key scrolls
 
 struct PictureViewState {
   // The snapshot, borrowed.
@@ -39,6 +39,8 @@ struct PictureViewState {
   std::uint32_t scrollY = 0;
   std::uint32_t generation = 0;
   std::shared_ptr<std::atomic<std::uint32_t>> latestDecode = std::make_shared<std::atomic<std::uint32_t>>(0);
+  std::uint32_t dpi = 0;
+  PictureMetrics metrics = PictureMetricsForDpi(kDefaultDpi);
   HFONT font = nullptr;
   int captionBand = 0;
 };
@@ -60,11 +62,17 @@ void SetText(HWND window, PictureViewState* state, const std::string& utf8) {
   ::SetWindowTextW(window, state->text.c_str());
 }
 
+PictureLayout LayoutInClient(const RECT& client, const PictureViewState* state) {
+  PictureLayout layout = LayOutPicture(client.right, client.bottom, state->captionBand, state->width,
+                                       state->height, state->zoom, state->scrollX, state->scrollY);
+  layout.checkerSquare = state->metrics.checkerSquare;
+  return layout;
+}
+
 PictureLayout CurrentLayout(HWND window, const PictureViewState* state) {
   RECT client = {};
   ::GetClientRect(window, &client);
-  return LayOutPicture(client.right, client.bottom, state->captionBand, state->width, state->height,
-                       state->zoom, state->scrollX, state->scrollY);
+  return LayoutInClient(client, state);
 }
 
 void SetScrollBar(HWND window, int bar, std::int64_t drawn, int page, std::uint32_t position, bool show) {
@@ -183,7 +191,8 @@ void PaintCaption(HDC dc, const RECT& client, const PictureViewState* state) {
   FillColour(dc, band, ::GetSysColor(COLOR_BTNFACE));
   ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
   ::SetBkMode(dc, TRANSPARENT);
-  RECT text = {kCaptionPadding * 2, kCaptionPadding, client.right - kCaptionPadding, state->captionBand};
+  const int padding = state->metrics.captionPadding;
+  RECT text = {padding * 2, padding, client.right - padding, state->captionBand};
   ::DrawTextW(dc, state->text.c_str(), static_cast<int>(state->text.size()), &text,
               DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
@@ -192,7 +201,8 @@ void PaintSentence(HDC dc, const RECT& client, const PictureViewState* state) {
   FillColour(dc, client, ::GetSysColor(COLOR_WINDOW));
   ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
   ::SetBkMode(dc, TRANSPARENT);
-  RECT text = {kCaptionPadding * 2, kCaptionPadding, client.right - kCaptionPadding * 2, client.bottom};
+  const int padding = state->metrics.captionPadding;
+  RECT text = {padding * 2, padding, client.right - padding * 2, client.bottom};
   ::DrawTextW(dc, state->text.c_str(), static_cast<int>(state->text.size()), &text,
               DT_WORDBREAK | DT_NOPREFIX);
 }
@@ -312,8 +322,7 @@ PixelSource DecodedSource(const DecodedPicture& decoded) {
 bool DibNeedsComposing(const DibDescription& dib) { return dib.hasAlpha(); }
 
 void PaintPicture(HDC dc, const RECT& client, const RECT& dirty, const PictureViewState* state) {
-  const PictureLayout layout = LayOutPicture(client.right, client.bottom, state->captionBand, state->width,
-                                             state->height, state->zoom, state->scrollX, state->scrollY);
+  const PictureLayout layout = LayoutInClient(client, state);
   if (state->decoded != nullptr) {
     PaintComposed(dc, dirty, layout, DecodedSource(*state->decoded));
   } else if (DibNeedsComposing(state->dib)) {
@@ -364,16 +373,16 @@ void OnZoom(HWND window, PictureViewState* state, WPARAM how) {
 }
 
 // The new position for a scroll bar request, before clamping.
-std::int64_t ScrollTarget(HWND window, int bar, WPARAM request, std::uint32_t position, int page) {
+std::int64_t ScrollTarget(HWND window, int bar, WPARAM request, std::uint32_t position, int page, int line) {
   SCROLLINFO info = {};
   info.cbSize = sizeof(info);
   info.fMask = SIF_TRACKPOS;
   ::GetScrollInfo(window, bar, &info);
   switch (LOWORD(request)) {
     case SB_LINEUP:
-      return static_cast<std::int64_t>(position) - kKeyStep;
+      return static_cast<std::int64_t>(position) - line;
     case SB_LINEDOWN:
-      return static_cast<std::int64_t>(position) + kKeyStep;
+      return static_cast<std::int64_t>(position) + line;
     case SB_PAGEUP:
       return static_cast<std::int64_t>(position) - page;
     case SB_PAGEDOWN:
@@ -400,9 +409,8 @@ void OnScroll(HWND window, PictureViewState* state, int bar, WPARAM request) {
   if (!state->hasPicture) return;
   const PictureLayout layout = CurrentLayout(window, state);
   const std::uint32_t position = bar == SB_HORZ ? layout.scrollX : layout.scrollY;
-  ScrollTo(
-      window, state, bar,
-      ScrollTarget(window, bar, request, position, bar == SB_HORZ ? layout.areaWidth : layout.areaHeight));
+  const int page = bar == SB_HORZ ? layout.areaWidth : layout.areaHeight;
+  ScrollTo(window, state, bar, ScrollTarget(window, bar, request, position, page, state->metrics.keyStep));
 }
 
 void OnWheel(HWND window, PictureViewState* state, WPARAM wParam) {
@@ -413,7 +421,8 @@ void OnWheel(HWND window, PictureViewState* state, WPARAM wParam) {
     return;
   }
   if (state->hasPicture) {
-    ScrollTo(window, state, SB_VERT, static_cast<std::int64_t>(state->scrollY) - notches * kWheelStep);
+    ScrollTo(window, state, SB_VERT,
+             static_cast<std::int64_t>(state->scrollY) - notches * state->metrics.wheelStep);
   }
 }
 
@@ -449,20 +458,47 @@ LRESULT OnGetPictureRect(HWND window, const PictureViewState* state, RECT* out) 
   return 1;
 }
 
-void OnCreate(HWND window) {
-  auto* state = new PictureViewState;
-  ::SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(state));
+// The system's message font, which the system measures at its own
+// resolution, made in proportion for the monitor's.
+HFONT CreateCaptionFont(std::uint32_t dpi) {
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof(metrics);
   ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  state->font = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  metrics.lfMessageFont.lfHeight = ScaleBetweenDpi(metrics.lfMessageFont.lfHeight, SystemDpi(), dpi);
+  return ::CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+int TextHeight(HWND window, HFONT font) {
   HDC dc = ::GetDC(window);
-  HGDIOBJ previous = ::SelectObject(dc, state->font);
+  HGDIOBJ previous = ::SelectObject(dc, font);
   TEXTMETRICW text = {};
   ::GetTextMetricsW(dc, &text);
   ::SelectObject(dc, previous);
   ::ReleaseDC(window, dc);
-  state->captionBand = CaptionBandHeight(text.tmHeight);
+  return text.tmHeight;
+}
+
+// The font, the caption line, the checkerboard and the scroll steps for a
+// resolution; the picture is laid out and drawn again with them.
+LRESULT OnSetDpi(HWND window, PictureViewState* state, std::uint32_t dpi) {
+  if (dpi != 0 && dpi != state->dpi) {
+    HFONT font = CreateCaptionFont(dpi);
+    if (font != nullptr) {
+      if (state->font != nullptr) ::DeleteObject(state->font);
+      state->font = font;
+      state->dpi = dpi;
+      state->metrics = PictureMetricsForDpi(dpi);
+      state->captionBand = CaptionBandHeight(TextHeight(window, font), state->metrics.captionPadding);
+      Refresh(window, state);
+    }
+  }
+  return state->captionBand;
+}
+
+void OnCreate(HWND window) {
+  auto* state = new PictureViewState;
+  ::SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(state));
+  OnSetDpi(window, state, WindowDpi(window));
   OnSetPicture(window, state, nullptr);
 }
 
@@ -498,6 +534,8 @@ LRESULT CALLBACK PictureViewProc(HWND window, UINT message, WPARAM wParam, LPARA
       return 0;
     case PVM_GETPICTURERECT:
       return OnGetPictureRect(window, state, reinterpret_cast<RECT*>(lParam));
+    case PVM_SETDPI:
+      return OnSetDpi(window, state, static_cast<std::uint32_t>(wParam));
     case WM_SIZE:
       Refresh(window, state);
       return 0;

@@ -211,6 +211,10 @@ TEST(PictureLayoutRules, Composition) {
   EXPECT_EQ(CheckerColour(0, 0), kCheckerLight);
   EXPECT_EQ(CheckerColour(kCheckerSquare, 0), kCheckerDark);
   EXPECT_EQ(CheckerColour(kCheckerSquare, kCheckerSquare), kCheckerLight);
+  // Sizes follow the resolution, rounded, never below 1; an unknown one (0) keeps them.
+  EXPECT_EQ(PictureMetricsForDpi(144).captionPadding, 5);
+  EXPECT_EQ(PictureMetricsForDpi(12).captionPadding, 1);
+  EXPECT_EQ(PictureMetricsForDpi(0).wheelStep, kWheelStep);
 
   // Premultiplied: 50% white is 128 in every channel.
   const std::uint8_t half[] = {128, 128, 128, 128};

@@ -8,6 +8,7 @@
 #include "browser/formatbrowser_win32.h"
 #include "browser_harness.h"
 #include "dumpview/dumpview.h"
+#include "picture/pictureview.h"
 #include "testsupport.h"
 
 TEST(Dpi144, ListsFrameAndCellsGrowByHalf) {
@@ -55,4 +56,35 @@ TEST(Dpi144, ListsFrameAndCellsGrowByHalf) {
   EXPECT_EQ(firstInk / 12, 13);
   run.Toggle();
   testsupport::ClearClipboard();
+}
+
+// A transparent DIB over 12-pixel checker squares, below a caption line
+// taller than at 100%; told 96 or 192 dots per inch, it draws as at 100% or 200%.
+TEST(Dpi144, PictureCheckerboardAndCaptionFollowTheDpi) {
+  if (SystemDpi() != 144) GTEST_SKIP() << "the screen has " << SystemDpi() << " dots per inch, not 144";
+  HWND view = ::CreateWindowExA(0, PICTUREVIEW_CLASS_NAME, "", WS_POPUP | WS_VISIBLE, 30, 30, 400, 300,
+                                nullptr, nullptr, nullptr, nullptr);
+  static struct {
+    BITMAPV5HEADER header;
+    std::uint32_t bits[64 * 64];  // all transparent
+  } dib = {};
+  dib.header.bV5Size = sizeof(dib.header), dib.header.bV5Width = dib.header.bV5Height = 64;
+  dib.header.bV5Planes = 1, dib.header.bV5BitCount = 32, dib.header.bV5AlphaMask = 0xFF000000;
+  const PictureRecord record = {reinterpret_cast<const std::uint8_t*>(&dib), sizeof(dib), CF_DIBV5, "", true};
+  ::SendMessageA(view, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
+  int bands[3] = {};
+  const int dpis[3] = {0, 96, 192};  // 0 changes nothing: the window's 144 from its creation
+  for (int n = 0; n < 3; ++n) {
+    ::SendMessageA(view, PVM_SETDPI, dpis[n], 0);
+    RECT r = {};
+    ::SendMessageA(view, PVM_GETPICTURERECT, 0, reinterpret_cast<LPARAM>(&r));
+    const testsupport::WindowPixels pixels(view);
+    int square = 0;
+    while (pixels.At(0, bands[n]) == ::GetSysColor(COLOR_BTNFACE)) ++bands[n];
+    while (pixels.At(r.left + square, r.top) == RGB(0xD8, 0xD8, 0xD8)) ++square;
+    EXPECT_EQ(square, (dpis[n] != 0 ? dpis[n] : 144) / 12) << dpis[n];
+  }
+  EXPECT_GT(bands[0], bands[1]);
+  EXPECT_GT(bands[2], bands[0]);
+  ::DestroyWindow(view);
 }
