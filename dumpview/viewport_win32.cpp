@@ -26,14 +26,8 @@ void Win32DumpViewPort::CreateCaret(std::int32_t width, std::int32_t height) {
 void Win32DumpViewPort::DestroyCaret() { ::DestroyCaret(); }
 
 void Win32DumpViewPort::PublishScrollInfo(ScrollBar bar, const ScrollRecord& record) {
-  SCROLLINFO info;
-  info.cbSize = sizeof(info);
-  info.fMask = record.fMask;
-  info.nMin = record.nMin;
-  info.nMax = record.nMax;
-  info.nPage = record.nPage;
-  info.nPos = record.nPos;
-  info.nTrackPos = record.nTrackPos;
+  SCROLLINFO info{sizeof(SCROLLINFO), record.fMask, record.nMin,     record.nMax,
+                  record.nPage,       record.nPos,  record.nTrackPos};
   ::SetScrollInfo(window_, SystemBar(bar), &info, TRUE);
 }
 
