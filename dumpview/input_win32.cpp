@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "dumpview/dumpview.h"
@@ -11,56 +12,28 @@
 
 namespace {
 
-// The notification code of a key or character message, or 0.
-int KeyNotification(UINT message) {
-  switch (message) {
-    case WM_KEYDOWN:
-      return DVN_KEYDOWN;
-    case WM_KEYUP:
-      return DVN_KEYUP;
-    case WM_CHAR:
-      return DVN_CHAR;
-    case WM_SYSKEYDOWN:
-      return DVN_SYSKEYDOWN;
-    case WM_SYSKEYUP:
-      return DVN_SYSKEYUP;
-    case WM_SYSCHAR:
-      return DVN_SYSCHAR;
-    default:
-      return 0;
-  }
-}
+// A message the view reports to its parent and the code it reports it with.
+struct Reported {
+  UINT message;
+  int code;
+};
 
-// The notification code of a mouse-button message, or 0.
-int ButtonNotification(UINT message) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-      return DVN_LBUTTONDOWN;
-    case WM_LBUTTONUP:
-      return DVN_LBUTTONUP;
-    case WM_LBUTTONDBLCLK:
-      return DVN_LBUTTONDBLCLK;
-    case WM_RBUTTONDOWN:
-      return DVN_RBUTTONDOWN;
-    case WM_RBUTTONUP:
-      return DVN_RBUTTONUP;
-    case WM_RBUTTONDBLCLK:
-      return DVN_RBUTTONDBLCLK;
-    case WM_MBUTTONDOWN:
-      return DVN_MBUTTONDOWN;
-    case WM_MBUTTONUP:
-      return DVN_MBUTTONUP;
-    case WM_MBUTTONDBLCLK:
-      return DVN_MBUTTONDBLCLK;
-    case WM_XBUTTONDOWN:
-      return DVN_XBUTTONDOWN;
-    case WM_XBUTTONUP:
-      return DVN_XBUTTONUP;
-    case WM_XBUTTONDBLCLK:
-      return DVN_XBUTTONDBLCLK;
-    default:
-      return 0;
+constexpr Reported kKeyNotifications[] = {{WM_KEYDOWN, DVN_KEYDOWN},   {WM_KEYUP, DVN_KEYUP},
+                                          {WM_CHAR, DVN_CHAR},         {WM_SYSKEYDOWN, DVN_SYSKEYDOWN},
+                                          {WM_SYSKEYUP, DVN_SYSKEYUP}, {WM_SYSCHAR, DVN_SYSCHAR}};
+constexpr Reported kButtonNotifications[] = {
+    {WM_LBUTTONDOWN, DVN_LBUTTONDOWN}, {WM_LBUTTONUP, DVN_LBUTTONUP}, {WM_LBUTTONDBLCLK, DVN_LBUTTONDBLCLK},
+    {WM_RBUTTONDOWN, DVN_RBUTTONDOWN}, {WM_RBUTTONUP, DVN_RBUTTONUP}, {WM_RBUTTONDBLCLK, DVN_RBUTTONDBLCLK},
+    {WM_MBUTTONDOWN, DVN_MBUTTONDOWN}, {WM_MBUTTONUP, DVN_MBUTTONUP}, {WM_MBUTTONDBLCLK, DVN_MBUTTONDBLCLK},
+    {WM_XBUTTONDOWN, DVN_XBUTTONDOWN}, {WM_XBUTTONUP, DVN_XBUTTONUP}, {WM_XBUTTONDBLCLK, DVN_XBUTTONDBLCLK}};
+
+// The notification code of the message in the table, or 0.
+template <std::size_t N>
+int NotificationOf(const Reported (&table)[N], UINT message) {
+  for (const Reported& entry : table) {
+    if (entry.message == message) return entry.code;
   }
+  return 0;
 }
 
 // The right, middle and extra buttons report first and take the focus
@@ -154,9 +127,9 @@ bool OnPointerMessage(HWND window, DumpViewState& state, UINT message, WPARAM wP
 bool OnInputMessage(HWND window, DumpViewState& state, UINT message, WPARAM wParam, LPARAM lParam,
                     LRESULT& result) {
   bool skipDefault = false;
-  if (const int code = KeyNotification(message)) {
+  if (const int code = NotificationOf(kKeyNotifications, message)) {
     OnKey(window, state, message, code, wParam, lParam);
-  } else if (const int button = ButtonNotification(message)) {
+  } else if (const int button = NotificationOf(kButtonNotifications, message)) {
     OnButton(window, state, message, button, wParam, lParam);
   } else if (!OnPointerMessage(window, state, message, wParam, lParam, skipDefault)) {
     return false;

@@ -1,6 +1,7 @@
 #include "dumpview/messages.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "dumpview/caret.h"
 #include "dumpview/dumpview.h"
@@ -21,22 +22,11 @@ using ColorMember = ColorRef DumpViewState::*;
 // The colour fields in the order of the DVC_ indexes: text before background
 // in each pair.
 ColorMember ColorField(std::uint32_t index) {
-  switch (index) {
-    case DVC_TEXT:
-      return &DumpViewState::textColor;
-    case DVC_BACK:
-      return &DumpViewState::backColor;
-    case DVC_HEADERTEXT:
-      return &DumpViewState::headerTextColor;
-    case DVC_HEADERBACK:
-      return &DumpViewState::headerBackColor;
-    case DVC_SELTEXT:
-      return &DumpViewState::selTextColor;
-    case DVC_SELBACK:
-      return &DumpViewState::selBackColor;
-    default:
-      return nullptr;
-  }
+  static constexpr ColorMember kFields[] = {&DumpViewState::textColor,       &DumpViewState::backColor,
+                                            &DumpViewState::headerTextColor, &DumpViewState::headerBackColor,
+                                            &DumpViewState::selTextColor,    &DumpViewState::selBackColor};
+  static_assert(DVC_TEXT == 0 && DVC_SELBACK == 5, "the DVC_ indexes count the fields");
+  return index < std::size(kFields) ? kFields[index] : nullptr;
 }
 
 }  // namespace
