@@ -21,11 +21,7 @@
 
 namespace {
 
-using benchsupport::Median;
-using benchsupport::Now;
-using benchsupport::OpenClipboardRetry;
-using benchsupport::PumpPending;
-using benchsupport::PutBlock;
+using namespace benchsupport;  // the harnesses' shared helpers
 
 // A few formats: text (with the formats the system adds to it), a
 // registered one and the program's own "BinaryData".

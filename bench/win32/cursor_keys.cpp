@@ -26,9 +26,7 @@
 
 namespace {
 
-using benchsupport::Median;
-using benchsupport::Now;
-using benchsupport::PumpPending;
+using namespace benchsupport;  // the harnesses' shared helpers
 
 constexpr int kPresses = 10000;
 

@@ -23,11 +23,7 @@
 
 namespace {
 
-using benchsupport::Median;
-using benchsupport::Now;
-using benchsupport::OpenClipboardRetry;
-using benchsupport::PumpPending;
-using benchsupport::PutBlock;
+using namespace benchsupport;  // the harnesses' shared helpers
 
 const std::uint8_t kPattern[] = {0x4B, 0x65, 0x6C, 0x76};  // "Kelv", only at the end
 constexpr UINT kPatternLength = sizeof(kPattern);

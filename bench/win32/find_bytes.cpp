@@ -19,9 +19,7 @@
 
 namespace {
 
-using benchsupport::Median;
-using benchsupport::Now;
-using benchsupport::PumpPending;
+using namespace benchsupport;  // the harnesses' shared helpers
 
 constexpr UINT kSize = 256u << 20;
 

@@ -46,10 +46,7 @@
 
 namespace {
 
-using benchsupport::Median;
-using benchsupport::Now;
-using benchsupport::OpenClipboardRetry;
-using benchsupport::PumpPending;
+using namespace benchsupport;  // the harnesses' shared helpers
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
