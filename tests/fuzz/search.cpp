@@ -25,7 +25,7 @@
 #include "dumpview/scrolling.h"
 #include "dumpview/search.h"
 #include "dumpview/viewstate.h"
-#include "encoding/encoding.h"
+#include "encoding/eucjp.h"
 #include "fuzzport.h"
 #include "fuzztarget.h"
 

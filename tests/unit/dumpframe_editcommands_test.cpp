@@ -11,7 +11,8 @@
 
 #include "app/resource.h"
 #include "dumpframe/editcommands.h"
-#include "encoding/encoding.h"
+#include "encoding/eucjp.h"
+#include "encoding/textdecode.h"
 
 namespace {
 

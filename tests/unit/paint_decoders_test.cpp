@@ -11,7 +11,7 @@
 
 #include "dumpview/decoders.h"
 #include "dumpview/paint.h"
-#include "encoding/encoding.h"
+#include "encoding/eucjp.h"
 #include "gridcanvas.h"
 #include "paintfixture.h"
 

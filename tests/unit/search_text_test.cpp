@@ -11,7 +11,7 @@
 
 #include "dumpview/dumpview.h"
 #include "dumpview/search.h"
-#include "encoding/encoding.h"
+#include "encoding/eucjp.h"
 
 namespace {
 
