@@ -41,15 +41,18 @@ void FinishTwoByteCharacter(TextCellPaint& paint, std::uint32_t i, std::uint32_t
   if (SelectionEndsBefore(paint, i)) FlipTextCell(paint, j, y);
 }
 
-// The trail byte of a Shift_JIS or EUC-JP character. In column 0 the
-// character began at the end of the row above, so the cell shows a space.
-void DrawTrailByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y) {
+// The trail byte of a Shift_JIS or EUC-JP character, when byte i is one;
+// false when it is not. In column 0 the character began at the end of the
+// row above, so the cell shows a space.
+bool DrawPendingTrailByte(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y) {
+  if (paint.decoder.textPending == 0) return false;
   if (j == 0) {
     paint.canvas.TextNarrow(ColumnX(paint.state, paint.geometry, TextColumn(0)), y, " ", 1);
   } else {
     FinishTwoByteCharacter(paint, i, j, y);
   }
   paint.decoder.textPending = 0;
+  return true;
 }
 
 // The Shift_JIS pair lead, trail through code page 932 at cell j; its trail
@@ -77,10 +80,7 @@ constexpr char16_t kSpaces[] = u"      ";  // the longest sequence's blanks
 }  // namespace
 
 void DrawShiftJisCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y) {
-  if (paint.decoder.textPending != 0) {
-    DrawTrailByte(paint, i, j, y);
-    return;
-  }
+  if (DrawPendingTrailByte(paint, i, j, y)) return;
   const std::uint8_t b = paint.state.data[i];
   if (IsColumnShiftJisLeadByte(b) && HasNextByte(paint, i)) {
     // The byte after a lead is its trail whatever its value; a pair that code
@@ -95,10 +95,7 @@ void DrawShiftJisCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, st
 }
 
 void DrawEucJpCell(TextCellPaint& paint, std::uint32_t i, std::uint32_t j, std::int32_t y) {
-  if (paint.decoder.textPending != 0) {
-    DrawTrailByte(paint, i, j, y);
-    return;
-  }
+  if (DrawPendingTrailByte(paint, i, j, y)) return;
   const std::uint8_t b = paint.state.data[i];
   if (IsEucJpByte(b) && HasNextByte(paint, i)) {
     const ShiftJisPair pair = ShiftJisPairOfEucJp(b, paint.state.data[i + 1]);
