@@ -129,53 +129,42 @@ std::uint32_t OnSetDpi(HWND window, DumpViewState& state, std::uint32_t dpi) {
   return fontHeight;
 }
 
-// The DVM_ messages. Answers false for any other message.
-bool OnPrivateMessage(HWND window, DumpViewState& state, UINT message, WPARAM wParam, LPARAM lParam,
-                      LRESULT& result) {
+// The DVM_ messages' answers; handled turns false for any other message.
+LRESULT OnPrivateMessage(HWND window, DumpViewState& state, UINT message, WPARAM wParam, LPARAM lParam,
+                         bool& handled) {
   Win32DumpViewPort port(window, state);
   const auto w = static_cast<std::uint32_t>(wParam);
   const auto l = static_cast<std::uint32_t>(lParam);
   switch (message) {
     case DVM_SETDATA:
       OnSetData(window, state, wParam, lParam);
-      result = 0;
-      return true;
+      return 0;
     case DVM_GETCODEPAGE:
-      result = static_cast<LRESULT>(GetCodePage(state));
-      return true;
+      return static_cast<LRESULT>(GetCodePage(state));
     case DVM_SETCODEPAGE:
-      result = static_cast<LRESULT>(SetCodePage(port, state, w));
-      return true;
+      return static_cast<LRESULT>(SetCodePage(port, state, w));
     case DVM_GETSEL:
-      result = static_cast<LRESULT>(GetSelection(state, reinterpret_cast<std::uint32_t*>(wParam),
-                                                 reinterpret_cast<std::uint32_t*>(lParam)));
-      return true;
+      return static_cast<LRESULT>(GetSelection(state, reinterpret_cast<std::uint32_t*>(wParam),
+                                               reinterpret_cast<std::uint32_t*>(lParam)));
     case DVM_SETSEL:
-      result = static_cast<LRESULT>(SetSelection(port, state, w, l));
-      return true;
+      return static_cast<LRESULT>(SetSelection(port, state, w, l));
     case DVM_FINDBYTES:
-      result = OnFindBytes(window, state, wParam, lParam);
-      return true;
+      return OnFindBytes(window, state, wParam, lParam);
     case DVM_FINDTEXT:
-      result = OnFindText(window, state, wParam, lParam);
-      return true;
+      return OnFindText(window, state, wParam, lParam);
     case DVM_GETCARET:
-      result = static_cast<LRESULT>(GetCaretPosition(state));
-      return true;
+      return static_cast<LRESULT>(GetCaretPosition(state));
     case DVM_SETCARET:
-      result = static_cast<LRESULT>(SetCaretPosition(port, state, w));
-      return true;
+      return static_cast<LRESULT>(SetCaretPosition(port, state, w));
     case DVM_GETCOLOR:
-      result = static_cast<LRESULT>(GetColor(port, state, w));
-      return true;
+      return static_cast<LRESULT>(GetColor(port, state, w));
     case DVM_SETCOLOR:
-      result = static_cast<LRESULT>(SetColor(port, state, w, static_cast<ColorRef>(l)));
-      return true;
+      return static_cast<LRESULT>(SetColor(port, state, w, static_cast<ColorRef>(l)));
     case DVM_SETDPI:
-      result = static_cast<LRESULT>(OnSetDpi(window, state, w));
-      return true;
+      return static_cast<LRESULT>(OnSetDpi(window, state, w));
     default:
-      return false;
+      handled = false;
+      return 0;
   }
 }
 
@@ -225,6 +214,8 @@ LRESULT CALLBACK DumpViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
   LRESULT result = 0;
   if (OnInputMessage(window, *state, message, wParam, lParam, result)) return result;
-  if (OnPrivateMessage(window, *state, message, wParam, lParam, result)) return result;
+  bool handled = true;
+  result = OnPrivateMessage(window, *state, message, wParam, lParam, handled);
+  if (handled) return result;
   return ::DefWindowProcA(window, message, wParam, lParam);
 }
