@@ -16,13 +16,7 @@ std::uint32_t ClampFontHeight(std::uint64_t height) {
 }
 
 void InitScrollRecord(ScrollRecord& record, std::int32_t lastPosition) {
-  record.cbSize = sizeof(ScrollRecord);
-  record.fMask = kScrollRecordMask;
-  record.nMin = 0;
-  record.nMax = lastPosition;
-  record.nPage = 0;
-  record.nPos = 0;
-  record.nTrackPos = 0;
+  record = ScrollRecord{sizeof(ScrollRecord), kScrollRecordMask, 0, lastPosition, 0, 0, 0};
 }
 
 }  // namespace
