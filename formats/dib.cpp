@@ -61,7 +61,7 @@ void AddHeaderFields(Lines& lines, const DibHeaderFields& f) {
   if (f.size >= kDibV4HeaderSize) {
     AddField(lines, "bV5CSType", ColorSpaceText(f.csType));
     const char* const colours[] = {"red", "green", "blue"};
-    for (int c = 0; c < 3; ++c) {
+    for (std::size_t c = 0; c < 3; ++c) {
       AddField(lines, std::string("bV5Endpoints ") + colours[c],
                SignedDecimal(f.endpoints[3 * c]) + ", " + SignedDecimal(f.endpoints[3 * c + 1]) + ", " +
                    SignedDecimal(f.endpoints[3 * c + 2]));

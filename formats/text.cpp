@@ -135,11 +135,12 @@ std::uint32_t CountChunks(const TextScan& scan, std::uint32_t from, TextStatisti
     for (; chunks < L::kChunksPerTally && kChunkUnits < scan.units - i; ++chunks, i += kChunkUnits) {
       const std::uint8_t* at = scan.data + i * width;
       __m128i v[4];
-      for (int k = 0; k < 4; ++k) v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
+      for (std::size_t k = 0; k < 4; ++k)
+        v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
       const __m128i special = _mm_or_si128(_mm_or_si128(L::Special(v[0]), L::Special(v[1])),
                                            _mm_or_si128(L::Special(v[2]), L::Special(v[3])));
       if (_mm_movemask_epi8(special) != 0) break;
-      for (int k = 0; k < 4; ++k) {
+      for (std::size_t k = 0; k < 4; ++k) {
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k + width));
         const __m128i isCr = L::Equal(v[k], kCr);
         crs = L::Tally(crs, isCr);
