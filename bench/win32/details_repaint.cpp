@@ -22,10 +22,9 @@
 namespace {
 
 using benchsupport::Median;
-using benchsupport::Now;
 using benchsupport::OpenClipboardRetry;
 using benchsupport::PumpPending;
-using benchsupport::PutBlock;
+using benchsupport::TimeRepaint;
 
 // 64 KiB of text in lines, so that the pane has statistics to show.
 bool PutText() {
@@ -33,20 +32,7 @@ bool PutText() {
   for (std::size_t i = 0; i < text.size(); ++i)
     text[i] = i % 64 == 63 ? '\n' : static_cast<char>('a' + i % 26);
   text.back() = '\0';
-  if (!OpenClipboardRetry()) return false;
-  ::EmptyClipboard();
-  const bool ok = PutBlock(CF_TEXT, text.data(), text.size());
-  ::CloseClipboard();
-  return ok;
-}
-
-double TimeRepaint(HWND view) {
-  const double start = Now();
-  ::RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  ::GdiFlush();
-  const double elapsed = Now() - start;
-  PumpPending();
-  return elapsed;
+  return benchsupport::PutAlone(CF_TEXT, text.data(), text.size());
 }
 
 }  // namespace
