@@ -64,7 +64,8 @@ KELVANE_FUZZ_TARGET(formats) {
   caret.caret %= length + 2;
   const Lines atCaret = CaretSection(bytes, length, caret);
   CheckLines(atCaret);
-  FUZZ_CHECK(atCaret.size() == CaretSection(nullptr, 0, CaretFacts{}).size());
+  static const std::size_t kCaretLines = CaretSection(nullptr, 0, CaretFacts{}).size();
+  FUZZ_CHECK(atCaret.size() == kCaretLines);
 
   SnapshotDescription snapshot;
   snapshot.format = format;
