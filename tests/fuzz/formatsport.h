@@ -54,26 +54,17 @@ class IconvFormatPort final : public TestFormatPort {
   }
 };
 
-// Each byte is the character of its own number (ISO 8859-1); code pages the
-// system would not know (not 0, 1, 437, 932 or 1250 to 1258) convert to
-// nothing, as a failed conversion does.
+// Each byte is the character of its own number (ISO 8859-1); a code page
+// the system would not know converts to nothing, as a failed conversion does.
 class ByteMapFormatPort final : public TestFormatPort {
  public:
   std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
                              std::uint32_t count) override {
-    const bool known = codePage <= kSystemOemCodePage || codePage == 437 || codePage == 932 ||
-                       (codePage >= 1250 && codePage <= 1258);
-    if (!known) return {};
     std::string out;
-    out.reserve(static_cast<std::size_t>(count) * 2);
-    for (std::uint32_t i = 0; i < count; ++i) {
-      const std::uint8_t b = bytes[i];
-      if (b < 0x80) {
-        out += static_cast<char>(b);
-      } else {
-        out += static_cast<char>(0xC0 | b >> 6);
-        out += static_cast<char>(0x80 | (b & 0x3F));
-      }
+    if (codePage > 1258) return out;
+    for (const std::uint8_t* b = bytes; b != bytes + count; ++b) {
+      if (*b >= 0x80) out += static_cast<char>(0xC0 | *b >> 6);
+      out += static_cast<char>(*b < 0x80 ? *b : 0x80 | (*b & 0x3F));
     }
     return out;
   }
