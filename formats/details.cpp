@@ -196,7 +196,10 @@ Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, Form
   if (s.kind == SnapshotKind::FixedWindow) {
     AddText(lines, "Only the first 256 bytes were read: View > Whole Data reads the whole block.");
   }
-  AppendLines(lines, Interpret(family, data, s.length, port));
+  // The fixed window is zeros past a shorter block: they are not the format's.
+  const bool padded = s.kind == SnapshotKind::FixedWindow && s.blockSizeKnown && s.blockSize < s.length;
+  AppendLines(lines,
+              Interpret(family, data, padded ? static_cast<std::uint32_t>(s.blockSize) : s.length, port));
   return lines;
 }
 

@@ -27,14 +27,17 @@ ByteVector Sample(const std::string& name) {
 
 // The format's section as the pane shows it, read with Whole Data; the data
 // is a heap block of exactly its length.
-std::vector<std::string> SectionOf(const ByteVector& bytes, std::uint32_t format, const char* name) {
+std::vector<std::string> SectionOf(const ByteVector& bytes, std::uint32_t format, const char* name,
+                                   SnapshotKind kind = SnapshotKind::WholeData, std::uint32_t blockSize = 0) {
   std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[bytes.size()]);
   std::copy(bytes.begin(), bytes.end(), exact.get());
   SnapshotDescription s;
   s.format = format;
   s.name = name;
   s.length = static_cast<std::uint32_t>(bytes.size());
-  s.kind = SnapshotKind::WholeData;
+  s.kind = kind;
+  s.blockSize = blockSize;
+  s.blockSizeKnown = blockSize != 0;
   IconvFormatPort port;
   std::vector<std::string> texts;
   for (const Line& line : FormatSection(s, exact.get(), port)) texts.push_back(line.text);
@@ -133,6 +136,11 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
     SCOPED_TRACE(c.file);
     ExpectLinesInOrder(SectionOf(Sample(c.file), c.format, c.name), c.lines);
   }
+  // The first 256 bytes of the 100-byte block: its zero tail is no part of it.
+  ByteVector window = Sample("xclip_bmp_dib.bin");
+  window.resize(256);
+  const std::vector<std::string> lines = SectionOf(window, 8, "", SnapshotKind::FixedWindow, 100);
+  EXPECT_EQ(lines.back(), "Bits: at byte 40, 3 rows of 20 bytes, 60 bytes");
 }
 
 void Put32(ByteVector& b, std::size_t at, std::uint32_t value) { std::memcpy(&b[at], &value, 4); }
