@@ -27,7 +27,6 @@ using benchsupport::Median;
 using benchsupport::Now;
 using benchsupport::OpenClipboardRetry;
 using benchsupport::PumpPending;
-using benchsupport::PutBlock;
 
 const std::uint8_t kPattern[] = {0x4B, 0x65, 0x6C, 0x76};  // "Kelv", only at the end
 constexpr UINT kPatternLength = sizeof(kPattern);
@@ -38,11 +37,7 @@ bool PutData(std::uint32_t blockBytes) {
   const std::uint32_t payload = blockBytes - 4;
   std::memcpy(block.data(), &payload, 4);
   std::memcpy(block.data() + blockBytes - sizeof(kPattern), kPattern, sizeof(kPattern));
-  if (!OpenClipboardRetry()) return false;
-  ::EmptyClipboard();
-  const bool ok = PutBlock(g_binaryDataFormat, block.data(), block.size());
-  ::CloseClipboard();
-  return ok;
+  return benchsupport::PutAlone(g_binaryDataFormat, block.data(), block.size());
 }
 
 HWND FindOwnedDialog(HWND owner) {
