@@ -23,20 +23,6 @@ DetailsGeometry GeometryOf(HWND frame) {
   return DetailsGeometry{::MulDiv(5, dpi, 96), ::MulDiv(200, dpi, 96), ::MulDiv(120, dpi, 96)};
 }
 
-ReadKind ReadKindOf(SnapshotKind kind) {
-  switch (kind) {
-    case SnapshotKind::FixedWindow:
-      return ReadKind::FixedWindow;
-    case SnapshotKind::HandleValue:
-      return ReadKind::HandleValue;
-    case SnapshotKind::WholeData:
-      return ReadKind::WholeData;
-    case SnapshotKind::ByRule:
-      break;
-  }
-  return ReadKind::ByRule;
-}
-
 // The frame places its children on WM_SIZE, with the pane's share.
 void Relayout(HWND frame) {
   RECT client = {};
@@ -92,7 +78,7 @@ void FrameDetailsSnapshot(const FrameContext& context, bool bytesShown) {
   DescribeOwner(context.facts.owner, &snapshot);
   snapshot.sequenceNumber = context.facts.sequenceNumber;
   snapshot.length = context.snapshotLength;
-  snapshot.kind = ReadKindOf(context.facts.kind);
+  snapshot.kind = context.facts.kind;
   snapshot.blockSize = context.facts.blockSize;
   snapshot.blockSizeKnown = context.facts.kind != SnapshotKind::HandleValue;
   ShowDetails(g_pane, snapshot, context.snapshot, context.dumpView, bytesShown);

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "app/resource.h"
+#include "dumpframe/framedetails_win32.h"
 #include "dumpframe/viewcommands.h"
 #include "picture/pictureview.h"
 
@@ -62,6 +63,8 @@ bool RunViewCommand(const FrameContext& context, std::uint32_t command) {
       } else if (g_pictureView != nullptr) {
         ::SendMessageA(g_pictureView, PVM_SETPICTURE, 0, 0);
       }
+      // "At the caret" belongs to the bytes: the pane drops or regains it.
+      FrameDetailsSnapshot(context, !picture);
     }
     ApplyViewChoice(context.frame, context.dumpView);
     return true;

@@ -48,29 +48,24 @@ void AddIntegers(Lines& lines, const std::uint8_t* data, std::uint32_t length, s
   AddField(lines, "UInt" + bits, "LE " + Decimal(le) + ", BE " + Decimal(be));
 }
 
+// A float of Float's width read both ways, shown with the digits that tell
+// every value of its width apart.
+template <class Float, class Bits>
+std::string FloatPair(const std::uint8_t* bytes, int digits) {
+  const auto le = static_cast<Bits>(LittleEndianAt(bytes, sizeof(Bits)));
+  const auto be = static_cast<Bits>(BigEndianAt(bytes, sizeof(Bits)));
+  Float a = 0;
+  Float b = 0;
+  std::memcpy(&a, &le, sizeof(Bits));
+  std::memcpy(&b, &be, sizeof(Bits));
+  return "LE " + FloatText(a, digits) + ", BE " + FloatText(b, digits);
+}
+
 void AddFloats(Lines& lines, const std::uint8_t* data, std::uint32_t length, std::uint32_t caret) {
-  if (Fits(length, caret, 4)) {
-    const auto le = static_cast<std::uint32_t>(LittleEndianAt(data + caret, 4));
-    const auto be = static_cast<std::uint32_t>(BigEndianAt(data + caret, 4));
-    float a = 0;
-    float b = 0;
-    std::memcpy(&a, &le, 4);
-    std::memcpy(&b, &be, 4);
-    AddField(lines, "Float32", "LE " + FloatText(a, 9) + ", BE " + FloatText(b, 9));
-  } else {
-    AddField(lines, "Float32", kPastTheData);
-  }
-  if (Fits(length, caret, 8)) {
-    const std::uint64_t le = LittleEndianAt(data + caret, 8);
-    const std::uint64_t be = BigEndianAt(data + caret, 8);
-    double a = 0;
-    double b = 0;
-    std::memcpy(&a, &le, 8);
-    std::memcpy(&b, &be, 8);
-    AddField(lines, "Float64", "LE " + FloatText(a, 17) + ", BE " + FloatText(b, 17));
-  } else {
-    AddField(lines, "Float64", kPastTheData);
-  }
+  AddField(lines, "Float32",
+           Fits(length, caret, 4) ? FloatPair<float, std::uint32_t>(data + caret, 9) : kPastTheData);
+  AddField(lines, "Float64",
+           Fits(length, caret, 8) ? FloatPair<double, std::uint64_t>(data + caret, 17) : kPastTheData);
 }
 
 void AddDates(Lines& lines, const std::uint8_t* data, std::uint32_t length, std::uint32_t caret) {

@@ -1,5 +1,6 @@
 #include "formats/details.h"
 
+#include "formats/dib.h"
 #include "formats/html.h"
 #include "formats/locale.h"
 #include "formats/png.h"
@@ -7,17 +8,16 @@
 #include "formats/shell.h"
 #include "formats/sniff.h"
 #include "formats/text.h"
+#include "picture/picturekind.h"
 
 namespace {
 
 // Standard format numbers the pane reads.
 constexpr std::uint32_t kText = 1;
 constexpr std::uint32_t kOemText = 7;
-constexpr std::uint32_t kDib = 8;
 constexpr std::uint32_t kUnicodeText = 13;
 constexpr std::uint32_t kHDrop = 15;
 constexpr std::uint32_t kLocale = 16;
-constexpr std::uint32_t kDibV5 = 17;
 
 struct NamedFamily {
   std::string_view name;
@@ -44,15 +44,15 @@ constexpr NamedFamily kNamedFamilies[] = {
     {"image/png", FormatFamily::Png},
 };
 
-const char* KindText(ReadKind kind) {
+const char* KindText(SnapshotKind kind) {
   switch (kind) {
-    case ReadKind::ByRule:
+    case SnapshotKind::ByRule:
       return "by the format's size rule";
-    case ReadKind::FixedWindow:
+    case SnapshotKind::FixedWindow:
       return "the first 256 bytes";
-    case ReadKind::HandleValue:
+    case SnapshotKind::HandleValue:
       return "the handle's value";
-    case ReadKind::WholeData:
+    case SnapshotKind::WholeData:
       return "Whole Data";
   }
   return "";
@@ -120,6 +120,7 @@ Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t len
     case FormatFamily::Png:
       return InterpretPng(data, length);
     case FormatFamily::Dib:
+      return InterpretDib(data, length);
     case FormatFamily::None:
       break;
   }
@@ -140,8 +141,8 @@ FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::ui
       return FormatFamily::DropFiles;
     case kLocale:
       return FormatFamily::Locale;
-    case kDib:
-    case kDibV5:
+    case kFormatDib:
+    case kFormatDibV5:
       return FormatFamily::Dib;
     default:
       break;
@@ -151,7 +152,7 @@ FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::ui
       if (named.name == name) return named.family;
     }
   }
-  return HasPngSignature(data, length) ? FormatFamily::Png : FormatFamily::None;
+  return SniffPictureKind(data, length) == PictureKind::Png ? FormatFamily::Png : FormatFamily::None;
 }
 
 Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
@@ -160,16 +161,17 @@ Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   AddField(lines, "Format", HexAndDecimal(s.format) + (s.name.empty() ? "" : " " + s.name));
   AddField(lines, "Length", Bytes(s.length));
   AddField(lines, "Block size",
-           s.kind == ReadKind::HandleValue ? "(no block)"
-           : s.blockSizeKnown              ? Bytes(s.blockSize)
-                                           : "(unknown)");
+           s.kind == SnapshotKind::HandleValue ? "(no block)"
+           : s.blockSizeKnown                  ? Bytes(s.blockSize)
+                                               : "(unknown)");
   AddField(lines, "Read", KindText(s.kind));
   AddField(lines, "Owner window", s.ownerWindow == 0 ? "(none)" : Hex(s.ownerWindow, 8));
   AddField(lines, "Owner class", OrUnknown(s.ownerClass));
   AddField(lines, "Owner process", s.ownerProcessId == 0 ? "(unknown)" : Decimal(s.ownerProcessId));
   AddField(lines, "Owner executable", OrUnknown(s.ownerExecutable));
   AddField(lines, "Sequence number", Decimal(s.sequenceNumber));
-  const std::string sniff = s.kind == ReadKind::HandleValue ? std::string() : SniffContent(data, s.length);
+  const std::string sniff =
+      s.kind == SnapshotKind::HandleValue ? std::string() : SniffContent(data, s.length);
   AddField(lines, "Sniff", sniff.empty() ? "nothing known" : "looks like " + sniff);
   return lines;
 }
@@ -187,14 +189,17 @@ Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, Form
   if (family == FormatFamily::None) return lines;
   AddText(lines, FamilyTitle(family));
   // A handle's value says nothing about the block behind it.
-  if (s.kind == ReadKind::HandleValue) {
+  if (s.kind == SnapshotKind::HandleValue) {
     AddText(lines, "The snapshot holds the handle's value: View > Whole Data reads the block.");
     return lines;
   }
-  if (s.kind == ReadKind::FixedWindow) {
+  if (s.kind == SnapshotKind::FixedWindow) {
     AddText(lines, "Only the first 256 bytes were read: View > Whole Data reads the whole block.");
   }
-  AppendLines(lines, Interpret(family, data, s.length, port));
+  // The fixed window is zeros past a shorter block: they are not the format's.
+  const bool padded = s.kind == SnapshotKind::FixedWindow && s.blockSizeKnown && s.blockSize < s.length;
+  AppendLines(lines,
+              Interpret(family, data, padded ? static_cast<std::uint32_t>(s.blockSize) : s.length, port));
   return lines;
 }
 

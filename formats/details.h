@@ -9,9 +9,7 @@
 #include "formats/caret.h"
 #include "formats/formatport.h"
 #include "formats/lines.h"
-
-// How the snapshot was read.
-enum class ReadKind { ByRule, FixedWindow, HandleValue, WholeData };
+#include "snapshot/wholedata.h"
 
 // What the frame knows of its snapshot and of the clipboard's owner at the
 // moment of the read; empty texts and zeros where the system told nothing.
@@ -21,7 +19,7 @@ struct SnapshotDescription {
   std::uint32_t length = 0;
   std::uint64_t blockSize = 0;
   bool blockSizeKnown = false;
-  ReadKind kind = ReadKind::ByRule;
+  SnapshotKind kind = SnapshotKind::ByRule;
   std::uint64_t ownerWindow = 0;
   std::string ownerClass;
   std::uint32_t ownerProcessId = 0;

@@ -4,11 +4,8 @@
 
 Lines InterpretLocale(const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
   Lines lines;
-  const std::optional<std::uint32_t> lcid = ReadU32(data, length, 0);
-  if (!lcid) {
-    AddProblem(lines, "an LCID takes 4 bytes, the data has " + Decimal(length));
-    return lines;
-  }
+  const std::optional<std::uint32_t> lcid = ReadLeadingU32(lines, data, length, "an LCID");
+  if (!lcid) return lines;
   AddField(lines, "LCID", Hex(*lcid, 4) + " (" + Decimal(*lcid) + ")");
   const LocaleFacts facts = port.LocaleOf(*lcid);
   if (!facts.known) {

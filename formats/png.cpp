@@ -4,10 +4,11 @@
 #include <string>
 
 #include "formats/reading.h"
+#include "picture/picturekind.h"
 
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr std::uint32_t kSignatureSize = 8;
 constexpr std::uint32_t kIhdrSize = 13;
 
 // CRC-32 of ISO 3309 as PNG defines it (polynomial 0xEDB88320, reflected).
@@ -73,17 +74,9 @@ void DescribeHeader(Lines& lines, const std::uint8_t* ihdr, std::uint32_t size) 
 
 }  // namespace
 
-bool HasPngSignature(const std::uint8_t* data, std::uint32_t length) {
-  if (length < sizeof(kSignature)) return false;
-  for (std::uint32_t i = 0; i < sizeof(kSignature); ++i) {
-    if (data[i] != kSignature[i]) return false;
-  }
-  return true;
-}
-
 Lines InterpretPng(const std::uint8_t* data, std::uint32_t length) {
   Lines lines;
-  if (!HasPngSignature(data, length)) {
+  if (SniffPictureKind(data, length) != PictureKind::Png) {
     AddProblem(lines, "no PNG signature in the first 8 bytes");
     return lines;
   }
@@ -92,7 +85,7 @@ Lines InterpretPng(const std::uint8_t* data, std::uint32_t length) {
   bool sawEnd = false;
   bool sawHeader = false;
   std::uint64_t badPastList = 0;  // CRC faults of chunks past the listed ones
-  std::uint32_t at = sizeof(kSignature);
+  std::uint32_t at = kSignatureSize;
   while (at < length && !sawEnd) {
     const std::optional<std::uint32_t> size = ReadU32BigEndian(data, length, at);
     if (!size || !Fits(length, at, 8)) {

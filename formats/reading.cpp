@@ -32,3 +32,10 @@ std::optional<std::uint32_t> ReadU32BigEndian(const std::uint8_t* data, std::uin
   if (!Fits(length, offset, 4)) return std::nullopt;
   return static_cast<std::uint32_t>(BigEndianAt(data + offset, 4));
 }
+
+std::optional<std::uint32_t> ReadLeadingU32(Lines& lines, const std::uint8_t* data, std::uint32_t length,
+                                            std::string_view what) {
+  const std::optional<std::uint32_t> value = ReadU32(data, length, 0);
+  if (!value) AddProblem(lines, std::string(what) + " takes 4 bytes, the data has " + Decimal(length));
+  return value;
+}

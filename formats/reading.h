@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
+
+#include "formats/lines.h"
 
 // Whether count bytes starting at offset lie inside length bytes.
 constexpr bool Fits(std::uint32_t length, std::uint64_t offset, std::uint64_t count) {
@@ -19,3 +22,8 @@ std::optional<std::uint32_t> ReadU32BigEndian(const std::uint8_t* data, std::uin
 // Unchecked: the caller has checked that the bytes are there.
 std::uint64_t LittleEndianAt(const std::uint8_t* bytes, std::uint32_t width);
 std::uint64_t BigEndianAt(const std::uint8_t* bytes, std::uint32_t width);
+
+// The 32-bit value that opens the data, or none after a problem line that
+// says what takes 4 bytes ("an LCID takes 4 bytes, the data has 3").
+std::optional<std::uint32_t> ReadLeadingU32(Lines& lines, const std::uint8_t* data, std::uint32_t length,
+                                            std::string_view what);

@@ -108,11 +108,8 @@ constexpr NamedFlag kDropEffects[] = {{0x1, "COPY"}, {0x2, "MOVE"}, {0x4, "LINK"
 
 Lines InterpretDropEffect(const std::uint8_t* data, std::uint32_t length) {
   Lines lines;
-  const std::optional<std::uint32_t> effect = ReadU32(data, length, 0);
-  if (!effect) {
-    AddProblem(lines, "a DROPEFFECT takes 4 bytes, the data has " + Decimal(length));
-    return lines;
-  }
+  const std::optional<std::uint32_t> effect = ReadLeadingU32(lines, data, length, "a DROPEFFECT");
+  if (!effect) return lines;
   AddField(lines, "Value", Hex(*effect, 8));
   AddField(lines, "Effect", FlagsText(*effect, kDropEffects, "NONE"));
   if (length > 4) AddField(lines, "Bytes after the value", Decimal(length - 4));
@@ -190,11 +187,8 @@ void DescribeFile(Lines& lines, const std::uint8_t* d, std::uint32_t index, std:
 Lines InterpretFileGroupDescriptor(const std::uint8_t* data, std::uint32_t length, bool wide,
                                    FormatPort& port) {
   Lines lines;
-  const std::optional<std::uint32_t> count = ReadU32(data, length, 0);
-  if (!count) {
-    AddProblem(lines, "the count takes 4 bytes, the data has " + Decimal(length));
-    return lines;
-  }
+  const std::optional<std::uint32_t> count = ReadLeadingU32(lines, data, length, "the count");
+  if (!count) return lines;
   AddField(lines, "Files", Decimal(*count));
   const std::uint32_t size = kDescriptorFixedSize + kNameChars * (wide ? 2 : 1);
   const std::uint64_t needed = 4 + static_cast<std::uint64_t>(*count) * size;
@@ -261,11 +255,8 @@ ItemListWalk WalkItemList(const std::uint8_t* data, std::uint32_t length, std::u
 
 Lines InterpretIdListArray(const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
   Lines lines;
-  const std::optional<std::uint32_t> count = ReadU32(data, length, 0);
-  if (!count) {
-    AddProblem(lines, "the count takes 4 bytes, the data has " + Decimal(length));
-    return lines;
-  }
+  const std::optional<std::uint32_t> count = ReadLeadingU32(lines, data, length, "the count");
+  if (!count) return lines;
   AddField(lines, "Items", Decimal(*count));
   // The offsets: the folder's list first, then one per item.
   const std::uint64_t offsets = static_cast<std::uint64_t>(*count) + 1;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "formats/png.h"
 #include "formats/textdecode.h"
+#include "picture/picturekind.h"
 
 namespace {
 
@@ -26,29 +26,16 @@ struct Signature {
 };
 
 const Signature kSignatures[] = {
-    {std::string_view("\xFF\xD8\xFF", 3), 0, "JPEG"},
-    {"GIF87a", 0, "GIF"},
-    {"GIF89a", 0, "GIF"},
     {std::string_view("PK\x03\x04", 4), 0, "ZIP"},
     {"%PDF-", 0, "PDF"},
     {"{\\rtf", 0, "RTF"},
     {"<?xml", 0, "XML"},
     {"Version:", 0, "HTML Format (with its header)"},
-    {std::string_view("II*\0", 4), 0, "TIFF"},
-    {std::string_view("MM\0*", 4), 0, "TIFF"},
     {"WEBP", 8, "WebP"},
     {"WAVE", 8, "WAV"},
     {std::string_view("\x1F\x8B", 2), 0, "GZIP"},
     {std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8), 0, "an OLE compound file"},
 };
-
-bool LooksLikeBmp(const std::uint8_t* data, std::uint32_t length) {
-  // "BM", then a file size and the bit offset; a DIB header of a known size.
-  if (!StartsWith(data, length, "BM") || length < 18) return false;
-  const std::uint32_t header =
-      data[14] | data[15] << 8 | data[16] << 16 | static_cast<std::uint32_t>(data[17]) << 24;
-  return header == 12 || header == 40 || header == 52 || header == 56 || header == 108 || header == 124;
-}
 
 bool LooksLikeHtml(const std::uint8_t* data, std::uint32_t length) {
   std::uint32_t at = 0;
@@ -96,8 +83,9 @@ std::string SniffText(const std::uint8_t* data, std::uint32_t length) {
 }  // namespace
 
 std::string SniffContent(const std::uint8_t* data, std::uint32_t length) {
-  if (HasPngSignature(data, length)) return "PNG";
-  if (LooksLikeBmp(data, length)) return "BMP";
+  // The pictures by the signatures the Picture view decodes them by.
+  const PictureKind picture = SniffPictureKind(data, length);
+  if (picture != PictureKind::None) return PictureKindName(picture);
   if (StartsWith(data, length, "\xEF\xBB\xBF")) return "UTF-8 text with BOM";
   if (StartsWith(data, length, "\xFF\xFE")) return "UTF-16 text with BOM";
   if (StartsWith(data, length, "\xFE\xFF")) return "UTF-16 big-endian text with BOM";

@@ -1,7 +1,6 @@
 #include "formats/text.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "encoding/unicode.h"
 
@@ -12,151 +11,27 @@
 
 namespace {
 
-// The units are counted a block at a time: the block stays in the cache
-// between the terminator search and the counting loops, so the text is read
-// from memory once, and the loops are simple enough for the compiler to
-// vectorise (a 256 MiB text must take little more than one memchr pass).
-constexpr std::uint32_t kBlockBytes = 32 * 1024;
+// The text is read once, front to back: a vector loop counts 64-byte chunks
+// and checks each for a terminator (and, in UTF-16, for surrogates) before
+// it counts them; a chunk that holds one is counted unit by unit instead. A
+// 256 MiB text must take little more than one memchr pass.
+constexpr std::uint32_t kChunkBytes = 64;
 
-constexpr std::uint8_t kCr = 0x0D;
-constexpr std::uint8_t kLf = 0x0A;
+constexpr std::uint16_t kCr = 0x0D;
+constexpr std::uint16_t kLf = 0x0A;
 
-struct BlockCounts {
-  std::uint32_t cr = 0;
-  std::uint32_t lf = 0;
-  std::uint32_t crlf = 0;  // pairs that lie wholly in the block
-  std::uint32_t outsideAscii = 0;
-  std::uint32_t surrogates = 0;
+struct TextScan {
+  const std::uint8_t* data;
+  std::uint32_t units;  // whole units in the data
+  TextUnit unit;
+
+  std::uint16_t At(std::uint32_t i) const {
+    return unit == TextUnit::Byte ? data[i] : Utf16LeUnit(data + 2 * static_cast<std::size_t>(i));
+  }
+  std::uint32_t Width() const { return unit == TextUnit::Byte ? 1 : 2; }
 };
 
-// The scalar count, for the tail of a block and where SSE2 is missing.
-void CountBytesScalar(const std::uint8_t* p, std::uint32_t from, std::uint32_t n, BlockCounts& c) {
-  for (std::uint32_t i = from; i < n; ++i) {
-    c.cr += p[i] == kCr;
-    c.lf += p[i] == kLf;
-    c.outsideAscii += p[i] >= 0x80;
-    c.crlf += i + 1 < n && p[i] == kCr && p[i + 1] == kLf;
-  }
-}
-
-#if defined(KELVANE_TEXT_SSE2)
-// 16 bytes a step: byte lanes count each kind for up to 255 steps, then add
-// up into the totals.
-std::uint32_t SumLanes(__m128i lanes) {
-  const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
-  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
-}
-
-BlockCounts CountBytes(const std::uint8_t* p, std::uint32_t n) {
-  BlockCounts c;
-  const __m128i cr = _mm_set1_epi8(kCr);
-  const __m128i lf = _mm_set1_epi8(kLf);
-  const __m128i zero = _mm_setzero_si128();
-  std::uint32_t i = 0;
-  // Each step also reads the byte after its 16, for CRLF: stop one short.
-  while (i + 17 <= n) {
-    __m128i crs = zero;
-    __m128i lfs = zero;
-    __m128i highs = zero;
-    __m128i pairs = zero;
-    for (int step = 0; step < 255 && i + 17 <= n; ++step, i += 16) {
-      const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-      const __m128i isCr = _mm_cmpeq_epi8(x, cr);
-      crs = _mm_sub_epi8(crs, isCr);
-      lfs = _mm_sub_epi8(lfs, _mm_cmpeq_epi8(x, lf));
-      highs = _mm_sub_epi8(highs, _mm_cmplt_epi8(x, zero));
-      pairs = _mm_sub_epi8(pairs, _mm_and_si128(isCr, _mm_cmpeq_epi8(next, lf)));
-    }
-    c.cr += SumLanes(crs);
-    c.lf += SumLanes(lfs);
-    c.outsideAscii += SumLanes(highs);
-    c.crlf += SumLanes(pairs);
-  }
-  CountBytesScalar(p, i, n, c);
-  return c;
-}
-#else
-BlockCounts CountBytes(const std::uint8_t* p, std::uint32_t n) {
-  BlockCounts c;
-  CountBytesScalar(p, 0, n, c);
-  return c;
-}
-#endif
-
-std::uint16_t UnitAt(const std::uint8_t* p, std::uint32_t i) {
-  return Utf16LeUnit(p + 2 * static_cast<std::size_t>(i));
-}
-
-bool IsSurrogate(std::uint16_t u) { return IsHighSurrogate(u) || IsLowSurrogate(u); }
-
-void CountUnitsScalar(const std::uint8_t* p, std::uint32_t from, std::uint32_t units, BlockCounts& c) {
-  for (std::uint32_t i = from; i < units; ++i) {
-    const std::uint16_t u = UnitAt(p, i);
-    c.cr += u == kCr;
-    c.lf += u == kLf;
-    c.outsideAscii += u >= 0x80;
-    c.surrogates += IsSurrogate(u);
-    c.crlf += i + 1 < units && u == kCr && UnitAt(p, i + 1) == kLf;
-  }
-}
-
-#if defined(KELVANE_TEXT_SSE2)
-// 8 units a step: 16-bit lanes count each kind for up to 4095 steps (below
-// their limit), then add up into the totals.
-std::uint32_t SumUnitLanes(__m128i lanes) {
-  const __m128i pairs = _mm_madd_epi16(lanes, _mm_set1_epi16(1));
-  const __m128i halves = _mm_add_epi32(pairs, _mm_srli_si128(pairs, 8));
-  return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_add_epi32(halves, _mm_srli_si128(halves, 4))));
-}
-
-BlockCounts CountUnits(const std::uint8_t* p, std::uint32_t units) {
-  BlockCounts c;
-  const __m128i cr = _mm_set1_epi16(kCr);
-  const __m128i lf = _mm_set1_epi16(kLf);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
-  const __m128i surrogateBits = _mm_set1_epi16(static_cast<short>(0xF800));
-  const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
-  std::uint32_t i = 0;
-  while (i + 9 <= units) {
-    __m128i crs = zero;
-    __m128i lfs = zero;
-    __m128i highs = zero;
-    __m128i pairs = zero;
-    __m128i surrogates = zero;
-    for (int step = 0; step < 4095 && i + 9 <= units; ++step, i += 8) {
-      const __m128i x =
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * static_cast<std::size_t>(i)));
-      const __m128i next =
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * static_cast<std::size_t>(i) + 2));
-      const __m128i isCr = _mm_cmpeq_epi16(x, cr);
-      crs = _mm_sub_epi16(crs, isCr);
-      lfs = _mm_sub_epi16(lfs, _mm_cmpeq_epi16(x, lf));
-      highs = _mm_add_epi16(
-          highs, _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(x, notAscii), zero), _mm_set1_epi16(1)));
-      surrogates = _mm_sub_epi16(surrogates, _mm_cmpeq_epi16(_mm_and_si128(x, surrogateBits), surrogate));
-      pairs = _mm_sub_epi16(pairs, _mm_and_si128(isCr, _mm_cmpeq_epi16(next, lf)));
-    }
-    c.cr += SumUnitLanes(crs);
-    c.lf += SumUnitLanes(lfs);
-    c.outsideAscii += SumUnitLanes(highs);
-    c.surrogates += SumUnitLanes(surrogates);
-    c.crlf += SumUnitLanes(pairs);
-  }
-  CountUnitsScalar(p, i, units, c);
-  return c;
-}
-#else
-BlockCounts CountUnits(const std::uint8_t* p, std::uint32_t units) {
-  BlockCounts c;
-  CountUnitsScalar(p, 0, units, c);
-  return c;
-}
-#endif
-
-// The exact pairing of surrogates, for the rare blocks that hold any. A high
-// surrogate at the end of a block waits for the next block's first unit.
+// The exact pairing of surrogates: a high surrogate waits for the next unit.
 struct SurrogateState {
   bool pendingHigh = false;
   std::uint32_t pendingOffset = 0;
@@ -166,82 +41,162 @@ void NoteUnpaired(TextStatistics& s, std::uint32_t offset) {
   if (s.unpairedSurrogates++ == 0) s.firstUnpairedOffset = offset;
 }
 
-void PairSurrogates(const std::uint8_t* p, std::uint32_t units, std::uint32_t blockOffset,
-                    SurrogateState& state, TextStatistics& s) {
-  for (std::uint32_t i = 0; i < units; ++i) {
-    const std::uint16_t u = UnitAt(p, i);
-    const bool high = IsHighSurrogate(u);
-    const bool low = IsLowSurrogate(u);
-    if (state.pendingHigh) {
-      state.pendingHigh = false;
-      if (low) {
-        ++s.surrogatePairs;
-        continue;
+void PairSurrogate(std::uint16_t u, std::uint32_t offset, SurrogateState& state, TextStatistics& s) {
+  const bool low = IsLowSurrogate(u);
+  if (state.pendingHigh) {
+    state.pendingHigh = false;
+    if (low) {
+      ++s.surrogatePairs;
+      return;
+    }
+    NoteUnpaired(s, state.pendingOffset);
+  }
+  if (IsHighSurrogate(u)) {
+    state.pendingHigh = true;
+    state.pendingOffset = offset;
+  } else if (low) {
+    NoteUnpaired(s, offset);
+  }
+}
+
+// Counts units [from, to) one by one; the terminator's index when one lies
+// there, else to.
+std::uint32_t CountUnitByUnit(const TextScan& scan, std::uint32_t from, std::uint32_t to,
+                              SurrogateState& surrogates, TextStatistics& s) {
+  for (std::uint32_t i = from; i < to; ++i) {
+    const std::uint16_t u = scan.At(i);
+    if (u == 0) return i;
+    s.cr += u == kCr;
+    s.lf += u == kLf;
+    s.outsideAscii += u >= 0x80;
+    s.crlf += u == kCr && i + 1 < scan.units && scan.At(i + 1) == kLf;
+    if (scan.unit == TextUnit::Utf16) PairSurrogate(u, 2 * i, surrogates, s);
+  }
+  return to;
+}
+
+#if defined(KELVANE_TEXT_SSE2)
+// Lanes of 8 bits count 16 bytes a vector: four vectors a chunk may add 4 to
+// a lane, so 63 chunks stay below its limit of 255.
+struct ByteLanes {
+  static constexpr std::uint32_t kUnitsPerVector = 16;
+  static constexpr int kChunksPerTally = 63;
+  static __m128i Equal(__m128i x, std::uint16_t value) {
+    return _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(value)));
+  }
+  static __m128i Ascii(__m128i x) { return _mm_cmpgt_epi8(x, _mm_set1_epi8(-1)); }
+  static __m128i Special(__m128i x) { return Equal(x, 0); }  // the terminator
+  static __m128i Tally(__m128i lanes, __m128i mask) { return _mm_sub_epi8(lanes, mask); }
+  static std::uint64_t Sum(__m128i lanes) {
+    const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums)) +
+           static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+  }
+};
+
+// Lanes of 16 bits count 8 UTF-16 units a vector, and are added up as
+// signed: 4 × 8191 chunks stay below 32767.
+struct UnitLanes {
+  static constexpr std::uint32_t kUnitsPerVector = 8;
+  static constexpr int kChunksPerTally = 8191;
+  static __m128i Equal(__m128i x, std::uint16_t value) {
+    return _mm_cmpeq_epi16(x, _mm_set1_epi16(static_cast<short>(value)));
+  }
+  static __m128i Ascii(__m128i x) {
+    return _mm_cmpeq_epi16(_mm_and_si128(x, _mm_set1_epi16(static_cast<short>(0xFF80))), _mm_setzero_si128());
+  }
+  // The terminator, or a surrogate: pairs are matched unit by unit.
+  static __m128i Special(__m128i x) {
+    const __m128i surrogate = Equal(_mm_and_si128(x, _mm_set1_epi16(static_cast<short>(0xF800))), 0xD800);
+    return _mm_or_si128(Equal(x, 0), surrogate);
+  }
+  static __m128i Tally(__m128i lanes, __m128i mask) { return _mm_sub_epi16(lanes, mask); }
+  static std::uint64_t Sum(__m128i lanes) {
+    const __m128i pairs = _mm_madd_epi16(lanes, _mm_set1_epi16(1));
+    const __m128i halves = _mm_add_epi32(pairs, _mm_srli_si128(pairs, 8));
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_add_epi32(halves, _mm_srli_si128(halves, 4))));
+  }
+};
+
+// Counts whole chunks from unit from on, as long as none holds anything
+// special and the unit after the chunk (read for CRLF) is in the data; the
+// first unit it left.
+template <class L>
+std::uint32_t CountChunks(const TextScan& scan, std::uint32_t from, TextStatistics& s) {
+  constexpr std::uint32_t kChunkUnits = 4 * L::kUnitsPerVector;
+  const std::size_t width = scan.Width();
+  std::uint32_t i = from;
+  for (;;) {
+    __m128i crs = _mm_setzero_si128();
+    __m128i lfs = _mm_setzero_si128();
+    __m128i asciis = _mm_setzero_si128();
+    __m128i pairs = _mm_setzero_si128();
+    int chunks = 0;
+    for (; chunks < L::kChunksPerTally && kChunkUnits < scan.units - i; ++chunks, i += kChunkUnits) {
+      const std::uint8_t* at = scan.data + i * width;
+      __m128i v[4];
+      for (std::size_t k = 0; k < 4; ++k)
+        v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
+      const __m128i special = _mm_or_si128(_mm_or_si128(L::Special(v[0]), L::Special(v[1])),
+                                           _mm_or_si128(L::Special(v[2]), L::Special(v[3])));
+      if (_mm_movemask_epi8(special) != 0) break;
+      for (std::size_t k = 0; k < 4; ++k) {
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k + width));
+        const __m128i isCr = L::Equal(v[k], kCr);
+        crs = L::Tally(crs, isCr);
+        lfs = L::Tally(lfs, L::Equal(v[k], kLf));
+        asciis = L::Tally(asciis, L::Ascii(v[k]));
+        pairs = L::Tally(pairs, _mm_and_si128(isCr, L::Equal(next, kLf)));
       }
-      NoteUnpaired(s, state.pendingOffset);
     }
-    if (high) {
-      state.pendingHigh = true;
-      state.pendingOffset = blockOffset + 2 * i;
-    } else if (low) {
-      NoteUnpaired(s, blockOffset + 2 * i);
-    }
+    s.cr += L::Sum(crs);
+    s.lf += L::Sum(lfs);
+    s.crlf += L::Sum(pairs);
+    s.outsideAscii += std::uint64_t{kChunkUnits} * static_cast<std::uint32_t>(chunks) - L::Sum(asciis);
+    if (chunks < L::kChunksPerTally) return i;
   }
 }
 
-void AddBlock(TextStatistics& s, const BlockCounts& c) {
-  s.cr += c.cr;
-  s.lf += c.lf;
-  s.crlf += c.crlf;
-  s.outsideAscii += c.outsideAscii;
+std::uint32_t CountPlainChunks(const TextScan& scan, std::uint32_t from, TextStatistics& s) {
+  return scan.unit == TextUnit::Byte ? CountChunks<ByteLanes>(scan, from, s)
+                                     : CountChunks<UnitLanes>(scan, from, s);
 }
-
-// The terminator's index in units within a block, or n when there is none.
-std::uint32_t TerminatorIn(const std::uint8_t* p, std::uint32_t n, TextUnit unit) {
-  if (unit == TextUnit::Byte) {
-    const void* zero = std::memchr(p, 0, n);
-    return zero == nullptr ? n : static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - p);
-  }
-  for (std::uint32_t i = 0; i < n; ++i) {
-    if (UnitAt(p, i) == 0) return i;
-  }
-  return n;
-}
+#else
+std::uint32_t CountPlainChunks(const TextScan&, std::uint32_t from, TextStatistics&) { return from; }
+#endif
 
 }  // namespace
 
 TextStatistics CountText(const std::uint8_t* data, std::uint32_t length, TextUnit unit) {
   TextStatistics s;
-  const std::uint32_t width = unit == TextUnit::Byte ? 1 : 2;
-  const std::uint32_t totalUnits = length / width;
+  const TextScan scan{data, unit == TextUnit::Byte ? length : length / 2, unit};
+  const std::uint32_t chunkUnits = kChunkBytes / scan.Width();
   SurrogateState surrogates;
-  std::uint16_t previous = 0xFFFF;  // the unit before the block, for CRLF across blocks
-  for (std::uint32_t first = 0; first < totalUnits;) {
-    const std::uint32_t n = std::min(kBlockBytes / width, totalUnits - first);
-    const std::uint8_t* p = data + static_cast<std::size_t>(first) * width;
-    const std::uint32_t end = TerminatorIn(p, n, unit);
-    const BlockCounts c = unit == TextUnit::Byte ? CountBytes(p, end) : CountUnits(p, end);
-    AddBlock(s, c);
-    if (end != 0) {
-      const std::uint16_t head = unit == TextUnit::Byte ? p[0] : UnitAt(p, 0);
-      s.crlf += previous == kCr && head == kLf;
-      previous = unit == TextUnit::Byte ? p[end - 1] : UnitAt(p, end - 1);
-    }
-    if (c.surrogates != 0 || surrogates.pendingHigh) {
-      PairSurrogates(p, end, first * width, surrogates, s);
-    }
-    s.units += end;
-    if (end < n) {
+  std::uint32_t i = 0;
+  while (i < scan.units) {
+    i = CountPlainChunks(scan, i, s);
+    // The chunk the vectors left: a terminator, surrogates, or the end.
+    const std::uint32_t to = std::min(scan.units, i + chunkUnits);
+    const std::uint32_t stop = CountUnitByUnit(scan, i, to, surrogates, s);
+    if (stop < to) {
       s.terminated = true;
-      s.terminatorOffset = (first + end) * width;
+      s.terminatorOffset = stop * scan.Width();
       break;
     }
-    first += n;
+    i = to;
+    // The vectors pass over chunks without surrogates only: a high one that
+    // ends this chunk is unpaired unless a low one opens the next.
+    if (surrogates.pendingHigh && i < scan.units && !IsLowSurrogate(scan.At(i))) {
+      surrogates.pendingHigh = false;
+      NoteUnpaired(s, surrogates.pendingOffset);
+    }
   }
   if (surrogates.pendingHigh) NoteUnpaired(s, surrogates.pendingOffset);
+  s.units = s.terminated ? s.terminatorOffset / scan.Width() : scan.units;
+  const std::uint16_t last = s.units == 0 ? 0 : scan.At(static_cast<std::uint32_t>(s.units - 1));
+  s.endsWithLineEnd = last == kCr || last == kLf;
   s.lf -= s.crlf;
   s.cr -= s.crlf;
-  s.endsWithLineEnd = s.units != 0 && (previous == kCr || previous == kLf);
   return s;
 }
 

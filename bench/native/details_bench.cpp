@@ -76,7 +76,7 @@ void PaneText(benchmark::State& state, const std::vector<std::uint8_t>& text, st
   s.format = format;
   s.length = kSize;
   s.blockSize = kSize;
-  s.kind = ReadKind::WholeData;
+  s.kind = SnapshotKind::WholeData;
   for (auto _ : state) {
     Lines lines = SnapshotSection(s, text.data());
     AppendLines(lines, CaretSection(text.data(), kSize, CaretFacts{0, false, 0, 0}));

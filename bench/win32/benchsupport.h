@@ -80,4 +80,24 @@ inline bool PutBlock(UINT format, const void* bytes, std::size_t count) {
   return true;
 }
 
+// Empties the clipboard and places one block on it: the clipboard then
+// holds format alone (and what the system makes of it).
+inline bool PutAlone(UINT format, const void* bytes, std::size_t count) {
+  if (!OpenClipboardRetry()) return false;
+  ::EmptyClipboard();
+  const bool ok = PutBlock(format, bytes, count);
+  ::CloseClipboard();
+  return ok;
+}
+
+// One timed full repaint of a window, erase and paint: milliseconds.
+inline double TimeRepaint(HWND window) {
+  const double start = Now();
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  ::GdiFlush();
+  const double elapsed = Now() - start;
+  PumpPending();
+  return elapsed;
+}
+
 }  // namespace benchsupport

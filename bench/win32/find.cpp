@@ -34,11 +34,7 @@ bool PutData(std::uint32_t blockBytes) {
   const std::uint32_t payload = blockBytes - 4;
   std::memcpy(block.data(), &payload, 4);
   std::memcpy(block.data() + blockBytes - sizeof(kPattern), kPattern, sizeof(kPattern));
-  if (!OpenClipboardRetry()) return false;
-  ::EmptyClipboard();
-  const bool ok = PutBlock(g_binaryDataFormat, block.data(), block.size());
-  ::CloseClipboard();
-  return ok;
+  return PutAlone(g_binaryDataFormat, block.data(), block.size());
 }
 
 HWND FindOwnedDialog(HWND owner) {

@@ -25,8 +25,8 @@
 namespace {
 
 using benchsupport::Median;
-using benchsupport::Now;
 using benchsupport::PumpPending;
+using benchsupport::TimeRepaint;
 
 HWND g_view = nullptr;
 
@@ -53,20 +53,6 @@ HWND CreateParent(HINSTANCE instance) {
   return ::CreateWindowExA(0, wc.lpszClassName, "repaint", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, work.left,
                            work.top, work.right - work.left, work.bottom - work.top, nullptr, nullptr,
                            instance, nullptr);
-}
-
-void Repaint() {
-  ::RedrawWindow(g_view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  ::GdiFlush();
-}
-
-// One timed repaint.
-double TimeRepaint() {
-  const double start = Now();
-  Repaint();
-  const double elapsed = Now() - start;
-  PumpPending();
-  return elapsed;
 }
 
 struct Scene {
@@ -165,9 +151,9 @@ int main(int argc, char** argv) {
     for (Scene& scene : scenes) {
       Show(scene);
       if (scene.middle) middleRow = ::GetScrollPos(g_view, SB_VERT);
-      Repaint();  // warm
+      TimeRepaint(g_view);  // warm
       for (int n = 0; n < 3; ++n) {
-        const double ms = TimeRepaint();
+        const double ms = TimeRepaint(g_view);
         if (round >= 0) scene.samples.push_back(ms);
       }
     }

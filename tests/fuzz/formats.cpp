@@ -7,6 +7,7 @@
 
 #include "formats/caret.h"
 #include "formats/details.h"
+#include "formats/dib.h"
 #include "formats/html.h"
 #include "formats/locale.h"
 #include "formats/png.h"
@@ -42,7 +43,7 @@ KELVANE_FUZZ_TARGET(formats) {
   const fuzz::ExactBytes block(in.rest(), in.restSize());
   const std::uint8_t* bytes = block.data();
   const auto length = static_cast<std::uint32_t>(block.size());
-  IconvFormatPort port;
+  ByteMapFormatPort port;
 
   CheckLines(InterpretText(bytes, length, TextUnit::Byte));
   CheckLines(InterpretText(bytes, length, TextUnit::Utf16));
@@ -57,17 +58,19 @@ KELVANE_FUZZ_TARGET(formats) {
   CheckLines(InterpretHtml(bytes, length));
   CheckLines(InterpretRtf(bytes, length, port));
   CheckLines(InterpretPng(bytes, length));
+  CheckLines(InterpretDib(bytes, length));
 
   // The caret anywhere, also past the data: the section keeps its shape.
   caret.caret %= length + 2;
   const Lines atCaret = CaretSection(bytes, length, caret);
   CheckLines(atCaret);
-  FUZZ_CHECK(atCaret.size() == CaretSection(nullptr, 0, CaretFacts{}).size());
+  static const std::size_t kCaretLines = CaretSection(nullptr, 0, CaretFacts{}).size();
+  FUZZ_CHECK(atCaret.size() == kCaretLines);
 
   SnapshotDescription snapshot;
   snapshot.format = format;
   snapshot.length = length;
-  snapshot.kind = ReadKind::WholeData;
+  snapshot.kind = SnapshotKind::WholeData;
   CheckLines(SnapshotSection(snapshot, bytes));
   CheckLines(FormatSection(snapshot, bytes, port));
 }

@@ -1,6 +1,7 @@
-// A FormatPort without the system, for the fuzz target and the unit tests:
-// code pages through glibc's iconv (an independent converter), two locales,
-// and item paths made of the item lists' sizes.
+// FormatPorts without the system: two locales and item paths made of the
+// item lists' sizes, with code pages through glibc's iconv (an independent
+// converter, for the unit tests) or byte by byte (cheap, for the fuzz
+// target, which needs the interpreters' paths and not the converter's).
 #pragma once
 
 #include <iconv.h>
@@ -10,7 +11,7 @@
 
 #include "formats/formatport.h"
 
-class IconvFormatPort final : public FormatPort {
+class TestFormatPort : public FormatPort {
  public:
   LocaleFacts LocaleOf(std::uint32_t lcid) override {
     if (lcid == 0x0409) return LocaleFacts{true, "en-US", 1252, 437};
@@ -18,6 +19,14 @@ class IconvFormatPort final : public FormatPort {
     return LocaleFacts{false, {}, 0, 0};
   }
 
+  std::string ItemPath(const std::uint8_t*, std::uint32_t folderSize, const std::uint8_t*,
+                       std::uint32_t itemSize) override {
+    return "C:\\folder" + std::to_string(folderSize) + "\\item" + std::to_string(itemSize);
+  }
+};
+
+class IconvFormatPort final : public TestFormatPort {
+ public:
   std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
                              std::uint32_t count) override {
     const std::string name = codePage == kSystemAnsiCodePage  ? "CP1252"
@@ -43,9 +52,20 @@ class IconvFormatPort final : public FormatPort {
     out.resize(out.size() - toLeft);
     return out;
   }
+};
 
-  std::string ItemPath(const std::uint8_t*, std::uint32_t folderSize, const std::uint8_t*,
-                       std::uint32_t itemSize) override {
-    return "C:\\folder" + std::to_string(folderSize) + "\\item" + std::to_string(itemSize);
+// Each byte is the character of its own number (ISO 8859-1); a code page
+// the system would not know converts to nothing, as a failed conversion does.
+class ByteMapFormatPort final : public TestFormatPort {
+ public:
+  std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
+                             std::uint32_t count) override {
+    std::string out;
+    if (codePage > 1258) return out;
+    for (const std::uint8_t* b = bytes; b != bytes + count; ++b) {
+      if (*b >= 0x80) out += static_cast<char>(0xC0 | *b >> 6);
+      out += static_cast<char>(*b < 0x80 ? *b : 0x80 | (*b & 0x3F));
+    }
+    return out;
   }
 };

@@ -27,14 +27,17 @@ ByteVector Sample(const std::string& name) {
 
 // The format's section as the pane shows it, read with Whole Data; the data
 // is a heap block of exactly its length.
-std::vector<std::string> SectionOf(const ByteVector& bytes, std::uint32_t format, const char* name) {
+std::vector<std::string> SectionOf(const ByteVector& bytes, std::uint32_t format, const char* name,
+                                   SnapshotKind kind = SnapshotKind::WholeData, std::uint32_t blockSize = 0) {
   std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[bytes.size()]);
   std::copy(bytes.begin(), bytes.end(), exact.get());
   SnapshotDescription s;
   s.format = format;
   s.name = name;
   s.length = static_cast<std::uint32_t>(bytes.size());
-  s.kind = ReadKind::WholeData;
+  s.kind = kind;
+  s.blockSize = blockSize;
+  s.blockSizeKnown = blockSize != 0;
   IconvFormatPort port;
   std::vector<std::string> texts;
   for (const Line& line : FormatSection(s, exact.get(), port)) texts.push_back(line.text);
@@ -116,11 +119,28 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
        {"Rich Text Format", "RTF version: 1", "ANSI code page: 1252", "Default font: 0 (Times New Roman)",
         "Font 0: Times New Roman (charset 0)", "Text: 53 bytes", "  Grüße – naïve café",
         "  日本語 and 😀 here", "  end", "Bytes after the document: 2"}},
+      {"xclip_bmp_dib.bin",
+       8,
+       "",
+       {"DIB", "biSize: 40 (BITMAPINFOHEADER)", "biWidth: 5", "biHeight: 3 (bottom-up)", "biBitCount: 32",
+        "biCompression: BI_RGB", "biSizeImage: 60",
+        "Masks: red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0x00000000",
+        "Colour table: at byte 40, 0 entries, 0 used", "Bits: at byte 40, 3 rows of 20 bytes, 60 bytes"}},
+      {"xclip_bmp_dibv5.bin",
+       17,
+       "",
+       {"biSize: 124 (BITMAPV5HEADER)", "bV5RedMask: 0x00000000", "bV5CSType: LCS_CALIBRATED_RGB",
+        "bV5Intent: 0", "bV5ProfileSize: 0", "Bits: at byte 124, 3 rows of 20 bytes, 60 bytes"}},
   };
   for (const SampleCase& c : cases) {
     SCOPED_TRACE(c.file);
     ExpectLinesInOrder(SectionOf(Sample(c.file), c.format, c.name), c.lines);
   }
+  // The first 256 bytes of the 100-byte block: its zero tail is no part of it.
+  ByteVector window = Sample("xclip_bmp_dib.bin");
+  window.resize(256);
+  const std::vector<std::string> lines = SectionOf(window, 8, "", SnapshotKind::FixedWindow, 100);
+  EXPECT_EQ(lines.back(), "Bits: at byte 40, 3 rows of 20 bytes, 60 bytes");
 }
 
 void Put32(ByteVector& b, std::size_t at, std::uint32_t value) { std::memcpy(&b[at], &value, 4); }
@@ -187,6 +207,10 @@ TEST(FormatSamples, ProducersFaultsAreReportedWithTheirPlace) {
        "! 1 group still open at the end of the data (280 bytes)"},
       {"locale cut", "xclip_locale.bin", 16, "", [](ByteVector& b) { b.resize(3); },
        "! an LCID takes 4 bytes, the data has 3"},
+      {"dib taller than its bits", "xclip_bmp_dib.bin", 8, "", [](ByteVector& b) { Put32(b, 8, 0x7FFFFFFF); },
+       "! The DIB's 5 x 2147483647 pixels at 32 bits need more bytes than the data holds."},
+      {"dibv5 cut in its header", "xclip_bmp_dibv5.bin", 17, "", [](ByteVector& b) { b.resize(100); },
+       "! The data ends 100 bytes into the DIB's 124-byte header."},
   };
   for (const FaultCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -208,19 +232,36 @@ TEST(FormatSamples, LongListsAreCapped) {
   EXPECT_LT(lines.size(), 1010u);
 }
 
-// Line endings that straddle the text's 32 KiB blocks count once.
-TEST(TextStatistics, CountsAcrossBlocks) {
-  for (std::uint32_t at : {32767u, 32768u, 65535u}) {
-    ByteVector text(70000, 'a');
-    text[at] = '\r';
-    text[at + 1] = '\n';
-    text[100] = '\n';
-    text.push_back(0);
-    const TextStatistics s = CountText(text.data(), static_cast<std::uint32_t>(text.size()), TextUnit::Byte);
-    EXPECT_EQ(s.crlf, 1u) << at;
-    EXPECT_EQ(s.lf, 1u) << at;
-    EXPECT_EQ(s.cr, 0u) << at;
-    EXPECT_EQ(s.terminatorOffset, 70000u);
+// Line endings, units outside ASCII, surrogates (a pair, a high and a low
+// one alone) and the terminator at the edges of the chunks and batches the
+// counting takes count as anywhere else, also in a text without a
+// terminator (nothing past it is read).
+TEST(TextStatistics, CountsTheSameAtEveryChunkEdge) {
+  for (const TextUnit unit : {TextUnit::Byte, TextUnit::Utf16}) {
+    const std::uint32_t w = unit == TextUnit::Utf16 ? 2 : 1;
+    for (const std::uint32_t at : {0u, 24u, 30u, 31u, 62u, 63u, 64u, 4030u, 4031u, 262110u, 262111u}) {
+      for (const bool terminated : {true, false}) {
+        std::vector<std::uint16_t> units(at + 200, 'a');
+        units[at] = units[at + 3] = '\r';
+        units[at + 1] = units[at + 100] = '\n';
+        units[at + 2] = 0xE9;
+        if (w == 2) units[at + 4] = units[at + 7] = 0xD83D, units[at + 5] = units[at + 136] = 0xDE00;
+        if (terminated) units.back() = 0;
+        ByteVector bytes;
+        bytes.reserve(units.size() * w);  // exactly: ASan sees the end
+        for (const std::uint16_t u : units) {
+          for (std::uint32_t b = 0; b < w; ++b) bytes.push_back(static_cast<std::uint8_t>(u >> (8 * b)));
+        }
+        SCOPED_TRACE(std::to_string(at) + " " + std::to_string(w) + (terminated ? "" : " unterminated"));
+        const TextStatistics s = CountText(bytes.data(), static_cast<std::uint32_t>(bytes.size()), unit);
+        EXPECT_EQ(std::vector<std::uint64_t>(
+                      {s.crlf, s.cr, s.lf, s.outsideAscii, s.surrogatePairs, s.unpairedSurrogates, s.units}),
+                  std::vector<std::uint64_t>(
+                      {1, 1, 1, w == 2 ? 5u : 1u, w - 1, 2 * (w - 1), at + 200 - terminated}));
+        EXPECT_EQ(s.terminated, terminated);
+        EXPECT_EQ(s.firstUnpairedOffset, w == 2 ? 2 * (at + 7) : 0);
+      }
+    }
   }
 }
 

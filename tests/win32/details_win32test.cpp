@@ -99,6 +99,13 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
       << moved;
   EXPECT_EQ(moved.substr(moved.rfind("HTML Format\r\n")), text.substr(text.rfind("HTML Format\r\n")));
 
+  // The caret's section goes with the bytes and comes back with them.
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_PICTURE, 0);
+  EXPECT_EQ(PaneText(pane).find("At the caret"), std::string::npos);
+  EXPECT_NE(PaneText(pane).find("Version: 0.9\r\n"), std::string::npos);
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_BYTES, 0);
+  EXPECT_EQ(PaneText(pane), moved);
+
   // Select All and Copy in the pane, as the user presses them.
   ASSERT_TRUE(framehar::FocusForTyping(frame_, pane));
   framehar::Press({'A', true});
