@@ -34,11 +34,16 @@ build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake
 # alone; its tests and harnesses are the x86_64 ones, from the same sources).
 log "Windows tests under Wine; beside them clang-tidy over the core and the i686 program"
 beside_log=$KELVANE_ROOT/build/beside-the-windows-tests.log
-setsid nice -n 19 bash -c 'source "$1/scripts/lib.sh" &&
+# Job control gives the checks a process group of their own, so that they can
+# be stopped together, yet keeps them in this session: a new session would be
+# a scheduling group of its own, and its priority would count only inside it.
+set -m
+nice -n 19 bash -c 'source "$1/scripts/lib.sh" &&
   check_tidy "$1/build/native" &&
   build_tree "$1/build/i686" -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-i686.cmake" \
     -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF' beside "$KELVANE_ROOT" >"$beside_log" 2>&1 &
 beside=$!
+set +m
 ensure_display
 # A failed test stops the run: the checks beside it stop with it.
 trap 'kill -- -"$beside" 2>/dev/null || true; stop_dpi144_wine; stop_wine; stop_display' EXIT
