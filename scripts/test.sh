@@ -23,10 +23,11 @@ build_tree "$KELVANE_ROOT/build/x64" -DCMAKE_TOOLCHAIN_FILE="$KELVANE_ROOT/cmake
 
 # The Windows tests spend most of their time waiting for windows, the display
 # and the Wine server. The checks that need only a processor run beside them
-# at the lowest priority, so the tests keep theirs: clang-tidy over the core
-# and the i686 program (compiled only: this machine runs 64-bit programs
-# alone; its tests and harnesses are the x86_64 ones, from the same sources).
-log "Windows tests under Wine; beside them clang-tidy over the core and the i686 program"
+# at the lowest priority, so the tests keep theirs: clang-tidy over the core,
+# the i686 program (compiled only: this machine runs 64-bit programs alone;
+# its tests and harnesses are the x86_64 ones, from the same sources) and the
+# fuzz targets' build.
+log "Windows tests under Wine; beside them clang-tidy over the core, the i686 program and the fuzz targets' build"
 beside_log=$KELVANE_ROOT/build/beside-the-windows-tests.log
 # Job control gives the checks a process group of their own, so that they can
 # be stopped together, yet keeps them in this session: a new session would be
@@ -35,7 +36,8 @@ set -m
 nice -n 19 bash -c 'source "$1/scripts/lib.sh" &&
   check_tidy "$1/build/native" &&
   build_tree "$1/build/i686" -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-i686.cmake" \
-    -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF' beside "$KELVANE_ROOT" >"$beside_log" 2>&1 &
+    -DKELVANE_TESTS=OFF -DKELVANE_BENCHMARKS=OFF &&
+  build_fuzz_tree' beside "$KELVANE_ROOT" >"$beside_log" 2>&1 &
 beside=$!
 set +m
 ensure_display
@@ -47,7 +49,7 @@ start_dpi144_wine
 (cd "$KELVANE_ROOT/build/x64" && ctest --output-on-failure -j1)
 if ! wait "$beside"; then
   tail -n 40 "$beside_log" >&2
-  log "clang-tidy or the i686 build failed (whole output: ${beside_log#"$KELVANE_ROOT"/})"
+  log "clang-tidy, the i686 build or the fuzz build failed (whole output: ${beside_log#"$KELVANE_ROOT"/})"
   exit 1
 fi
 
@@ -56,7 +58,6 @@ fi
 # A short round of every fuzz target on its seed corpus (the long runs are
 # scripts/fuzz.sh); 20 seconds each, one per core at a time.
 log "fuzz targets (clang, libFuzzer, ASan, UBSan)"
-build_fuzz_tree >/dev/null
 run_fuzz_targets "${KELVANE_FUZZ_SECONDS:-20}"
 
 log "all tests passed"
