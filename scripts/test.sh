@@ -53,10 +53,9 @@ if ! wait "$beside"; then
   exit 1
 fi
 
-# After the Windows tests: on this machine, Wine programs started in the few
-# minutes after the fuzzers' run took a second longer each to start.
 # A short round of every fuzz target on its seed corpus (the long runs are
-# scripts/fuzz.sh); 20 seconds each, one per core at a time.
+# scripts/fuzz.sh); 20 seconds each, one per core at a time, so after the
+# Windows tests rather than beside them.
 log "fuzz targets (clang, libFuzzer, ASan, UBSan)"
 run_fuzz_targets "${KELVANE_FUZZ_SECONDS:-20}"
 
