@@ -4,10 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#define KELVANE_SCAN_SSE2 1
-#include <emmintrin.h>
-#endif
+#include "app/sse2.h"
 
 namespace {
 
@@ -87,7 +84,7 @@ class WordsFilter {
   std::uint32_t hi_;
 };
 
-#if defined(KELVANE_SCAN_SSE2)
+#if defined(KELVANE_SSE2)
 // The same filter with 16-byte compares.
 class VectorFilter {
  public:
@@ -412,7 +409,7 @@ std::uint32_t FilteredBackward(const std::uint8_t* data, std::int64_t first, std
   return LinearBackward<true>(data, first, last, pattern, length);
 }
 
-#if defined(KELVANE_SCAN_SSE2)
+#if defined(KELVANE_SSE2)
 constexpr ScanMethod kBestMethod = ScanMethod::VectorFilter;
 #else
 constexpr ScanMethod kBestMethod = ScanMethod::WordsFilter;
@@ -421,7 +418,7 @@ constexpr ScanMethod kBestMethod = ScanMethod::WordsFilter;
 }  // namespace
 
 bool HasScanMethod(ScanMethod method) {
-#if defined(KELVANE_SCAN_SSE2)
+#if defined(KELVANE_SSE2)
   (void)method;
   return true;
 #else
@@ -432,7 +429,7 @@ bool HasScanMethod(ScanMethod method) {
 std::uint32_t ScanWith(ScanMethod method, bool backward, const std::uint8_t* data, std::uint32_t first,
                        std::uint32_t last, const std::uint8_t* pattern, std::uint32_t length) {
   switch (method) {
-#if defined(KELVANE_SCAN_SSE2)
+#if defined(KELVANE_SSE2)
     case ScanMethod::VectorFilter:
       return backward ? FilteredBackward<VectorFilter>(data, first, last, pattern, length)
                       : FilteredForward<VectorFilter>(data, first, last, pattern, length);

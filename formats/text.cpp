@@ -2,12 +2,8 @@
 
 #include <algorithm>
 
+#include "app/sse2.h"
 #include "encoding/unicode.h"
-
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define KELVANE_TEXT_SSE2 1
-#endif
 
 namespace {
 
@@ -75,7 +71,7 @@ std::uint32_t CountUnitByUnit(const TextScan& scan, std::uint32_t from, std::uin
   return to;
 }
 
-#if defined(KELVANE_TEXT_SSE2)
+#if defined(KELVANE_SSE2)
 // Lanes of 8 bits count 16 bytes a vector: four vectors a chunk may add 4 to
 // a lane, so 63 chunks stay below its limit of 255.
 struct ByteLanes {
