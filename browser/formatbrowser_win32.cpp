@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/clipboardformats.h"
 #include "app/dpi_win32.h"
 #include "app/dpiscale.h"
 #include "app/kelvane.h"
@@ -40,9 +41,6 @@ constexpr int kItemTextBuffer = 256;
 
 // The resolution the lists' columns were last sized for.
 std::uint32_t g_dialogDpi = kDefaultDpi;
-
-constexpr UINT kFirstRegisteredFormat = 0xC000;
-constexpr UINT kLastRegisteredFormat = 0xFFFF;
 
 constexpr char kFrameTitle[] = "Binary dump";
 // At 96 dots per inch; the frame opens in proportion at the dialog's.

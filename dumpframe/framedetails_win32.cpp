@@ -74,7 +74,7 @@ void FrameDetailsSnapshot(const FrameContext& context, bool bytesShown) {
   if (g_pane == nullptr || !g_detailsShown) return;
   // The owner and the sequence number as the read saw them.
   SnapshotDescription snapshot;
-  DescribeFormat(context.format, &snapshot);
+  DescribeFormat(context.format, context.facts.registeredName, &snapshot);
   DescribeOwner(context.facts.owner, &snapshot);
   snapshot.sequenceNumber = context.facts.sequenceNumber;
   snapshot.length = context.snapshotLength;

@@ -43,8 +43,12 @@ void ApplyViewChoice(HWND frame, HWND dumpView) {
 
 void GiveSnapshotToPicture(const FrameContext& context) {
   if (!g_pictureChosen || g_pictureView == nullptr) return;
-  const PictureRecord record = {context.snapshot, context.snapshotLength, context.format,
-                                context.formatText != nullptr ? context.formatText : "", context.wholeData};
+  const PictureRecord record = {context.snapshot,
+                                context.snapshotLength,
+                                context.format,
+                                context.formatText != nullptr ? context.formatText : "",
+                                context.facts.registeredName.c_str(),
+                                context.facts.kind};
   ::SendMessageA(g_pictureView, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
 }
 

@@ -5,28 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "app/widetext_win32.h"
 #include "browser/formatnames.h"
 #include "dumpview/dumpview.h"
 
 namespace {
-
-// Text of the system as UTF-8, the pane's core speaks nothing else.
-std::string Utf8Of(const wchar_t* text, int units) {
-  if (units <= 0) return {};
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text, units, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text, units, out.data(), bytes, nullptr, nullptr);
-  return out;
-}
-
-std::wstring WideOf(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(units), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), units);
-  return out;
-}
 
 class SystemFormatPort final : public FormatPort {
  public:
@@ -36,7 +19,7 @@ class SystemFormatPort final : public FormatPort {
     facts.known = true;
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"";
     const int units = ::LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0);
-    facts.name = Utf8Of(name, units > 0 ? units - 1 : 0);
+    facts.name = Utf8OfWide(name, units > 0 ? units - 1 : 0);
     DWORD ansi = 0;
     DWORD oem = 0;
     ::GetLocaleInfoW(lcid, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
@@ -57,7 +40,7 @@ class SystemFormatPort final : public FormatPort {
     if (units <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
     ::MultiByteToWideChar(codePage, 0, text, size, wide.data(), units);
-    return Utf8Of(wide.data(), units);
+    return Utf8OfWide(wide.data(), units);
   }
 
   std::string ItemPath(const std::uint8_t* folder, std::uint32_t, const std::uint8_t* item,
@@ -69,29 +52,18 @@ class SystemFormatPort final : public FormatPort {
     wchar_t path[MAX_PATH] = L"";
     const bool found = ::SHGetPathFromIDListW(full, path) != FALSE;
     ::ILFree(full);
-    return found ? Utf8Of(path, static_cast<int>(::wcslen(path))) : std::string();
+    return found ? Utf8OfWide(path, static_cast<int>(::wcslen(path))) : std::string();
   }
 };
 
-std::string ExecutableOf(DWORD processId) {
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (process == nullptr) return {};
-  wchar_t path[MAX_PATH] = L"";
-  DWORD units = MAX_PATH;
-  const bool found = ::QueryFullProcessImageNameW(process, 0, path, &units) != FALSE;
-  ::CloseHandle(process);
-  return found ? Utf8Of(path, static_cast<int>(units)) : std::string();
-}
-
-// A standard format's own name without the number that the list adds.
-std::string FormatNameOf(std::uint32_t format) {
+// A standard format's own name without the number that the list adds; a
+// registered one's as the read saw it.
+std::string FormatNameOf(std::uint32_t format, const std::string& registeredName) {
   if (const char* standard = StandardFormatName(format)) {
     const std::string text(standard);
     return text.substr(0, text.find(" ("));
   }
-  wchar_t name[256] = L"";
-  const int units = ::GetClipboardFormatNameW(format, name, 256);
-  return Utf8Of(name, units);
+  return registeredName;
 }
 
 // What the pane keeps between caret moves: where the caret section lies in
@@ -193,24 +165,16 @@ HWND CreateDetailsPane(HWND parent) {
   return pane;
 }
 
-void DescribeOwner(HWND owner, SnapshotDescription* snapshot) {
-  snapshot->ownerWindow = reinterpret_cast<std::uintptr_t>(owner);
-  snapshot->ownerClass.clear();
-  snapshot->ownerProcessId = 0;
-  snapshot->ownerExecutable.clear();
-  if (owner == nullptr) return;
-  char className[256] = "";
-  const int length = ::GetClassNameA(owner, className, sizeof(className));
-  snapshot->ownerClass.assign(className, length > 0 ? static_cast<std::size_t>(length) : 0);
-  DWORD processId = 0;
-  ::GetWindowThreadProcessId(owner, &processId);
-  snapshot->ownerProcessId = processId;
-  if (processId != 0) snapshot->ownerExecutable = ExecutableOf(processId);
+void DescribeOwner(const ClipboardWindow& owner, SnapshotDescription* snapshot) {
+  snapshot->ownerWindow = owner.window;
+  snapshot->ownerClass = owner.windowClass;
+  snapshot->ownerProcessId = owner.processId;
+  snapshot->ownerExecutable = owner.executable;
 }
 
-void DescribeFormat(std::uint32_t format, SnapshotDescription* snapshot) {
+void DescribeFormat(std::uint32_t format, const std::string& registeredName, SnapshotDescription* snapshot) {
   snapshot->format = format;
-  snapshot->name = FormatNameOf(format);
+  snapshot->name = FormatNameOf(format, registeredName);
 }
 
 void ShowDetails(HWND pane, const SnapshotDescription& snapshot, const std::uint8_t* data, HWND dumpView,
@@ -223,11 +187,11 @@ void ShowDetails(HWND pane, const SnapshotDescription& snapshot, const std::uint
   state->shown = CaretFactsOf(dumpView);
   Lines lines = SnapshotSection(snapshot, data);
   AddText(lines, "");
-  const std::wstring before = WideOf(JoinLines(lines));
+  const std::wstring before = WideOfUtf8(JoinLines(lines));
   std::wstring caret;
-  if (withCaret) caret = WideOf(JoinLines(CaretSection(data, snapshot.length, state->shown)) + "\r\n");
+  if (withCaret) caret = WideOfUtf8(JoinLines(CaretSection(data, snapshot.length, state->shown)) + "\r\n");
   Lines format = FormatSection(snapshot, data, port);
-  const std::wstring after = WideOf(JoinLines(format));
+  const std::wstring after = WideOfUtf8(JoinLines(format));
   state->caretStart = static_cast<DWORD>(before.size());
   state->caretUnits = static_cast<DWORD>(caret.size());
   ::SetWindowTextW(pane, (before + caret + after).c_str());
@@ -239,7 +203,7 @@ void FollowCaret(HWND pane, HWND dumpView) {
   const CaretFacts now = CaretFactsOf(dumpView);
   if (SameCaret(now, state->shown)) return;
   state->shown = now;
-  const std::wstring caret = WideOf(JoinLines(CaretSection(state->data, state->length, now)) + "\r\n");
+  const std::wstring caret = WideOfUtf8(JoinLines(CaretSection(state->data, state->length, now)) + "\r\n");
   // The section keeps its number of lines, so the lines below it stay where
   // the reader scrolled them; the reader's own selection moves with its text.
   DWORD selStart = 0;

@@ -6,17 +6,20 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "formats/details.h"
+#include "snapshot/clipboardwindow.h"
 
 // Creates the pane as a hidden child of parent. It owns its font and state
 // and frees them with its window.
 HWND CreateDetailsPane(HWND parent);
 
 // The format's number and name, and the owner window's class, process and
-// executable: what the Snapshot section tells besides the read itself.
-void DescribeFormat(std::uint32_t format, SnapshotDescription* snapshot);
-void DescribeOwner(HWND owner, SnapshotDescription* snapshot);
+// executable as the read saw them: what the Snapshot section tells besides
+// the read itself.
+void DescribeFormat(std::uint32_t format, const std::string& registeredName, SnapshotDescription* snapshot);
+void DescribeOwner(const ClipboardWindow& owner, SnapshotDescription* snapshot);
 
 // Rebuilds the whole text for a snapshot. The caret section is shown only
 // while the bytes are (withCaret), from the dump view's caret and selection.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/clipboardformats.h"
+
 namespace {
 
 bool StartsWith(const std::uint8_t* data, std::uint32_t length, const char* signature, std::uint32_t size) {
@@ -65,25 +67,17 @@ PictureKind SniffPictureKind(const std::uint8_t* data, std::uint32_t length) {
   return PictureKind::None;
 }
 
-PictureKind PictureKindOfFormat(std::uint32_t format, std::string_view registeredName, bool wholeData) {
+PictureKind PictureKindOfFormat(std::uint32_t format, std::string_view registeredName, SnapshotKind read) {
   if (format == kFormatDib || format == kFormatDibV5) return PictureKind::PackedDib;
   // A bitmap is a handle; only Whole Data turns it into a packed DIB.
-  if (format == kFormatBitmap) return wholeData ? PictureKind::PackedDib : PictureKind::None;
-  if (format < 0xC000) return PictureKind::None;
+  if (format == kFormatBitmap)
+    return read == SnapshotKind::WholeData ? PictureKind::PackedDib : PictureKind::None;
+  if (!IsRegisteredFormat(format)) return PictureKind::None;
   if (registeredName == "PNG" || registeredName == "image/png") return PictureKind::Png;
   if (registeredName == "JFIF" || registeredName == "image/jpeg") return PictureKind::Jpeg;
   if (registeredName == "GIF" || registeredName == "image/gif") return PictureKind::Gif;
   if (registeredName == "image/bmp") return PictureKind::Bmp;
   return PictureKind::None;
-}
-
-std::string_view RegisteredNameOfListText(std::uint32_t format, std::string_view listText) {
-  if (format < 0xC000) return {};
-  char suffix[16];
-  (void)std::snprintf(suffix, sizeof(suffix), "(0x%04X)", static_cast<unsigned>(format));
-  const std::size_t suffixLength = std::strlen(suffix);
-  if (listText.size() < suffixLength || listText.substr(listText.size() - suffixLength) != suffix) return {};
-  return listText.substr(0, listText.size() - suffixLength);
 }
 
 bool IsCompressedKind(PictureKind kind) {
@@ -118,20 +112,17 @@ PictureVerdict JudgePicture(const PictureInput& input) {
     verdict.sentence = kNoSnapshotSentence;
     return verdict;
   }
-  const PictureKind byFormat = PictureKindOfFormat(
-      input.format, RegisteredNameOfListText(input.format, input.listText), input.wholeData);
+  const PictureKind byFormat = PictureKindOfFormat(input.format, input.registeredName, input.read);
   const PictureKind byContent = SniffPictureKind(input.bytes, input.length);
-  if (!input.wholeData) {
-    if (input.format == kFormatBitmap) {
-      verdict.sentence = kBitmapHandleSentence;
-      return verdict;
-    }
-    // The 256-byte window cuts every picture worth the name.
-    if (ChooseSizeRule(input.format, input.privateFormats) == SizeRule::FixedWindow &&
-        (byFormat != PictureKind::None || byContent != PictureKind::None)) {
-      verdict.sentence = kOnlyFixedWindowSentence;
-      return verdict;
-    }
+  if (input.format == kFormatBitmap && input.read == SnapshotKind::HandleValue) {
+    verdict.sentence = kBitmapHandleSentence;
+    return verdict;
+  }
+  // The 256-byte window cuts every picture worth the name.
+  if (input.read == SnapshotKind::FixedWindow &&
+      (byFormat != PictureKind::None || byContent != PictureKind::None)) {
+    verdict.sentence = kOnlyFixedWindowSentence;
+    return verdict;
   }
   // The bytes say what they are better than a name: a "PNG" format holding a
   // JPEG file decodes as a JPEG. Without a signature the format's promise

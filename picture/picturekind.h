@@ -10,6 +10,7 @@
 
 #include "picture/dibheader.h"
 #include "snapshot/sizerules.h"
+#include "snapshot/wholedata.h"
 
 enum class PictureKind : std::uint8_t {
   None,
@@ -31,12 +32,7 @@ PictureKind SniffPictureKind(const std::uint8_t* data, std::uint32_t length);
 // The kind that a format promises by its number (CF_DIB, CF_DIBV5, and
 // CF_BITMAP once read whole) or by its registered name ("PNG", "image/png",
 // "JFIF", "image/jpeg", "GIF", "image/gif", "image/bmp"), or None.
-PictureKind PictureKindOfFormat(std::uint32_t format, std::string_view registeredName, bool wholeData);
-
-// The registered name inside a list text such as "PNG(0xC017)": the text
-// before the "(0x....)" that ends it, for a format of 0xC000 and above;
-// empty for any other.
-std::string_view RegisteredNameOfListText(std::uint32_t format, std::string_view listText);
+PictureKind PictureKindOfFormat(std::uint32_t format, std::string_view registeredName, SnapshotKind read);
 
 // Whether the kind is drawn by the platform's codecs (all but the DIBs).
 bool IsCompressedKind(PictureKind kind);
@@ -49,9 +45,9 @@ struct PictureInput {
   const std::uint8_t* bytes;
   std::uint32_t length;
   std::uint32_t format;
-  std::string_view listText;  // "PNG(0xC017)", "CF_TEXT (1)"
-  bool wholeData;             // the snapshot was read whole
-  PrivateFormatNumbers privateFormats;
+  std::string_view listText;        // "PNG(0xC017)", "CF_TEXT (1)", for the sentences
+  std::string_view registeredName;  // "PNG"; empty for a standard format
+  SnapshotKind read;                // how the snapshot was read
 };
 
 // The decision for one snapshot: a picture of some kind to decode, or the

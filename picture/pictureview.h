@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+#include "snapshot/wholedata.h"
+
 #define PICTUREVIEW_CLASS_NAME "Kelvane Picture View"
 
 /* wParam 0, lParam: const PictureRecord*; 0. */
@@ -41,9 +43,10 @@
 struct PictureRecord {
   const std::uint8_t* bytes;  // the snapshot, or none
   std::uint32_t length;
-  std::uint32_t format;  // the clipboard format it was read from
-  const char* listText;  // the format's list text, "PNG(0xC017)"
-  bool wholeData;        // read whole rather than by the size rules
+  std::uint32_t format;        // the clipboard format it was read from
+  const char* listText;        // the format's list text, "PNG(0xC017)", for the sentences
+  const char* registeredName;  // a registered format's name (UTF-8), "PNG"; empty or none for others
+  SnapshotKind kind;           // how the snapshot was read
 };
 
 LRESULT CALLBACK PictureViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

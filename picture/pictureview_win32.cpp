@@ -11,7 +11,6 @@
 
 #include "app/dpi_win32.h"
 #include "app/dpiscale.h"
-#include "app/privateformats.h"
 #include "picture/dibheader.h"
 #include "picture/picturedecode_win32.h"
 #include "picture/picturekind.h"
@@ -133,12 +132,13 @@ void OnSetPicture(HWND window, PictureViewState* state, const PictureRecord* rec
   state->scrollX = state->scrollY = 0;
   state->bytes = record != nullptr ? record->bytes : nullptr;
   state->length = record != nullptr && record->bytes != nullptr ? record->length : 0;
+  const auto text = [](const char* maybe) { return maybe != nullptr ? maybe : ""; };
   const PictureInput input = {state->bytes,
                               state->length,
                               record != nullptr ? record->format : 0,
-                              record != nullptr && record->listText != nullptr ? record->listText : "",
-                              record != nullptr && record->wholeData,
-                              {g_binaryDataFormat, g_fileNameFormat, g_fileNameWFormat}};
+                              text(record != nullptr ? record->listText : nullptr),
+                              text(record != nullptr ? record->registeredName : nullptr),
+                              record != nullptr ? record->kind : SnapshotKind::ByRule};
   const PictureVerdict verdict = JudgePicture(input);
   state->kind = verdict.kind;
   if (verdict.kind == PictureKind::None) {

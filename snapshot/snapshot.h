@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
+#include "snapshot/clipboardwindow.h"
 #include "snapshot/wholedata.h"
 
 // Opens the clipboard with owner, copies format's data into a new buffer and
@@ -14,14 +16,16 @@
 // length 0); on failure they are set to none and 0.
 bool ReadClipboardFormat(HWND owner, std::uint32_t format, std::uint8_t** buffer, std::uint32_t* length);
 
-// What a read saw besides the bytes (the Details pane of a later change shows it).
+// What a read saw besides the bytes, kept with the snapshot: the Details
+// pane and the Picture view tell it as it was at the read.
 struct SnapshotFacts {
-  SnapshotKind kind;
-  std::uint64_t blockSize;  // the block's size as the platform reported it (GlobalSize; for GDI objects
-                            // the converted size); 0 for none
-  bool cut;                 // Whole Data kept only the first 4 GiB - 1 bytes
-  HWND owner;               // GetClipboardOwner() while the clipboard was open
-  DWORD sequenceNumber;     // GetClipboardSequenceNumber() at the read
+  SnapshotKind kind = SnapshotKind::ByRule;
+  std::uint64_t blockSize = 0;  // the block's size as the platform reported it (GlobalSize; for GDI
+                                // objects the converted size); 0 for none
+  bool cut = false;             // Whole Data kept only the first 4 GiB - 1 bytes
+  ClipboardWindow owner;        // GetClipboardOwner() while the clipboard was open, and its program
+  DWORD sequenceNumber = 0;     // GetClipboardSequenceNumber() at the read
+  std::string registeredName;   // the format's name (UTF-8) at the read, for 0xC000 and above; else empty
 };
 
 // ReadClipboardFormat, or with wholeData every byte of the format's data by

@@ -3,7 +3,10 @@
 // snapshot/sizerules.cpp.
 #include "snapshot/snapshot.h"
 
+#include "app/clipboardformats.h"
 #include "app/privateformats.h"
+#include "app/widetext_win32.h"
+#include "snapshot/clipboardwindow_win32.h"
 #include "snapshot/gdiconvert_win32.h"
 #include "snapshot/sizerules.h"
 #include "snapshot/wholedata.h"
@@ -158,6 +161,14 @@ bool WholeSnapshotOf(std::uint32_t format, HANDLE data, std::uint8_t** buffer, s
   return false;
 }
 
+// A registered format's name as the system holds it now; the numbers mean
+// nothing from one session to the next, the names do.
+std::string RegisteredNameOf(std::uint32_t format) {
+  if (!IsRegisteredFormat(format)) return {};
+  wchar_t name[256] = L"";
+  return Utf8OfWide(name, ::GetClipboardFormatNameW(format, name, 256));
+}
+
 }  // namespace
 
 std::uint8_t* AllocateSnapshot(std::uint32_t length) {
@@ -168,10 +179,12 @@ bool ReadClipboardSnapshot(HWND owner, std::uint32_t format, bool wholeData, std
                            std::uint32_t* length, SnapshotFacts* facts) {
   *buffer = nullptr;
   *length = 0;
-  SnapshotFacts seen = {wholeData ? SnapshotKind::WholeData : SnapshotKind::ByRule, 0, false, nullptr, 0};
+  SnapshotFacts seen;
+  seen.kind = wholeData ? SnapshotKind::WholeData : SnapshotKind::ByRule;
+  seen.registeredName = RegisteredNameOf(format);
   bool ok = false;
   if (::OpenClipboard(owner)) {
-    seen.owner = ::GetClipboardOwner();
+    seen.owner = DescribeClipboardWindow(::GetClipboardOwner());
     seen.sequenceNumber = ::GetClipboardSequenceNumber();
     HANDLE data = ::GetClipboardData(format);
     if (data != nullptr) {

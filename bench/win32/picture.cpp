@@ -149,9 +149,9 @@ int main(int argc, char** argv) {
   PumpPending();
 
   const std::vector<std::uint8_t> dib = MakeDib();
-  const PictureRecord record = {dib.data(), static_cast<std::uint32_t>(dib.size()), CF_DIB, "CF_DIB (8)",
-                                true};
-  const PictureRecord none = {nullptr, 0, CF_DIB, "CF_DIB (8)", true};
+  const PictureRecord record = {
+      dib.data(), static_cast<std::uint32_t>(dib.size()), CF_DIB, "CF_DIB (8)", "", SnapshotKind::WholeData};
+  const PictureRecord none = {nullptr, 0, CF_DIB, "CF_DIB (8)", "", SnapshotKind::WholeData};
   std::vector<double> reference;
   std::vector<double> firstPaint;
   std::vector<double> resized;
@@ -185,8 +185,9 @@ int main(int argc, char** argv) {
 
   // Responsiveness: the longest a message round trip waits while a PNG decodes.
   const std::vector<std::uint8_t> png = MakePng(3000);
-  const PictureRecord pngRecord = {png.data(), static_cast<std::uint32_t>(png.size()), 0xC000, "PNG(0xC000)",
-                                   true};
+  const PictureRecord pngRecord = {png.data(), static_cast<std::uint32_t>(png.size()),
+                                   0xC000,     "PNG(0xC000)",
+                                   "PNG",      SnapshotKind::WholeData};
   double longest = 0;
   const double begin = Now();
   ::SendMessageA(g_view, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&pngRecord));

@@ -15,7 +15,10 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-constexpr PrivateFormatNumbers kPrivate{0xC101, 0xC102, 0xC103};
+constexpr SnapshotKind kWhole = SnapshotKind::WholeData;
+constexpr SnapshotKind kWindow = SnapshotKind::FixedWindow;
+constexpr SnapshotKind kRule = SnapshotKind::ByRule;
+constexpr SnapshotKind kHandle = SnapshotKind::HandleValue;
 
 Bytes Text(const std::string& s) { return {s.begin(), s.end()}; }
 Bytes Sized(Bytes b, std::size_t n) {
@@ -34,50 +37,55 @@ TEST(PictureRules, Judgement) {
     Bytes bytes;
     std::uint32_t format;
     const char* listText;
-    bool wholeData;
+    const char* registeredName;
+    SnapshotKind read;
     PictureKind kind;
     const char* sentence;
   };
   const std::string fixedWindow = kOnlyFixedWindowSentence;
   const std::vector<Case> cases = {
-      {"text", Text("hello"), 1, "CF_TEXT (1)", false, PictureKind::None, "CF_TEXT (1) holds no picture."},
-      {"nothing read", {}, 0xC017, "PNG(0xC017)", true, PictureKind::None, kNoSnapshotSentence},
-      {"PNG by name, cut at 256", Sized(kPng, 256), 0xC017, "PNG(0xC017)", false, PictureKind::None,
+      {"text", Text("hello"), 1, "CF_TEXT (1)", "", kRule, PictureKind::None,
+       "CF_TEXT (1) holds no picture."},
+      {"nothing read", {}, 0xC017, "PNG(0xC017)", "PNG", kWhole, PictureKind::None, kNoSnapshotSentence},
+      {"PNG by name, cut at 256", Sized(kPng, 256), 0xC017, "PNG(0xC017)", "PNG", kWindow, PictureKind::None,
        fixedWindow.c_str()},
-      {"PNG by content under another name, cut", Sized(kPng, 256), 0xC020, "Foo(0xC020)", false,
+      {"PNG by content under another name, cut", Sized(kPng, 256), 0xC020, "Foo(0xC020)", "Foo", kWindow,
        PictureKind::None, fixedWindow.c_str()},
-      {"other name, other bytes, cut", Sized(Text("abc"), 256), 0xC020, "Foo(0xC020)", false,
+      {"other name, other bytes, cut", Sized(Text("abc"), 256), 0xC020, "Foo(0xC020)", "Foo", kWindow,
        PictureKind::None, "Foo(0xC020) holds no picture."},
-      {"CF_DIB cut", Sized(Text("\x28"), 256), 8, "CF_DIB (8)", false, PictureKind::None,
+      {"CF_DIB cut", Sized(Text("\x28"), 256), 8, "CF_DIB (8)", "", kWindow, PictureKind::None,
        fixedWindow.c_str()},
-      {"CF_BITMAP's handle", Sized(Text("\x01\x02"), 8), 2, "CF_BITMAP (2)", false, PictureKind::None,
+      {"CF_BITMAP's handle", Sized(Text("\x01\x02"), 8), 2, "CF_BITMAP (2)", "", kHandle, PictureKind::None,
        kBitmapHandleSentence},
-      {"CF_BITMAP read whole", Sized(Text("\x28"), 60), 2, "CF_BITMAP (2)", true, PictureKind::PackedDib, ""},
-      {"CF_DIBV5 whole", Sized(Text("\x7C"), 200), 17, "CF_DIBV5 (17)", true, PictureKind::PackedDib, ""},
-      {"PNG whole", kPng, 0xC017, "PNG(0xC017)", true, PictureKind::Png, ""},
-      {"image/png with damaged bytes goes to the codec", Text("garbage"), 0xC018, "image/png(0xC018)", true,
-       PictureKind::Png, ""},
-      {"image/jpeg", Text("x"), 0xC019, "image/jpeg(0xC019)", true, PictureKind::Jpeg, ""},
-      {"image/gif", Text("x"), 0xC019, "image/gif(0xC019)", true, PictureKind::Gif, ""},
-      {"image/bmp", Text("x"), 0xC019, "image/bmp(0xC019)", true, PictureKind::Bmp, ""},
-      {"the bytes win over the name", Text("\xFF\xD8\xFF\xE0"), 0xC017, "PNG(0xC017)", true,
-       PictureKind::Jpeg, ""},
-      {"a name below 0xC000 is no name", Text("x"), 0x200, "PNG(0x0200)", true, PictureKind::None,
-       "PNG(0x0200) holds no picture."},
-      {"TIFF little-endian", Text(std::string("II*\0", 4)), 0xC030, "x(0xC030)", true, PictureKind::Tiff, ""},
-      {"ICO", Sized(Text(std::string("\0\0\1\0\1\0", 6)), 22), 0xC030, "x(0xC030)", true, PictureKind::Ico,
+      {"CF_BITMAP read whole", Sized(Text("\x28"), 60), 2, "CF_BITMAP (2)", "", kWhole,
+       PictureKind::PackedDib, ""},
+      {"CF_DIBV5 whole", Sized(Text("\x7C"), 200), 17, "CF_DIBV5 (17)", "", kWhole, PictureKind::PackedDib,
        ""},
-      {"ICO with no images", Sized(Text(std::string("\0\0\1\0\0\0", 6)), 22), 0xC030, "x(0xC030)", true,
-       PictureKind::None, "x(0xC030) holds no picture."},
-      {"BMP file", kBmpFile, 0xC030, "x(0xC030)", true, PictureKind::Bmp, ""},
-      {"\"BM\" text", Text("BMW cars and more"), 0xC030, "x(0xC030)", true, PictureKind::None,
+      {"PNG whole", kPng, 0xC017, "PNG(0xC017)", "PNG", kWhole, PictureKind::Png, ""},
+      {"image/png with damaged bytes goes to the codec", Text("garbage"), 0xC018, "image/png(0xC018)",
+       "image/png", kWhole, PictureKind::Png, ""},
+      {"image/jpeg", Text("x"), 0xC019, "image/jpeg(0xC019)", "image/jpeg", kWhole, PictureKind::Jpeg, ""},
+      {"image/gif", Text("x"), 0xC019, "image/gif(0xC019)", "image/gif", kWhole, PictureKind::Gif, ""},
+      {"image/bmp", Text("x"), 0xC019, "image/bmp(0xC019)", "image/bmp", kWhole, PictureKind::Bmp, ""},
+      {"the bytes win over the name", Text("\xFF\xD8\xFF\xE0"), 0xC017, "PNG(0xC017)", "PNG", kWhole,
+       PictureKind::Jpeg, ""},
+      {"a name below 0xC000 is no name", Text("x"), 0x200, "PNG(0x0200)", "PNG", kWhole, PictureKind::None,
+       "PNG(0x0200) holds no picture."},
+      {"TIFF little-endian", Text(std::string("II*\0", 4)), 0xC030, "x(0xC030)", "x", kWhole,
+       PictureKind::Tiff, ""},
+      {"ICO", Sized(Text(std::string("\0\0\1\0\1\0", 6)), 22), 0xC030, "x(0xC030)", "x", kWhole,
+       PictureKind::Ico, ""},
+      {"ICO with no images", Sized(Text(std::string("\0\0\1\0\0\0", 6)), 22), 0xC030, "x(0xC030)", "x",
+       kWhole, PictureKind::None, "x(0xC030) holds no picture."},
+      {"BMP file", kBmpFile, 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Bmp, ""},
+      {"\"BM\" text", Text("BMW cars and more"), 0xC030, "x(0xC030)", "x", kWhole, PictureKind::None,
        "x(0xC030) holds no picture."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const PictureVerdict v =
         JudgePicture({c.bytes.empty() ? nullptr : c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()),
-                      c.format, c.listText, c.wholeData, kPrivate});
+                      c.format, c.listText, c.registeredName, c.read});
     EXPECT_EQ(v.kind, c.kind);
     EXPECT_EQ(v.sentence, c.sentence);
   }
@@ -90,9 +98,6 @@ TEST(PictureRules, Texts) {
   EXPECT_EQ(DamagedSentence(PictureKind::Png, CodecErrorReason(0x88982F07)),
             "The PNG data is damaged: it is no image format the codecs know (0x88982F07).");
   EXPECT_EQ(CodecErrorReason(0x80004005), "the codec failed (0x80004005).");
-  EXPECT_EQ(RegisteredNameOfListText(0xC017, "PNG(0xC017)"), "PNG");
-  EXPECT_EQ(RegisteredNameOfListText(0xC017, "PNG(0xC018)"), "");
-  EXPECT_EQ(RegisteredNameOfListText(0xC017, "(0xC017)"), "");
   EXPECT_EQ(std::string(kOnlyFixedWindowSentence),
             "Only the first 256 bytes were read. View \u25B8 Whole Data (Ctrl+E) reads the whole picture.");
 }

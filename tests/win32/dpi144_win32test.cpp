@@ -70,7 +70,8 @@ TEST(Dpi144, PictureCheckerboardAndCaptionFollowTheDpi) {
   } dib = {};
   dib.header.bV5Size = sizeof(dib.header), dib.header.bV5Width = dib.header.bV5Height = 64;
   dib.header.bV5Planes = 1, dib.header.bV5BitCount = 32, dib.header.bV5AlphaMask = 0xFF000000;
-  const PictureRecord record = {reinterpret_cast<const std::uint8_t*>(&dib), sizeof(dib), CF_DIBV5, "", true};
+  const PictureRecord record = {
+      reinterpret_cast<const std::uint8_t*>(&dib), sizeof(dib), CF_DIBV5, "", "", SnapshotKind::WholeData};
   ::SendMessageA(view, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
   int bands[3] = {};
   const int dpis[3] = {0, 96, 192};  // 0 changes nothing: the window's 144 from its creation

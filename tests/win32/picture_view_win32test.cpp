@@ -60,11 +60,15 @@ class PictureView : public ::testing::Test {
     testsupport::ClearClipboard();
   }
 
-  // Gives the view bytes read whole, and waits for a decode to end.
+  // Gives the view bytes read whole, and waits for a decode to end. A
+  // registered format's name is the list text before its "(0x....)".
   void Show(const std::vector<std::uint8_t>& bytes, std::uint32_t format, const char* listText) {
     bytes_ = bytes;
-    const PictureRecord record = {bytes_.data(), static_cast<std::uint32_t>(bytes_.size()), format, listText,
-                                  true};
+    const std::string text = listText;
+    const std::string name = format >= 0xC000 ? text.substr(0, text.rfind('(')) : std::string();
+    const PictureRecord record = {bytes_.data(), static_cast<std::uint32_t>(bytes_.size()),
+                                  format,        listText,
+                                  name.c_str(),  SnapshotKind::WholeData};
     ::SendMessageA(view_, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
     testsupport::WaitUntil([&] { return WideText(view_).rfind(L"Decoding", 0) != 0; });
   }

@@ -62,8 +62,9 @@ int main(int argc, char** argv) {
                              WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 0, 0, 100, 100, host, nullptr,
                              instance, nullptr);
   ::ShowWindow(host, SW_SHOWNORMAL);
-  const PictureRecord record = {bytes.data(), static_cast<std::uint32_t>(bytes.size()), format, listText,
-                                true};
+  const PictureRecord record = {bytes.data(), static_cast<std::uint32_t>(bytes.size()),
+                                format,       listText,
+                                argv[1],      SnapshotKind::WholeData};
   ::SendMessageA(g_view, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
