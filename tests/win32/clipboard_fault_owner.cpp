@@ -24,7 +24,7 @@ bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
 
 ForeignOwner::~ForeignOwner() {
   if (process_ != nullptr && !Leave()) ::TerminateProcess(process_, 1);
-  for (HANDLE h : {process_, ready_, quit_}) {
+  for (HANDLE h : {process_, ready_, quit_, release_}) {
     if (h != nullptr) ::CloseHandle(h);
   }
   for (const std::string& file : files_) ::DeleteFileA(file.c_str());
@@ -35,6 +35,8 @@ bool ForeignOwner::Start(const std::vector<std::string>& command) {
   name_ = "kelvane-owner-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
   ready_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-ready").c_str());
   quit_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-quit").c_str());
+  release_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-release").c_str());
+  files_.push_back(RendersPath());
   std::string line = "\"" + testsupport::ProgramBesideTests("clipboard_owner.exe") + "\" " + name_;
   for (const std::string& word : command) line += " \"" + word + "\"";
   STARTUPINFOA startup = {};
@@ -52,12 +54,49 @@ bool ForeignOwner::Start(const std::vector<std::string>& command) {
 
 bool ForeignOwner::Put(const std::vector<Block>& blocks) {
   std::vector<std::string> command = {"put"};
+  return AddBlockWords(blocks, &command) && Start(command);
+}
+
+bool ForeignOwner::PromiseLate(DWORD delayMs, const std::vector<Block>& blocks) {
+  std::vector<std::string> command = {"late", std::to_string(delayMs)};
+  return AddBlockWords(blocks, &command) && Start(command);
+}
+
+bool ForeignOwner::PromiseLate(DWORD delayMs, const std::vector<std::string>& promises) {
+  std::vector<std::string> command = {"late", std::to_string(delayMs)};
+  command.insert(command.end(), promises.begin(), promises.end());
+  return Start(command);
+}
+
+// "<format>=<file>" for each block, written to a temporary file.
+bool ForeignOwner::AddBlockWords(const std::vector<Block>& blocks, std::vector<std::string>* command) {
   for (const Block& block : blocks) {
     files_.push_back(testsupport::TempPath("owner-block"));
     if (!WriteFileBytes(files_.back(), block.bytes)) return false;
-    command.push_back(block.format + "=" + files_.back());
+    command->push_back(block.format + "=" + files_.back());
   }
-  return Start(command);
+  return true;
+}
+
+std::string ForeignOwner::RendersPath() const {
+  char temp[MAX_PATH] = "";
+  ::GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + name_ + "-renders.txt";
+}
+
+std::vector<UINT> ForeignOwner::Renders() const {
+  const std::vector<std::uint8_t> log = testsupport::ReadFileBytes(RendersPath());
+  std::vector<UINT> formats;
+  std::string line;
+  for (const std::uint8_t c : log) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+    } else {
+      formats.push_back(static_cast<UINT>(std::stoul(line)));
+      line.clear();
+    }
+  }
+  return formats;
 }
 
 bool ForeignOwner::Leave(DWORD timeoutMs) {
