@@ -5,9 +5,12 @@
 
 std::vector<ReadSchedule::Entry>::iterator ReadSchedule::Find(ReadTicket ticket) {
   if (ticket == kNoRead) return entries_.end();
-  return std::find_if(entries_.begin(), entries_.end(), [ticket](const Entry& e) {
-    return e.ticket == ticket && e.stage != Stage::Discarded;
-  });
+  return std::find_if(entries_.begin(), entries_.end(),
+                      [ticket](const Entry& e) { return e.ticket == ticket && e.stage != Stage::Discarded; });
+}
+
+std::vector<ReadSchedule::Entry>::iterator ReadSchedule::FirstAt(Stage stage) {
+  return std::find_if(entries_.begin(), entries_.end(), [stage](const Entry& e) { return e.stage == stage; });
 }
 
 void ReadSchedule::GiveUp(std::vector<Entry>::iterator entry) {
@@ -48,8 +51,7 @@ ReadTicket ReadSchedule::Ask(const ReadRequest& request) {
 
 std::optional<ReadJob> ReadSchedule::Begin() {
   if (UnderWay()) return std::nullopt;
-  const auto next =
-      std::find_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.stage == Stage::Waiting; });
+  const auto next = FirstAt(Stage::Waiting);
   if (next == entries_.end()) return std::nullopt;
   // The copy first: should it fail, the read still waits.
   ReadJob job{next->ticket, next->request};
@@ -58,8 +60,7 @@ std::optional<ReadJob> ReadSchedule::Begin() {
 }
 
 ReadEnding ReadSchedule::End(ReadOutcome outcome) {
-  const auto entry =
-      std::find_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.stage == Stage::UnderWay; });
+  const auto entry = FirstAt(Stage::UnderWay);
   if (entry == entries_.end()) return ReadEnding{};
   outcome.ticket = entry->ticket;
   entry->outcome = std::move(outcome);
@@ -112,8 +113,7 @@ void ReadSchedule::ForgetRequesters(bool (*gone)(std::uint64_t requester)) {
 }
 
 std::optional<ReadOutcome> ReadSchedule::TakeDiscarded() {
-  const auto entry =
-      std::find_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.stage == Stage::Discarded; });
+  const auto entry = FirstAt(Stage::Discarded);
   if (entry == entries_.end()) return std::nullopt;
   ReadOutcome discarded = std::move(entry->outcome);
   entries_.erase(entry);
@@ -121,7 +121,8 @@ std::optional<ReadOutcome> ReadSchedule::TakeDiscarded() {
 }
 
 bool ReadSchedule::UnderWay() const {
-  return std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) { return e.stage == Stage::UnderWay; });
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [](const Entry& e) { return e.stage == Stage::UnderWay; });
 }
 
 ClipboardWindow ReadSchedule::OwnerOf(ReadTicket ticket) const {

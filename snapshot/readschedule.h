@@ -97,6 +97,7 @@ class ReadSchedule {
     ReadOutcome outcome;  // once ended
   };
   std::vector<Entry>::iterator Find(ReadTicket ticket);
+  std::vector<Entry>::iterator FirstAt(Stage stage);
   // Drops, abandons or discards one entry, as nobody wants it any more.
   void GiveUp(std::vector<Entry>::iterator entry);
 

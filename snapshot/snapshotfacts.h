@@ -16,8 +16,8 @@ struct SnapshotFacts {
   bool cut = false;                  // Whole Data kept only the first 4 GiB - 1 bytes
   ClipboardWindow owner;             // GetClipboardOwner() while the clipboard was open, and its program
   std::uint32_t sequenceNumber = 0;  // GetClipboardSequenceNumber() at the read
-  std::string registeredName;        // the format's name (UTF-8) at the read, for 0xC000 and above; else empty
-  bool clipboardBusy = false;        // another window kept the clipboard open through every retry
-  ClipboardWindow holder;            // that window (GetOpenClipboardWindow) and its program; window 0 when
-                                     // the platform named none
+  std::string registeredName;  // the format's name (UTF-8) at the read, for 0xC000 and above; else empty
+  bool clipboardBusy = false;  // another window kept the clipboard open through every retry
+  ClipboardWindow holder;      // that window (GetOpenClipboardWindow) and its program; window 0 when
+                               // the platform named none
 };

@@ -7,10 +7,12 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "app/kelvane.h"
+#include "app/privateformats.h"
 
 namespace benchsupport {
 
@@ -87,6 +89,27 @@ inline bool PutAlone(UINT format, const void* bytes, std::size_t count) {
   ::EmptyClipboard();
   const bool ok = PutBlock(format, bytes, count);
   ::CloseClipboard();
+  return ok;
+}
+
+// Empties the clipboard and places one "BinaryData" block of blockBytes
+// whose length word covers the rest of it, filled in place.
+inline bool PutBinaryData(std::uint32_t blockBytes) {
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, blockBytes);
+  if (block == nullptr) return false;
+  auto* bytes = static_cast<std::uint8_t*>(::GlobalLock(block));
+  const std::uint32_t payload = blockBytes - 4;
+  std::memcpy(bytes, &payload, 4);
+  for (std::uint32_t i = 4; i < blockBytes; ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
+  ::GlobalUnlock(block);
+  if (!OpenClipboardRetry()) {
+    ::GlobalFree(block);
+    return false;
+  }
+  ::EmptyClipboard();
+  const bool ok = ::SetClipboardData(g_binaryDataFormat, block) != nullptr;
+  ::CloseClipboard();
+  if (!ok) ::GlobalFree(block);
   return ok;
 }
 

@@ -50,26 +50,6 @@ using namespace benchsupport;  // the harnesses' shared helpers
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
-// A block of blockBytes whose length word covers the rest of it.
-bool PutBinaryData(std::uint32_t blockBytes) {
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, blockBytes);
-  if (block == nullptr) return false;
-  auto* bytes = static_cast<std::uint8_t*>(::GlobalLock(block));
-  const std::uint32_t payload = blockBytes - 4;
-  std::memcpy(bytes, &payload, 4);
-  for (std::uint32_t i = 4; i < blockBytes; ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
-  ::GlobalUnlock(block);
-  if (!OpenClipboardRetry()) {
-    ::GlobalFree(block);
-    return false;
-  }
-  ::EmptyClipboard();
-  const bool ok = ::SetClipboardData(g_binaryDataFormat, block) != nullptr;
-  ::CloseClipboard();
-  if (!ok) ::GlobalFree(block);
-  return ok;
-}
-
 void WaitForFreeClipboard() {
   if (OpenClipboardRetry()) ::CloseClipboard();
 }

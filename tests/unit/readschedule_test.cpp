@@ -97,8 +97,10 @@ TEST_F(Schedule, CancelledAndForgottenReadsAreDiscardedNeverDelivered) {
   for (const bool cancel : {true, false}) {
     SCOPED_TRACE(cancel ? "cancelled" : "requester gone");
     const auto giveUp = [&](ReadTicket ticket) {
-      if (cancel) schedule_.Cancel(ticket);
-      else schedule_.ForgetRequesters([](std::uint64_t requester) { return requester == kFrame; });
+      if (cancel)
+        schedule_.Cancel(ticket);
+      else
+        schedule_.ForgetRequesters([](std::uint64_t requester) { return requester == kFrame; });
     };
     made_ = 0;
     const ReadTicket ended = Ask(kFrame, 1);
@@ -131,13 +133,16 @@ TEST(OwnerTexts, NameTheProgramOrSayWhoInGeneral) {
             "Waiting for owner.exe (process 1234) to render HangFormat(0xC0A1). Esc cancels.");
   EXPECT_EQ(OwnerWaitText(nameless, "CF_TEXT (1)"),
             "Waiting for the clipboard's owner to render CF_TEXT (1). Esc cancels.");
-  EXPECT_EQ(OwnerWaitText({}, "CF_TEXT (1)"), "Waiting for the clipboard's owner to render CF_TEXT (1). Esc cancels.");
+  EXPECT_EQ(OwnerWaitText({}, "CF_TEXT (1)"),
+            "Waiting for the clipboard's owner to render CF_TEXT (1). Esc cancels.");
   EXPECT_EQ(HeldClipboardTitle(named), "Kelvane - clipboard held open by owner.exe (process 1234)");
   EXPECT_EQ(HeldClipboardTitle(nameless), "Kelvane - clipboard held open by another program");
   EXPECT_EQ(HeldClipboardTitle({}), "Kelvane - clipboard held open by another program");
-  EXPECT_EQ(HeldClipboardProblem(named), "Clipboard held open by owner.exe (process 1234, window class HangOwner)");
+  EXPECT_EQ(HeldClipboardProblem(named),
+            "Clipboard held open by owner.exe (process 1234, window class HangOwner)");
   EXPECT_EQ(HeldClipboardProblem({0x1234, "", 1234, "/x/owner.exe"}),
             "Clipboard held open by owner.exe (process 1234)");
-  EXPECT_EQ(HeldClipboardProblem(nameless), "Clipboard held open by another program (window class HangOwner)");
+  EXPECT_EQ(HeldClipboardProblem(nameless),
+            "Clipboard held open by another program (window class HangOwner)");
   EXPECT_EQ(HeldClipboardProblem({}), "Clipboard held open by another program");
 }

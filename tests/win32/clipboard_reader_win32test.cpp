@@ -154,7 +154,8 @@ TEST_F(ClipboardReader, AnAbandonedReadFinishesByItselfAndReachesNoOne) {
     SCOPED_TRACE(cancel ? "cancelled" : "requester destroyed");
     Requester requester;
     ForeignOwner owner;
-    ASSERT_TRUE(owner.PromiseLate(kHangMs, std::vector<std::string>{"Kelvane Reader Hang=seeded:33554432:3"}));
+    ASSERT_TRUE(
+        owner.PromiseLate(kHangMs, std::vector<std::string>{"Kelvane Reader Hang=seeded:33554432:3"}));
     const double before = testsupport::PrivateMiB();
     const ClipboardReadStart start = StartClipboardRead(requester.window, hang_, true);
     ASSERT_FALSE(start.ended);
@@ -183,12 +184,14 @@ TEST_F(ClipboardReader, TheNewestReadWins) {
   const std::vector<std::string> names = {"Kelvane Reader Hang", "Kelvane Reader A", "Kelvane Reader B",
                                           "Kelvane Reader C"};
   std::vector<std::string> promises;
-  for (std::size_t i = 0; i < names.size(); ++i) promises.push_back(names[i] + "=seeded:64:" + std::to_string(i));
+  for (std::size_t i = 0; i < names.size(); ++i)
+    promises.push_back(names[i] + "=seeded:64:" + std::to_string(i));
   ForeignOwner owner;
   ASSERT_TRUE(owner.PromiseLate(kHangMs, promises));
   std::vector<ReadTicket> tickets;
   for (const std::string& name : names) {
-    const ClipboardReadStart start = StartClipboardRead(requester_.window, ::RegisterClipboardFormatA(name.c_str()), true);
+    const ClipboardReadStart start =
+        StartClipboardRead(requester_.window, ::RegisterClipboardFormatA(name.c_str()), true);
     ASSERT_FALSE(start.ended);
     tickets.push_back(start.ticket);
   }
@@ -240,7 +243,8 @@ TEST_F(ClipboardReader, AHeldClipboardNamesItsHolder) {
     ForeignOwner holder;
     ASSERT_TRUE(holder.Hold());
     run.Analyze();
-    EXPECT_EQ(testsupport::WindowText(run.dialog()), "Kelvane - clipboard held open by " + Program(holder) + ")");
+    EXPECT_EQ(testsupport::WindowText(run.dialog()),
+              "Kelvane - clipboard held open by " + Program(holder) + ")");
     EXPECT_EQ(browsertest::ItemCount(run.availableList()), 0);
     const ClipboardReadStart start = StartClipboardRead(requester_.window, CF_TEXT, false);
     ASSERT_TRUE(start.ended);
