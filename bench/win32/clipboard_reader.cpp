@@ -5,9 +5,9 @@
 //                    takes longer than the prompt wait) against the same read
 //                    made directly by ReadClipboardSnapshot, side by side;
 //                    goal: through the reader <= 1.05 x directly + 2 ms. The
-//                    first read, through the reader, also gives the peak
-//                    memory above the process before it: the block and one
-//                    snapshot, no second copy.
+//                    peak memory of one read of each kind, in a fresh process
+//                    (this program started again with "peak"): the block and
+//                    one snapshot, no second copy.
 //   hung owner       clipboard_owner.exe (beside this program) promises a
 //                    format and hangs in WM_RENDERFORMAT for the hang's
 //                    seconds: how long the read takes (Wine's GetClipboardData
@@ -21,7 +21,6 @@
 //
 //   bench_clipboard_reader.exe [runs] [MiB] [hang seconds]
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -56,7 +55,8 @@ LRESULT CALLBACK RequesterProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       g_seen.ended = static_cast<ReadTicket>(wParam);
       return 0;
     case kProbe:
-      g_seen.longestProbeWaitMs = std::max(g_seen.longestProbeWaitMs, Now() - static_cast<double>(lParam) / 1000.0);
+      g_seen.longestProbeWaitMs =
+          std::max(g_seen.longestProbeWaitMs, Now() - static_cast<double>(lParam) / 1000.0);
       return 0;
     case WM_KEYDOWN:
       if (wParam == VK_ESCAPE) {
@@ -107,11 +107,21 @@ bool TimeDirectRead(std::uint32_t blockBytes, double* elapsed) {
   return length == blockBytes;
 }
 
-double PeakPagefileMiB() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-  return static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
+// In a fresh process: one read through the reader or directly.
+int MeasurePeak(bool throughReader) {
+  HWND requester = CreateRequester();
+  return MeasurePeakOfRead(throughReader ? "through the reader" : "directly", [&](std::uint32_t* length) {
+    ReadOutcome outcome;
+    if (throughReader) {
+      ClipboardReadStart read = StartClipboardRead(requester, g_binaryDataFormat, false);
+      if (!read.ended) PumpUntilEnded(read.ticket);
+      outcome = read.ended ? read.outcome : TakeClipboardRead(read.ticket);
+    } else {
+      ReadClipboardSnapshot(nullptr, g_binaryDataFormat, false, &outcome.bytes, &outcome.length, nullptr);
+    }
+    *length = outcome.length;
+    return outcome.bytes;
+  });
 }
 
 void ComparePromptReads(HWND requester, int runs, std::uint32_t mebibytes) {
@@ -120,20 +130,21 @@ void ComparePromptReads(HWND requester, int runs, std::uint32_t mebibytes) {
     std::printf("could not put %u MiB of BinaryData on the clipboard\n", mebibytes);
     return;
   }
+  RunThisProgramAgain("peak reader");
+  RunThisProgramAgain("peak direct");
   std::vector<double> viaReader, direct;
-  const double peakBefore = PeakPagefileMiB();
   for (int run = 0; run < runs; ++run) {
     double elapsed = 0;
-    if (!TimeReaderRead(requester, blockBytes, &elapsed)) std::printf("read %d through the reader failed\n", run);
+    if (!TimeReaderRead(requester, blockBytes, &elapsed))
+      std::printf("read %d through the reader failed\n", run);
     viaReader.push_back(elapsed);
-    if (run == 0) std::printf("peak of the first read above the process before it: %.1f MiB\n", PeakPagefileMiB() - peakBefore);
     if (!TimeDirectRead(blockBytes, &elapsed)) std::printf("direct read %d failed\n", run);
     direct.push_back(elapsed);
   }
   const double reader = Median(viaReader);
   const double plain = Median(direct);
-  std::printf("%u MiB through the reader: median %.2f ms; directly: median %.2f ms (%d runs each)\n", mebibytes,
-              reader, plain, runs);
+  std::printf("%u MiB through the reader: median %.2f ms; directly: median %.2f ms (%d runs each)\n",
+              mebibytes, reader, plain, runs);
   std::printf("through the reader = %.3f x directly + %.2f ms (goal <= 1.05 x + 2 ms: %s)\n", reader / plain,
               reader - plain, reader <= 1.05 * plain + 2.0 ? "met" : "MISSED");
 }
@@ -147,12 +158,13 @@ HANDLE StartHungOwner(DWORD hangMs, const char* first, const char* second) {
   const std::string name = "kelvane-bench-owner-" + std::to_string(::GetCurrentProcessId());
   HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (name + "-ready").c_str());
   HANDLE quit = ::CreateEventA(nullptr, TRUE, FALSE, (name + "-quit").c_str());
-  std::string line = "\"" + dir + "clipboard_owner.exe\" " + name + " late " + std::to_string(hangMs) + " \"" +
-                     first + "=seeded:64:1\" \"" + second + "=seeded:64:2\"";
+  std::string line = "\"" + dir + "clipboard_owner.exe\" " + name + " late " + std::to_string(hangMs) +
+                     " \"" + first + "=seeded:64:1\" \"" + second + "=seeded:64:2\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) ||
+  if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process) ||
       ::WaitForSingleObject(ready, 20000) != WAIT_OBJECT_0) {
     return nullptr;
   }
@@ -187,21 +199,24 @@ void MeasureHang(HWND requester, int runs, DWORD hangSeconds) {
   ::WaitForSingleObject(poster, INFINITE);
   ::CloseHandle(poster);
   FreeSnapshot(TakeClipboardRead(hung.ticket).bytes);
-  std::printf("read from an owner hung %lu s: ended after %.0f ms; longest wait of a message posted every 10 ms: "
-              "%.1f ms (goal <= 50)\n",
-              hangSeconds, Now() - start, g_seen.longestProbeWaitMs);
+  std::printf(
+      "read from an owner hung %lu s: ended after %.0f ms; longest wait of a message posted every 10 ms: "
+      "%.1f ms (goal <= 50)\n",
+      hangSeconds, Now() - start, g_seen.longestProbeWaitMs);
 
   std::vector<double> escTimes;
   for (int run = 0; run < runs; ++run) {
-    const ClipboardReadStart read = StartClipboardRead(requester, ::RegisterClipboardFormatA("Kelvane Bench Esc"), true);
+    const ClipboardReadStart read =
+        StartClipboardRead(requester, ::RegisterClipboardFormatA("Kelvane Bench Esc"), true);
     g_seen.cancelOnEsc = read.ticket;
     const double posted = Now();
     ::PostMessageA(requester, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     PumpPending();
     escTimes.push_back(g_seen.escHandledAt - posted);
   }
-  std::printf("Esc until the requester knows the read is cancelled: median %.3f ms, max %.3f ms (goal <= 100)\n",
-              Median(escTimes), *std::max_element(escTimes.begin(), escTimes.end()));
+  std::printf(
+      "Esc until the requester knows the read is cancelled: median %.3f ms, max %.3f ms (goal <= 100)\n",
+      Median(escTimes), *std::max_element(escTimes.begin(), escTimes.end()));
   ::SetEvent(quit);
   ::CloseHandle(quit);
 }
@@ -209,6 +224,7 @@ void MeasureHang(HWND requester, int runs, DWORD hangSeconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 2 && std::strcmp(argv[1], "peak") == 0) return MeasurePeak(std::strcmp(argv[2], "reader") == 0);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   const auto mebibytes = static_cast<std::uint32_t>(argc > 2 ? std::atoi(argv[2]) : 256);
   const auto hangSeconds = static_cast<DWORD>(argc > 3 ? std::atoi(argv[3]) : 20);
