@@ -1,6 +1,7 @@
 #include "clipboard_fault_owner.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "app/privateformats.h"
 #include "testsupport.h"
@@ -36,7 +37,10 @@ bool ForeignOwner::Start(const std::vector<std::string>& command) {
   ready_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-ready").c_str());
   quit_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-quit").c_str());
   release_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-release").c_str());
-  files_.push_back(RendersPath());
+  char temp[MAX_PATH] = "";
+  ::GetTempPathA(MAX_PATH, temp);
+  rendersLog_ = std::string(temp) + name_ + "-renders.txt";
+  files_.push_back(rendersLog_);
   std::string line = "\"" + testsupport::ProgramBesideTests("clipboard_owner.exe") + "\" " + name_;
   for (const std::string& word : command) line += " \"" + word + "\"";
   STARTUPINFOA startup = {};
@@ -54,12 +58,12 @@ bool ForeignOwner::Start(const std::vector<std::string>& command) {
 
 bool ForeignOwner::Put(const std::vector<Block>& blocks) {
   std::vector<std::string> command = {"put"};
-  return AddBlockWords(blocks, &command) && Start(command);
-}
-
-bool ForeignOwner::PromiseLate(DWORD delayMs, const std::vector<Block>& blocks) {
-  std::vector<std::string> command = {"late", std::to_string(delayMs)};
-  return AddBlockWords(blocks, &command) && Start(command);
+  for (const Block& block : blocks) {
+    files_.push_back(testsupport::TempPath("owner-block"));
+    if (!WriteFileBytes(files_.back(), block.bytes)) return false;
+    command.push_back(block.format + "=" + files_.back());
+  }
+  return Start(command);
 }
 
 bool ForeignOwner::PromiseLate(DWORD delayMs, const std::vector<std::string>& promises) {
@@ -68,34 +72,10 @@ bool ForeignOwner::PromiseLate(DWORD delayMs, const std::vector<std::string>& pr
   return Start(command);
 }
 
-// "<format>=<file>" for each block, written to a temporary file.
-bool ForeignOwner::AddBlockWords(const std::vector<Block>& blocks, std::vector<std::string>* command) {
-  for (const Block& block : blocks) {
-    files_.push_back(testsupport::TempPath("owner-block"));
-    if (!WriteFileBytes(files_.back(), block.bytes)) return false;
-    command->push_back(block.format + "=" + files_.back());
-  }
-  return true;
-}
-
-std::string ForeignOwner::RendersPath() const {
-  char temp[MAX_PATH] = "";
-  ::GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + name_ + "-renders.txt";
-}
-
 std::vector<UINT> ForeignOwner::Renders() const {
-  const std::vector<std::uint8_t> log = testsupport::ReadFileBytes(RendersPath());
   std::vector<UINT> formats;
-  std::string line;
-  for (const std::uint8_t c : log) {
-    if (c != '\n') {
-      line += static_cast<char>(c);
-    } else {
-      formats.push_back(static_cast<UINT>(std::stoul(line)));
-      line.clear();
-    }
-  }
+  std::ifstream log(rendersLog_);
+  for (UINT format = 0; log >> format;) formats.push_back(format);
   return formats;
 }
 

@@ -1,7 +1,7 @@
 // A clipboard owner in another process (tools/win32/clipboard_owner.cpp) for
-// the clipboard-fault tests: it holds the clipboard open, promises data that
-// it never renders or renders late, or owns blocks written from files, until
-// it is told to leave.
+// the clipboard-fault and reader tests: it holds the clipboard open, promises
+// data that it never renders or renders late, or owns blocks written from
+// files, until it is told to leave.
 #pragma once
 
 #include <windows.h>
@@ -31,12 +31,10 @@ class ForeignOwner {
     std::vector<std::uint8_t> bytes;
   };
   bool Put(const std::vector<Block>& blocks);
-  // Promises each block's format and renders it delayMs after it is asked:
-  // a late owner, or with a long delay a hung one until Release.
-  bool PromiseLate(DWORD delayMs, const std::vector<Block>& blocks);
-  // The same with words of the owner's own: "<format>=seeded:<count>:<seed>".
+  // Promises each "<format>=<file>|seeded:<count>:<seed>" and renders it
+  // delayMs after it is asked: a late owner, or with a long delay a hung one
+  // until Release, after which it renders at once.
   bool PromiseLate(DWORD delayMs, const std::vector<std::string>& promises);
-  // Ends the late owner's waits: it renders at once from now on.
   void Release() const { ::SetEvent(release_); }
   // The formats the late owner rendered, in order.
   std::vector<UINT> Renders() const;
@@ -48,14 +46,12 @@ class ForeignOwner {
   bool Running() const;
 
  private:
-  bool AddBlockWords(const std::vector<Block>& blocks, std::vector<std::string>* command);
-  std::string RendersPath() const;
-
   std::string name_;
   HANDLE process_ = nullptr;
   HANDLE ready_ = nullptr;
   HANDLE quit_ = nullptr;
   HANDLE release_ = nullptr;
+  std::string rendersLog_;  // the late owner's, one format a line
   std::vector<std::string> files_;
 };
 

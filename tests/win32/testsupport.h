@@ -124,16 +124,12 @@ class Random {
   std::uint64_t state_;
 };
 
-// count bytes of Random(seed), eight to a number, lowest byte first: the
-// same in a test and in the clipboard owner it starts.
+// count bytes, each the low byte of Random(seed)'s next number: the same in a
+// test and in the clipboard owner it starts.
 inline std::vector<std::uint8_t> SeededBytes(std::size_t count, std::uint64_t seed) {
-  std::vector<std::uint8_t> bytes(count);
   Random random(seed);
-  std::uint64_t number = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i % 8 == 0) number = random.Next();
-    bytes[i] = static_cast<std::uint8_t>(number >> (8 * (i % 8)));
-  }
+  std::vector<std::uint8_t> bytes(count);
+  for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random.Next());
   return bytes;
 }
 
