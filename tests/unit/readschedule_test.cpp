@@ -52,35 +52,26 @@ class Schedule : public ::testing::Test {
 
 }  // namespace
 
-// A read ended while its requester waits in its call is kept for it, one that
-// ends later is reported; each is taken once. Requesters' reads queue.
-TEST_F(Schedule, ReadsAreMadeOneAtATimeAndTakenOnce) {
-  const ReadTicket frame = Ask(kFrame, 1);
-  const ReadTicket capture = Ask(kCapture, 2);
-  EXPECT_EQ(Run(1).delivery, ReadDelivery::Kept);
-  EXPECT_FALSE(schedule_.NotifyWhenEnded(frame)) << "ended already: taken in the call";
-  EXPECT_EQ(schedule_.Take(frame).bytes, &buffers_[0]);
-  EXPECT_TRUE(schedule_.Take(frame).cancelled);
-  EXPECT_TRUE(schedule_.NotifyWhenEnded(capture));
-  const ReadEnding ending = Run(2);
-  EXPECT_EQ(ending.delivery, ReadDelivery::Notify);
-  EXPECT_EQ(ending.requester, kCapture);
-  EXPECT_EQ(schedule_.Take(ending.ticket).bytes, &buffers_[1]);
-  EXPECT_TRUE(Discarded().empty());
-}
-
 // Asked for again while its read hangs: the hung read is abandoned, those
 // asked for meanwhile are never made but the newest, the other requester's
-// keeps its place, and an outcome left untaken goes at the next request.
+// keep their place in turn, an outcome is taken once (a read that ended while
+// its requester waited in its call is kept for it, one that ended later is
+// reported), and an outcome left untaken goes at the next request.
 TEST_F(Schedule, TheNewestReadOfARequesterWins) {
   const ReadTicket hung = Ask(kFrame, 1);
   ASSERT_TRUE(schedule_.Begin().has_value());
-  Ask(kCapture, 9);
+  const ReadTicket capture = Ask(kCapture, 9);
   for (std::uint32_t format = 2; format <= 5; ++format) Ask(kFrame, format);
   EXPECT_EQ(EndLate(), ReadDelivery::Discarded);
   EXPECT_EQ(Discarded(), Buffers({15}));
-  EXPECT_EQ(Run(9).requester, kCapture);
-  Run(5);
+  EXPECT_TRUE(schedule_.NotifyWhenEnded(capture));
+  const ReadEnding ending = Run(9);
+  EXPECT_EQ(ending.delivery, ReadDelivery::Notify);
+  EXPECT_EQ(ending.requester, kCapture);
+  EXPECT_EQ(Run(5).delivery, ReadDelivery::Kept);
+  EXPECT_FALSE(schedule_.NotifyWhenEnded(capture)) << "ended already";
+  EXPECT_EQ(schedule_.Take(capture).bytes, &buffers_[0]);
+  EXPECT_TRUE(schedule_.Take(capture).cancelled) << "taken once";
   EXPECT_FALSE(schedule_.Begin().has_value()) << "formats 2 to 4 are never read";
   EXPECT_TRUE(schedule_.Take(hung).cancelled);
   Ask(kFrame, 6);

@@ -31,7 +31,7 @@ ForeignOwner::~ForeignOwner() {
   for (const std::string& file : files_) ::DeleteFileA(file.c_str());
 }
 
-bool ForeignOwner::Start(const std::vector<std::string>& command) {
+bool ForeignOwner::Start(const std::vector<std::string>& command, const char* program) {
   static unsigned counter = 0;
   name_ = "kelvane-owner-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
   ready_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-ready").c_str());
@@ -41,7 +41,7 @@ bool ForeignOwner::Start(const std::vector<std::string>& command) {
   ::GetTempPathA(MAX_PATH, temp);
   rendersLog_ = std::string(temp) + name_ + "-renders.txt";
   files_.push_back(rendersLog_);
-  std::string line = "\"" + testsupport::ProgramBesideTests("clipboard_owner.exe") + "\" " + name_;
+  std::string line = "\"" + testsupport::ProgramBesideTests(program) + "\" " + name_;
   for (const std::string& word : command) line += " \"" + word + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);

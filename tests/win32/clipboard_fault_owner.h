@@ -19,8 +19,9 @@ class ForeignOwner {
   ForeignOwner(const ForeignOwner&) = delete;
   ForeignOwner& operator=(const ForeignOwner&) = delete;
 
-  // Starts the owner with the command's words and waits until it is in place.
-  bool Start(const std::vector<std::string>& command);
+  // Starts the owner with the command's words and waits until it is in place
+  // (or another program beside the tests that signals "<name>-ready" too).
+  bool Start(const std::vector<std::string>& command, const char* program = "clipboard_owner.exe");
   bool Hold() { return Start({"hold"}); }
   bool PromiseAndRenderNothing(const std::string& format) { return Start({"delay", format, "nothing"}); }
   bool PromiseAndDie(const std::string& format) { return Start({"delay", format, "die"}); }
@@ -44,6 +45,7 @@ class ForeignOwner {
   // ended within the time.
   bool Leave(DWORD timeoutMs = 10000);
   bool Running() const;
+  HANDLE process() const { return process_; }
 
  private:
   std::string name_;

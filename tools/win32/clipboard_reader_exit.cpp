@@ -1,7 +1,6 @@
 // A program that returns from main while its clipboard read is stuck in a
 // hung owner: the reader's tests time how soon its process ends after it
-// sets the event "<name>-returning". Exit code 0 when the read was still
-// waiting as it returned.
+// signals "<name>-ready", which it does only while the read still waits.
 //
 //   clipboard_reader_exit.exe <name> <format name>
 #include <windows.h>
@@ -12,10 +11,9 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
-  HANDLE returning = ::CreateEventA(nullptr, TRUE, FALSE, (std::string(argv[1]) + "-returning").c_str());
+  HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (std::string(argv[1]) + "-ready").c_str());
   HWND requester = ::CreateWindowExA(0, "STATIC", "requester", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                      ::GetModuleHandleA(nullptr), nullptr);
-  const ClipboardReadStart start = StartClipboardRead(requester, ::RegisterClipboardFormatA(argv[2]), true);
-  ::SetEvent(returning);
-  return start.ended ? 1 : 0;
+  if (!StartClipboardRead(requester, ::RegisterClipboardFormatA(argv[2]), true).ended) ::SetEvent(ready);
+  return 0;
 }
