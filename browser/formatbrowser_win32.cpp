@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 #include "browser/formatbrowser_win32.h"
 #include "browser/formatnames.h"
 #include "dumpframe/dumpframe.h"
+#include "snapshot/clipboardwindow_win32.h"
 
 HWND g_registeredList = nullptr;
 HWND g_availableList = nullptr;
@@ -42,6 +44,7 @@ constexpr int kItemTextBuffer = 256;
 // The resolution the lists' columns were last sized for.
 std::uint32_t g_dialogDpi = kDefaultDpi;
 
+constexpr char kDialogTitle[] = "Kelvane";
 constexpr char kFrameTitle[] = "Binary dump";
 // At 96 dots per inch; the frame opens in proportion at the dialog's.
 constexpr int kFrameWidth = 650;
@@ -173,12 +176,26 @@ void FillRegisteredList() {
   }
 }
 
+// The dialog's title names who holds the clipboard open while it stays
+// held, and is the program's name again once an Analyze could open it.
+void ShowClipboardHolder(HWND dialog, bool opened, const ClipboardWindow& holder) {
+  static bool titleNamesHolder = false;
+  if (opened && !titleNamesHolder) return;
+  try {
+    ::SetWindowTextA(dialog, opened ? kDialogTitle : HeldClipboardTitle(holder).c_str());
+    titleNamesHolder = !opened;
+  } catch (const std::bad_alloc&) {
+    // The title stays as it was.
+  }
+}
+
 // The clipboard's formats in its own order, numbered 1, 2, 3 ... Must run
 // after FillRegisteredList, whose names it looks up.
 void FillAvailableList(HWND dialog) {
   // When another window holds the clipboard, the enumeration yields nothing
   // and the close is refused: the list stays empty.
-  ::OpenClipboard(dialog);
+  ClipboardWindow holder;
+  ShowClipboardHolder(dialog, OpenClipboardPatiently(dialog, &holder), holder);
   for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
     const int count = static_cast<int>(::SendMessageA(g_availableList, LVM_GETITEMCOUNT, 0, 0));
     const int index = InsertItem(g_availableList, count, PriorityText(static_cast<std::uint32_t>(count) + 1),

@@ -1,5 +1,7 @@
 #include "snapshot/clipboardwindow_win32.h"
 
+#include <new>
+
 #include "app/widetext_win32.h"
 
 namespace {
@@ -28,4 +30,21 @@ ClipboardWindow DescribeClipboardWindow(HWND window) {
   described.processId = processId;
   if (processId != 0) described.executable = ExecutableOf(processId);
   return described;
+}
+
+bool OpenClipboardPatiently(HWND window, ClipboardWindow* holder) {
+  constexpr ULONGLONG kPatienceMs = 100;
+  constexpr DWORD kRetryMs = 5;
+  const ULONGLONG start = ::GetTickCount64();
+  for (;;) {
+    if (::OpenClipboard(window)) return true;
+    if (::GetTickCount64() - start >= kPatienceMs) break;
+    ::Sleep(kRetryMs);
+  }
+  try {
+    *holder = DescribeClipboardWindow(::GetOpenClipboardWindow());
+  } catch (const std::bad_alloc&) {
+    *holder = ClipboardWindow{};  // a holder that cannot be named
+  }
+  return false;
 }

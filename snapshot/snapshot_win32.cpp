@@ -3,6 +3,8 @@
 // snapshot/sizerules.cpp.
 #include "snapshot/snapshot.h"
 
+#include <utility>
+
 #include "app/clipboardformats.h"
 #include "app/privateformats.h"
 #include "app/widetext_win32.h"
@@ -169,6 +171,15 @@ std::string RegisteredNameOf(std::uint32_t format) {
   return Utf8OfWide(name, ::GetClipboardFormatNameW(format, name, 256));
 }
 
+// Closes the clipboard on every way out of the read, a failed allocation of
+// the owner's description included.
+struct ClipboardCloser {
+  ClipboardCloser() = default;
+  ClipboardCloser(const ClipboardCloser&) = delete;
+  ClipboardCloser& operator=(const ClipboardCloser&) = delete;
+  ~ClipboardCloser() { ::CloseClipboard(); }
+};
+
 }  // namespace
 
 std::uint8_t* AllocateSnapshot(std::uint32_t length) {
@@ -183,7 +194,8 @@ bool ReadClipboardSnapshot(HWND owner, std::uint32_t format, bool wholeData, std
   seen.kind = wholeData ? SnapshotKind::WholeData : SnapshotKind::ByRule;
   seen.registeredName = RegisteredNameOf(format);
   bool ok = false;
-  if (::OpenClipboard(owner)) {
+  if (OpenClipboardPatiently(owner, &seen.holder)) {
+    const ClipboardCloser closer;
     seen.owner = DescribeClipboardWindow(::GetClipboardOwner());
     seen.sequenceNumber = ::GetClipboardSequenceNumber();
     HANDLE data = ::GetClipboardData(format);
@@ -191,14 +203,15 @@ bool ReadClipboardSnapshot(HWND owner, std::uint32_t format, bool wholeData, std
       ok = wholeData ? WholeSnapshotOf(format, data, buffer, length, &seen)
                      : SnapshotByRule(format, data, buffer, length, &seen);
     }
-    ::CloseClipboard();
+  } else {
+    seen.clipboardBusy = true;
   }
   if (!ok) {
     FreeSnapshot(*buffer);
     *buffer = nullptr;
     *length = 0;
   }
-  if (facts != nullptr) *facts = seen;
+  if (facts != nullptr) *facts = std::move(seen);
   return ok;
 }
 

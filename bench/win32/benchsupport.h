@@ -4,13 +4,19 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/kelvane.h"
+#include "app/privateformats.h"
+#include "snapshot/snapshot.h"
 
 namespace benchsupport {
 
@@ -88,6 +94,76 @@ inline bool PutAlone(UINT format, const void* bytes, std::size_t count) {
   const bool ok = PutBlock(format, bytes, count);
   ::CloseClipboard();
   return ok;
+}
+
+// Empties the clipboard and places one "BinaryData" block of blockBytes
+// whose length word covers the rest of it, filled in place.
+inline bool PutBinaryData(std::uint32_t blockBytes) {
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, blockBytes);
+  if (block == nullptr) return false;
+  auto* bytes = static_cast<std::uint8_t*>(::GlobalLock(block));
+  const std::uint32_t payload = blockBytes - 4;
+  std::memcpy(bytes, &payload, 4);
+  for (std::uint32_t i = 4; i < blockBytes; ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
+  ::GlobalUnlock(block);
+  if (!OpenClipboardRetry()) {
+    ::GlobalFree(block);
+    return false;
+  }
+  ::EmptyClipboard();
+  const bool ok = ::SetClipboardData(g_binaryDataFormat, block) != nullptr;
+  ::CloseClipboard();
+  if (!ok) ::GlobalFree(block);
+  return ok;
+}
+
+inline PROCESS_MEMORY_COUNTERS MemoryCounters() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof(counters);
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+  return counters;
+}
+
+// One read (read(&length) answers the snapshot, or none on failure), and how
+// far the peaks rose above what the process had before it, against the
+// platform's block plus the snapshot plus 16 MiB. Run it in a fresh process
+// (RunThisProgramAgain), whose peaks no earlier work has raised.
+template <typename Read>
+int MeasurePeakOfRead(const char* what, Read read) {
+  constexpr double kMiB = 1024.0 * 1024.0;
+  const PROCESS_MEMORY_COUNTERS before = MemoryCounters();
+  std::uint32_t length = 0;
+  std::uint8_t* snapshot = read(&length);
+  const PROCESS_MEMORY_COUNTERS after = MemoryCounters();
+  if (snapshot == nullptr) return 1;
+  FreeSnapshot(snapshot);
+  const double working = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMiB;
+  const double pagefile = static_cast<double>(after.PeakPagefileUsage - before.PagefileUsage) / kMiB;
+  const double limit = 2.0 * length / kMiB + 16.0;
+  std::printf(
+      "%s: peak during one read, above the process before it: working set %.1f MiB, "
+      "pagefile %.1f MiB; block + snapshot + 16 MiB = %.1f MiB: %s\n",
+      what, working, pagefile, limit, std::max(working, pagefile) <= limit ? "within" : "OVER");
+  std::fflush(stdout);
+  return 0;
+}
+
+// Runs this program again with the arguments and waits for it.
+inline void RunThisProgramAgain(const char* arguments) {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string command = std::string("\"") + path + "\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    std::printf("could not start %s %s\n", path, arguments);
+    return;
+  }
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
 }
 
 // One timed full repaint of a window, erase and paint: milliseconds.

@@ -50,26 +50,6 @@ using namespace benchsupport;  // the harnesses' shared helpers
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
-// A block of blockBytes whose length word covers the rest of it.
-bool PutBinaryData(std::uint32_t blockBytes) {
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, blockBytes);
-  if (block == nullptr) return false;
-  auto* bytes = static_cast<std::uint8_t*>(::GlobalLock(block));
-  const std::uint32_t payload = blockBytes - 4;
-  std::memcpy(bytes, &payload, 4);
-  for (std::uint32_t i = 4; i < blockBytes; ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
-  ::GlobalUnlock(block);
-  if (!OpenClipboardRetry()) {
-    ::GlobalFree(block);
-    return false;
-  }
-  ::EmptyClipboard();
-  const bool ok = ::SetClipboardData(g_binaryDataFormat, block) != nullptr;
-  ::CloseClipboard();
-  if (!ok) ::GlobalFree(block);
-  return ok;
-}
-
 void WaitForFreeClipboard() {
   if (OpenClipboardRetry()) ::CloseClipboard();
 }
@@ -169,52 +149,14 @@ bool TimeFrame(HINSTANCE instance, double* elapsed) {
   return ok;
 }
 
-PROCESS_MEMORY_COUNTERS MemoryCounters() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-  return counters;
-}
-
-// In a fresh process: one read of what the clipboard holds, and how far the
-// peaks rose above what the process had before it.
+// In a fresh process: one read of what the clipboard holds.
 int MeasurePeak(bool wholeData) {
   WaitForFreeClipboard();
-  const PROCESS_MEMORY_COUNTERS before = MemoryCounters();
-  std::uint8_t* snapshot = nullptr;
-  std::uint32_t length = 0;
-  const bool ok = ReadClipboardSnapshot(nullptr, g_binaryDataFormat, wholeData, &snapshot, &length, nullptr);
-  const PROCESS_MEMORY_COUNTERS after = MemoryCounters();
-  FreeSnapshot(snapshot);
-  if (!ok) return 1;
-  const double working = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMiB;
-  const double pagefile = static_cast<double>(after.PeakPagefileUsage - before.PagefileUsage) / kMiB;
-  const double limit = 2.0 * length / kMiB + 16.0;
-  std::printf(
-      "%s: peak during one read, above the process before it: working set %.1f MiB, "
-      "pagefile %.1f MiB; block + snapshot + 16 MiB = %.1f MiB: %s\n",
-      wholeData ? "Whole Data" : "reader", working, pagefile, limit,
-      std::max(working, pagefile) <= limit ? "within" : "OVER");
-  std::fflush(stdout);
-  return 0;
-}
-
-// Runs this program again with "peak" (and "whole") and waits for it.
-void RunPeakProcess(bool wholeData) {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string command = std::string("\"") + path + "\" peak" + (wholeData ? " whole" : "");
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    std::printf("could not start the peak-memory process\n");
-    return;
-  }
-  ::WaitForSingleObject(process.hProcess, INFINITE);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  return MeasurePeakOfRead(wholeData ? "Whole Data" : "reader", [wholeData](std::uint32_t* length) {
+    std::uint8_t* snapshot = nullptr;
+    const bool ok = ReadClipboardSnapshot(nullptr, g_binaryDataFormat, wholeData, &snapshot, length, nullptr);
+    return ok ? snapshot : nullptr;
+  });
 }
 
 }  // namespace
@@ -233,8 +175,8 @@ int main(int argc, char** argv) {
   }
   std::printf("put %u MiB on the clipboard: %.2f ms\n", mebibytes, Now() - start);
   std::fflush(stdout);
-  RunPeakProcess(false);
-  RunPeakProcess(true);
+  RunThisProgramAgain("peak");
+  RunThisProgramAgain("peak whole");
 
   std::vector<std::uint8_t> source(blockBytes, 0x5A), target(blockBytes);
   std::vector<double> warm, cold, handOvers, touchedHandOvers, byFaults, afterLock, reads, wholeReads, frames;

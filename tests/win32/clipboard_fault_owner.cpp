@@ -1,6 +1,7 @@
 #include "clipboard_fault_owner.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "app/privateformats.h"
 #include "testsupport.h"
@@ -24,18 +25,23 @@ bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
 
 ForeignOwner::~ForeignOwner() {
   if (process_ != nullptr && !Leave()) ::TerminateProcess(process_, 1);
-  for (HANDLE h : {process_, ready_, quit_}) {
+  for (HANDLE h : {process_, ready_, quit_, release_}) {
     if (h != nullptr) ::CloseHandle(h);
   }
   for (const std::string& file : files_) ::DeleteFileA(file.c_str());
 }
 
-bool ForeignOwner::Start(const std::vector<std::string>& command) {
+bool ForeignOwner::Start(const std::vector<std::string>& command, const char* program) {
   static unsigned counter = 0;
   name_ = "kelvane-owner-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
   ready_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-ready").c_str());
   quit_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-quit").c_str());
-  std::string line = "\"" + testsupport::ProgramBesideTests("clipboard_owner.exe") + "\" " + name_;
+  release_ = ::CreateEventA(nullptr, TRUE, FALSE, (name_ + "-release").c_str());
+  char temp[MAX_PATH] = "";
+  ::GetTempPathA(MAX_PATH, temp);
+  rendersLog_ = std::string(temp) + name_ + "-renders.txt";
+  files_.push_back(rendersLog_);
+  std::string line = "\"" + testsupport::ProgramBesideTests(program) + "\" " + name_;
   for (const std::string& word : command) line += " \"" + word + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
@@ -58,6 +64,19 @@ bool ForeignOwner::Put(const std::vector<Block>& blocks) {
     command.push_back(block.format + "=" + files_.back());
   }
   return Start(command);
+}
+
+bool ForeignOwner::PromiseLate(DWORD delayMs, const std::vector<std::string>& promises) {
+  std::vector<std::string> command = {"late", std::to_string(delayMs)};
+  command.insert(command.end(), promises.begin(), promises.end());
+  return Start(command);
+}
+
+std::vector<UINT> ForeignOwner::Renders() const {
+  std::vector<UINT> formats;
+  std::ifstream log(rendersLog_);
+  for (UINT format = 0; log >> format;) formats.push_back(format);
+  return formats;
 }
 
 bool ForeignOwner::Leave(DWORD timeoutMs) {

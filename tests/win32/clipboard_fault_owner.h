@@ -1,7 +1,7 @@
 // A clipboard owner in another process (tools/win32/clipboard_owner.cpp) for
-// the clipboard-fault tests: it holds the clipboard open, promises data that
-// it never renders, or owns blocks written from files, until it is told to
-// leave.
+// the clipboard-fault and reader tests: it holds the clipboard open, promises
+// data that it never renders or renders late, or owns blocks written from
+// files, until it is told to leave.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +19,9 @@ class ForeignOwner {
   ForeignOwner(const ForeignOwner&) = delete;
   ForeignOwner& operator=(const ForeignOwner&) = delete;
 
-  // Starts the owner with the command's words and waits until it is in place.
-  bool Start(const std::vector<std::string>& command);
+  // Starts the owner with the command's words and waits until it is in place
+  // (or another program beside the tests that signals "<name>-ready" too).
+  bool Start(const std::vector<std::string>& command, const char* program = "clipboard_owner.exe");
   bool Hold() { return Start({"hold"}); }
   bool PromiseAndRenderNothing(const std::string& format) { return Start({"delay", format, "nothing"}); }
   bool PromiseAndDie(const std::string& format) { return Start({"delay", format, "die"}); }
@@ -31,17 +32,28 @@ class ForeignOwner {
     std::vector<std::uint8_t> bytes;
   };
   bool Put(const std::vector<Block>& blocks);
+  // Promises each "<format>=<file>|seeded:<count>:<seed>" and renders it
+  // delayMs after it is asked: a late owner, or with a long delay a hung one
+  // until Release, after which it renders at once.
+  bool PromiseLate(DWORD delayMs, const std::vector<std::string>& promises);
+  void Release() const { ::SetEvent(release_); }
+  // The formats the late owner rendered, in order.
+  std::vector<UINT> Renders() const;
+  DWORD ProcessId() const { return ::GetProcessId(process_); }
 
   // Tells the owner to leave and waits for its process to end; true when it
   // ended within the time.
   bool Leave(DWORD timeoutMs = 10000);
   bool Running() const;
+  HANDLE process() const { return process_; }
 
  private:
   std::string name_;
   HANDLE process_ = nullptr;
   HANDLE ready_ = nullptr;
   HANDLE quit_ = nullptr;
+  HANDLE release_ = nullptr;
+  std::string rendersLog_;  // the late owner's, one format a line
   std::vector<std::string> files_;
 };
 

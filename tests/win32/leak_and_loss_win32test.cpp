@@ -86,16 +86,7 @@ Bytes PutBitmap() {
 using testsupport::GdiObjects;
 using testsupport::UserObjects;
 
-// Private bytes: PrivateUsage, or where that is left 0 (Wine) the commit
-// charge that PagefileUsage reports.
-double PrivateMiB() {
-  PROCESS_MEMORY_COUNTERS_EX counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof(counters));
-  const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-  return static_cast<double>(bytes) / (1024.0 * 1024.0);
-}
+using testsupport::PrivateMiB;
 
 struct Usage {
   std::uint32_t gdi;

@@ -12,6 +12,9 @@ namespace testsupport {
 
 std::uint32_t GdiObjects();
 std::uint32_t UserObjects();
+// Private bytes: PrivateUsage, or where that is left 0 (Wine) the commit
+// charge that PagefileUsage reports.
+double PrivateMiB();
 
 // What the GDI objects counted by handle slots are ("pens 3, brushes 4, ..."),
 // to tell what a difference is made of; empty where slots are not counted.

@@ -124,4 +124,13 @@ class Random {
   std::uint64_t state_;
 };
 
+// count bytes, each the low byte of Random(seed)'s next number: the same in a
+// test and in the clipboard owner it starts.
+inline std::vector<std::uint8_t> SeededBytes(std::size_t count, std::uint64_t seed) {
+  Random random(seed);
+  std::vector<std::uint8_t> bytes(count);
+  for (std::uint8_t& byte : bytes) byte = static_cast<std::uint8_t>(random.Next());
+  return bytes;
+}
+
 }  // namespace testsupport

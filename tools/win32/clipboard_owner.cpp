@@ -11,6 +11,13 @@
 //   clipboard_owner.exe <name> put <format>=<file> ...
 //       puts each file's bytes as one block of that format and stays the
 //       clipboard's owner; leaving ends the process with its window
+//   clipboard_owner.exe <name> late <ms> <format>=<source> ...
+//       promises each format with delayed rendering; asked for one, it waits
+//       <ms> answering nothing (a long wait is a hang), then renders the
+//       source: a file's bytes, or "seeded:<count>:<seed>" for count bytes of
+//       testsupport::SeededBytes. Setting "<name>-release", or leaving, ends
+//       every wait at once. Each format it renders is appended as a line to
+//       "<name>-renders.txt" in the temporary folder.
 //
 // A format is a number or a name to register.
 #include <windows.h>
@@ -21,10 +28,22 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/testsupport.h"
+
 namespace {
 
 constexpr DWORD kLifetimeMs = 60000;
 bool g_dieOnRender = false;
+
+// The late owner's promises and what ends its waits.
+struct LatePromise {
+  UINT format;
+  std::string source;
+};
+std::vector<LatePromise> g_latePromises;
+DWORD g_lateMs = 0;
+HANDLE g_waitEnders[2] = {};  // release, quit
+std::string g_rendersPath;
 
 UINT FormatOf(const char* text) {
   char* end = nullptr;
@@ -33,11 +52,36 @@ UINT FormatOf(const char* text) {
   return ::RegisterClipboardFormatA(text);
 }
 
+std::vector<char> ReadFileBytes(const char* path);
+bool PutBlock(UINT format, const std::vector<char>& bytes);
+
+std::vector<char> SourceBytes(const std::string& source) {
+  unsigned long long count = 0;
+  unsigned long long seed = 0;
+  if (std::sscanf(source.c_str(), "seeded:%llu:%llu", &count, &seed) != 2)
+    return ReadFileBytes(source.c_str());
+  const std::vector<std::uint8_t> bytes = testsupport::SeededBytes(static_cast<std::size_t>(count), seed);
+  return std::vector<char>(bytes.begin(), bytes.end());
+}
+
+void RenderLate(UINT format) {
+  for (const LatePromise& promise : g_latePromises) {
+    if (promise.format != format) continue;
+    ::WaitForMultipleObjects(2, g_waitEnders, FALSE, g_lateMs);
+    PutBlock(format, SourceBytes(promise.source));
+    if (FILE* log = std::fopen(g_rendersPath.c_str(), "a")) {
+      std::fprintf(log, "%u\n", format);
+      std::fclose(log);
+    }
+  }
+}
+
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_RENDERFORMAT:
       // Asked for the promised data: render nothing, or die while asked.
       if (g_dieOnRender) ::ExitProcess(3);
+      RenderLate(static_cast<UINT>(wParam));
       return 0;
     case WM_RENDERALLFORMATS:
       return 0;
@@ -106,6 +150,16 @@ bool TakeClipboard(HWND owner, int argc, char** argv) {
       ok = PutBlock(FormatOf(std::string(argv[i], static_cast<std::size_t>(equals - argv[i])).c_str()),
                     ReadFileBytes(equals + 1));
     }
+  } else if (command == "late" && argc >= 5) {
+    g_lateMs = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
+    for (int i = 4; ok && i < argc; ++i) {
+      const char* equals = std::strchr(argv[i], '=');
+      if (equals == nullptr) return false;
+      const UINT format = FormatOf(std::string(argv[i], static_cast<std::size_t>(equals - argv[i])).c_str());
+      g_latePromises.push_back({format, equals + 1});
+      ::SetClipboardData(format, nullptr);
+      ok = ::IsClipboardFormatAvailable(format) != FALSE;
+    }
   } else {
     ok = false;
   }
@@ -128,13 +182,19 @@ void ServeUntilQuit(HANDLE quit) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(
-        stderr, "usage: clipboard_owner <name> hold | delay <format> nothing|die | put <format>=<file>...\n");
+    std::fprintf(stderr,
+                 "usage: clipboard_owner <name> hold | delay <format> nothing|die | put <format>=<file>... | "
+                 "late <ms> <format>=<file>|seeded:<count>:<seed>...\n");
     return 2;
   }
   const std::string name = argv[1];
   HANDLE ready = ::CreateEventA(nullptr, TRUE, FALSE, (name + "-ready").c_str());
   HANDLE quit = ::CreateEventA(nullptr, TRUE, FALSE, (name + "-quit").c_str());
+  g_waitEnders[0] = ::CreateEventA(nullptr, TRUE, FALSE, (name + "-release").c_str());
+  g_waitEnders[1] = quit;
+  char temp[MAX_PATH] = "";
+  ::GetTempPathA(MAX_PATH, temp);
+  g_rendersPath = std::string(temp) + name + "-renders.txt";
   HWND owner = CreateOwnerWindow();
   if (ready == nullptr || quit == nullptr || owner == nullptr || !TakeClipboard(owner, argc, argv)) {
     std::fprintf(stderr, "clipboard_owner: could not take the clipboard\n");
