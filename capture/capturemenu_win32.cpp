@@ -25,7 +25,7 @@ struct RestoreJob {
   std::string path;
   ClpDirectory directory;
   std::string failure;  // UTF-8; empty when the file went back
-  bool outOfMemory;      // the restore ended by a failed allocation
+  bool outOfMemory;     // the restore ended by a failed allocation
 };
 
 // One dialog a process, so one restore at a time.
@@ -152,7 +152,8 @@ void OpenCapture(HWND dialog) {
     return;
   }
   if (!ConfirmRestore(dialog, opened.directory)) return;
-  StartRestore(dialog, std::make_unique<RestoreJob>(RestoreJob{dialog, path, std::move(opened.directory), {}, false}));
+  StartRestore(
+      dialog, std::make_unique<RestoreJob>(RestoreJob{dialog, path, std::move(opened.directory), {}, false}));
 }
 
 }  // namespace

@@ -131,9 +131,9 @@ ClpDirectory ReadClpDirectory(const std::uint8_t* bytes, std::uint32_t given, st
   }
   const std::uint64_t tableEnd = TableEnd(*layout, *slots);
   if (tableEnd > fileSize) {
-    return Refused(directory, ClpFault::TablePastEnd, 0,
-                   "The file says it holds " + Decimal(*slots) +
-                       " formats, but it is too short for their table.");
+    return Refused(
+        directory, ClpFault::TablePastEnd, 0,
+        "The file says it holds " + Decimal(*slots) + " formats, but it is too short for their table.");
   }
   if (tableEnd > available) {
     return Refused(directory, ClpFault::TableNotGiven, 0, "The file's table could not be read whole.");
@@ -152,7 +152,8 @@ ClpDirectory ReadClpDirectory(const std::uint8_t* bytes, std::uint32_t given, st
                      place + ": its name does not end inside its field.");
     }
     if (!name.text) {
-      return Refused(directory, ClpFault::NameNotText, position, place + ": its name is not valid UTF-16 text.");
+      return Refused(directory, ClpFault::NameNotText, position,
+                     place + ": its name is not valid UTF-16 text.");
     }
     const std::string named = ClpEntryPlace(position, *slots, ClpEntryLabel(format, name.utf8));
     if (format > 0xFFFF) {
@@ -170,7 +171,8 @@ ClpDirectory ReadClpDirectory(const std::uint8_t* bytes, std::uint32_t given, st
     const auto length = static_cast<std::uint32_t>(LittleEndianAt(entry + layout->lengthAt, 4));
     const auto offset = static_cast<std::uint32_t>(LittleEndianAt(entry + layout->offsetAt, 4));
     if (static_cast<std::uint64_t>(offset) + length > fileSize) {
-      return Refused(directory, ClpFault::DataPastEnd, position, named + ": its data lies past the end of the file.");
+      return Refused(directory, ClpFault::DataPastEnd, position,
+                     named + ": its data lies past the end of the file.");
     }
     const auto [first, isNew] = firstOfFormat.emplace(FormatKey(format, name.utf8), position);
     if (!isNew) {
@@ -263,7 +265,8 @@ std::string ClpWrittenName(std::uint32_t format, std::string_view registeredName
 std::optional<std::vector<std::uint8_t>> ClpTableBytes(const std::vector<ClpEntry>& entries,
                                                        std::uint32_t slots) {
   if (slots > kClpMostEntries || entries.size() > slots) return std::nullopt;
-  std::vector<std::uint8_t> bytes(kClpHeaderBytes + static_cast<std::size_t>(slots) * kClpWindowsNtEntryBytes);
+  std::vector<std::uint8_t> bytes(kClpHeaderBytes +
+                                  static_cast<std::size_t>(slots) * kClpWindowsNtEntryBytes);
   bytes[0] = static_cast<std::uint8_t>(kClpIdWindowsNt & 0xFF);
   bytes[1] = static_cast<std::uint8_t>(kClpIdWindowsNt >> 8);
   bytes[2] = static_cast<std::uint8_t>(slots & 0xFF);

@@ -60,8 +60,8 @@ struct ClpProblem {
 
 struct ClpDirectory {
   std::uint16_t fileId = 0;
-  std::uint32_t slots = 0;         // the header's count, empty slots included
-  std::vector<ClpEntry> entries;   // in the file's order, without the empty slots
+  std::uint32_t slots = 0;            // the header's count, empty slots included
+  std::vector<ClpEntry> entries;      // in the file's order, without the empty slots
   std::optional<ClpProblem> problem;  // the first problem; entries are then empty
 };
 
@@ -121,8 +121,8 @@ std::optional<std::vector<std::uint8_t>> ClpTableBytes(const std::vector<ClpEntr
 // once, front to back.
 struct ClpPlacement {
   bool placed;
-  std::uint32_t offset;   // where the block goes
-  std::string refusal;    // why it was not placed
+  std::uint32_t offset;  // where the block goes
+  std::string refusal;   // why it was not placed
 };
 
 class ClpFilePlan {

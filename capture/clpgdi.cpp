@@ -52,7 +52,9 @@ void PutU16(std::uint8_t* at, std::uint32_t value) {
 std::int32_t I32At(const std::uint8_t* bytes) { return static_cast<std::int32_t>(LittleEndianAt(bytes, 4)); }
 std::int32_t I16At(const std::uint8_t* bytes) { return static_cast<std::int16_t>(LittleEndianAt(bytes, 2)); }
 
-ClpBitmap RefusedBitmap(std::string refusal) { return ClpBitmap{false, std::move(refusal), 0, 0, 0, 0, 0, 0}; }
+ClpBitmap RefusedBitmap(std::string refusal) {
+  return ClpBitmap{false, std::move(refusal), 0, 0, 0, 0, 0, 0};
+}
 
 }  // namespace
 
@@ -68,7 +70,8 @@ ClpBitmap ReadClpBitmap(const std::uint8_t* block, std::uint32_t length) {
   if (width == 0 || height == 0) {
     return RefusedBitmap("its bitmap is " + Decimal(width) + " by " + Decimal(height) + " pixels");
   }
-  if (planes != 1) return RefusedBitmap("its bitmap has " + Decimal(planes) + " colour planes instead of one");
+  if (planes != 1)
+    return RefusedBitmap("its bitmap has " + Decimal(planes) + " colour planes instead of one");
   if (!IsBitmapDepth(bitsPerPixel)) {
     return RefusedBitmap("its bitmap has " + Decimal(bitsPerPixel) + " bits a pixel, which no bitmap has");
   }
@@ -81,8 +84,8 @@ ClpBitmap ReadClpBitmap(const std::uint8_t* block, std::uint32_t length) {
   if (rows > length - kClpBitmapHeaderBytes) {
     return RefusedBitmap(TooShortFor("its bitmap", kClpBitmapHeaderBytes + rows, length));
   }
-  return ClpBitmap{true, {}, width, height, planes, bitsPerPixel, storedRowBytes,
-                   static_cast<std::uint32_t>(rowBytes)};
+  return ClpBitmap{true,   {},           width,          height,
+                   planes, bitsPerPixel, storedRowBytes, static_cast<std::uint32_t>(rowBytes)};
 }
 
 void PackClpBitmapRows(std::uint8_t* block, const ClpBitmap& bitmap) {
@@ -124,7 +127,8 @@ ClpBitmapFromDib DescribeDibAsClpBitmap(const std::uint8_t* dib, std::uint32_t l
                       " pixels does not fit the file's 16-bit sizes");
   }
   const std::uint64_t rowBytes = BitmapRowBytes(static_cast<std::uint32_t>(width), bitsPerPixel);
-  if (rowBytes > 0xFFFF) return RefusedDib("its rows of " + Bytes(rowBytes) + " do not fit the file's 16-bit size");
+  if (rowBytes > 0xFFFF)
+    return RefusedDib("its rows of " + Bytes(rowBytes) + " do not fit the file's 16-bit size");
   const std::uint64_t fullTable = bitsPerPixel <= 8 ? 1u << bitsPerPixel : 0;
   const std::uint64_t tableEntries = coloursUsed != 0 && coloursUsed < fullTable ? coloursUsed : fullTable;
   const std::uint64_t rowsOffset = headerBytes + 4 * tableEntries;
@@ -187,7 +191,9 @@ bool IsMetaHeaderAt(const std::uint8_t* bytes, std::uint32_t length, std::uint64
 
 bool FitsInt16(std::int32_t value) { return value >= -32768 && value <= 32767; }
 
-ClpMetafile RefusedMetafile(std::string refusal) { return ClpMetafile{false, std::move(refusal), 0, 0, 0, 0, 0}; }
+ClpMetafile RefusedMetafile(std::string refusal) {
+  return ClpMetafile{false, std::move(refusal), 0, 0, 0, 0, 0};
+}
 
 }  // namespace
 
@@ -195,15 +201,21 @@ ClpMetafile ReadClpMetafile(const std::uint8_t* block, std::uint32_t length) {
   // Writers disagree on the header: the 16-bit one of 8 bytes, a 32-bit one
   // of 16, or none at all.
   if (IsMetaHeaderAt(block, length, kClpMetafileHeaderBytes)) {
-    return ClpMetafile{true, {}, I16At(block), I16At(block + 2), I16At(block + 4), kClpMetafileHeaderBytes,
+    return ClpMetafile{true,
+                       {},
+                       I16At(block),
+                       I16At(block + 2),
+                       I16At(block + 4),
+                       kClpMetafileHeaderBytes,
                        length - kClpMetafileHeaderBytes};
   }
   constexpr std::uint32_t kHeader32Bytes = 16;
   if (IsMetaHeaderAt(block, length, kHeader32Bytes)) {
-    return ClpMetafile{true, {}, I32At(block), I32At(block + 4), I32At(block + 8), kHeader32Bytes,
-                       length - kHeader32Bytes};
+    return ClpMetafile{
+        true, {}, I32At(block), I32At(block + 4), I32At(block + 8), kHeader32Bytes, length - kHeader32Bytes};
   }
-  if (IsMetaHeaderAt(block, length, 0)) return ClpMetafile{true, {}, kMappingModeAnisotropic, 0, 0, 0, length};
+  if (IsMetaHeaderAt(block, length, 0))
+    return ClpMetafile{true, {}, kMappingModeAnisotropic, 0, 0, 0, length};
   return RefusedMetafile("its metafile has no METAHEADER at byte 8, 16 or 0");
 }
 

@@ -76,7 +76,8 @@ ClpBitmapFromDib DescribeDibAsClpBitmap(const std::uint8_t* dib, std::uint32_t l
 // writer copies rowBytes from there.
 std::uint32_t DibRowOffset(const ClpBitmapFromDib& description, std::uint32_t row);
 // The whole block, header and rows; empty with *refusal set when the DIB is refused.
-std::vector<std::uint8_t> ClpBitmapBlockOfDib(const std::uint8_t* dib, std::uint32_t length, std::string* refusal);
+std::vector<std::uint8_t> ClpBitmapBlockOfDib(const std::uint8_t* dib, std::uint32_t length,
+                                              std::string* refusal);
 
 // ------------------------------------------------------- metafile pictures
 

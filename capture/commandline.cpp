@@ -84,7 +84,8 @@ Command ParseCommandLine(std::string_view commandLine) {
     if (!SameWord(words[0], command.word)) continue;
     const std::size_t expected = command.takesFile ? 2 : 1;
     if (words.size() < expected) return Misused(std::string(command.word) + " needs the name of a file.");
-    if (words.size() > expected) return Misused("Unexpected \"" + words[expected] + "\" after " + command.word + ".");
+    if (words.size() > expected)
+      return Misused("Unexpected \"" + words[expected] + "\" after " + command.word + ".");
     return Command{command.kind, command.takesFile ? words[1] : std::string(), {}};
   }
   return Misused("Unknown command \"" + words[0] + "\".");
@@ -93,7 +94,8 @@ Command ParseCommandLine(std::string_view commandLine) {
 std::string UsageText() {
   std::string text = "Usage:\r\n  kelvane.exe                 opens the Kelvane window\r\n";
   for (const CommandWord& command : kCommands) text.append(command.usage).append("\r\n");
-  text.append("Exit codes: 0 done, 1 failed (one line says why), 2 a command line that is not understood.\r\n");
+  text.append(
+      "Exit codes: 0 done, 1 failed (one line says why), 2 a command line that is not understood.\r\n");
   return text;
 }
 

@@ -22,7 +22,8 @@ HANDLE StreamHandle(DWORD which) {
   HANDLE handle = ::GetStdHandle(which);
   if (IsUsable(handle)) return handle;
   static HANDLE console = [] {
-    if (!::AttachConsole(ATTACH_PARENT_PROCESS) && ::GetLastError() != ERROR_ACCESS_DENIED) return HANDLE{nullptr};
+    if (!::AttachConsole(ATTACH_PARENT_PROCESS) && ::GetLastError() != ERROR_ACCESS_DENIED)
+      return HANDLE{nullptr};
     return ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, 0, nullptr);
   }();
@@ -87,7 +88,8 @@ HWND CreateOwnerWindow(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kOwnerClass;
   ::RegisterClassExA(&windowClass);
-  return ::CreateWindowExA(0, kOwnerClass, "Kelvane", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+  return ::CreateWindowExA(0, kOwnerClass, "Kelvane", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                           nullptr);
 }
 
 int RestoreFile(HINSTANCE instance, const std::string& path) {

@@ -233,7 +233,8 @@ OpenedCapture ReadCaptureFile(const std::string& path) {
   }
   const std::uint64_t fileSize = file.Size();
   std::uint8_t header[kClpHeaderBytes] = {};
-  const auto headerBytes = static_cast<std::uint32_t>(fileSize < kClpHeaderBytes ? fileSize : kClpHeaderBytes);
+  const auto headerBytes =
+      static_cast<std::uint32_t>(fileSize < kClpHeaderBytes ? fileSize : kClpHeaderBytes);
   if (!file.ReadAt(0, header, headerBytes)) {
     opened.problem = "The file could not be read.";
     return opened;
@@ -283,7 +284,8 @@ std::string PutCaptureOnClipboard(HWND owner, const std::string& path, const Clp
       return EntrySentence(directory, entry, "its name could not be registered as a clipboard format");
     }
     const ClpBlockForm form = ClpBlockFormOf(entry.format);
-    const Built one = form == ClpBlockForm::GlobalBlock ? GlobalBlockOf(file, entry) : ObjectOf(file, entry, form);
+    const Built one =
+        form == ClpBlockForm::GlobalBlock ? GlobalBlockOf(file, entry) : ObjectOf(file, entry, form);
     if (one.data == nullptr) {
       FreeAll(built, 0);
       return EntrySentence(directory, entry, one.failure);
@@ -306,7 +308,8 @@ std::string PutCaptureOnClipboard(HWND owner, const std::string& path, const Clp
     ::EmptyClipboard();
     ::CloseClipboard();
     FreeAll(built, refused);
-    return EntrySentence(directory, directory.entries[refused], "the clipboard refused it, and was left empty");
+    return EntrySentence(directory, directory.entries[refused],
+                         "the clipboard refused it, and was left empty");
   }
   ::CloseClipboard();
   return {};

@@ -7,7 +7,10 @@ std::string RestoreQuestion(const ClpDirectory& directory) {
   std::uint32_t listed = 0;
   for (const ClpEntry& entry : directory.entries) {
     if (listed == kMostListedFormats) break;
-    text.append(ClpEntryLabel(entry.format, entry.name)).append("\t").append(Bytes(entry.length)).append("\n");
+    text.append(ClpEntryLabel(entry.format, entry.name))
+        .append("\t")
+        .append(Bytes(entry.length))
+        .append("\n");
     ++listed;
   }
   const std::uint64_t count = directory.entries.size();

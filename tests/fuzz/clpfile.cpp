@@ -57,7 +57,8 @@ void CheckBitmapBlock(const std::uint8_t* block, std::uint32_t length) {
   const ClpBitmap bitmap = ReadClpBitmap(block, length);
   if (!bitmap.ok) return;
   FUZZ_CHECK(bitmap.rowBytes <= bitmap.storedRowBytes && bitmap.rowBytes % 2 == 0);
-  FUZZ_CHECK(kClpBitmapHeaderBytes + static_cast<std::uint64_t>(bitmap.storedRowBytes) * bitmap.height <= length);
+  FUZZ_CHECK(kClpBitmapHeaderBytes + static_cast<std::uint64_t>(bitmap.storedRowBytes) * bitmap.height <=
+             length);
   std::vector<std::uint8_t> copy(block, block + length);
   PackClpBitmapRows(copy.data(), bitmap);
 }
@@ -92,7 +93,8 @@ void CheckSnapshotForms(const std::uint8_t* bytes, std::uint32_t length, std::ui
   if (refusal.empty()) {
     const ClpBitmap back = ReadClpBitmap(bitmap.data(), static_cast<std::uint32_t>(bitmap.size()));
     FUZZ_CHECK(back.ok && back.storedRowBytes == back.rowBytes);
-    FUZZ_CHECK(kClpBitmapHeaderBytes + static_cast<std::uint64_t>(back.rowBytes) * back.height == bitmap.size());
+    FUZZ_CHECK(kClpBitmapHeaderBytes + static_cast<std::uint64_t>(back.rowBytes) * back.height ==
+               bitmap.size());
   }
   const std::vector<std::uint8_t> metafile = ClpMetafileBlockOfSnapshot(bytes, length, record, &refusal);
   if (refusal.empty()) {

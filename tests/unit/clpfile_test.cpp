@@ -58,7 +58,8 @@ ByteVector FileOf(std::uint16_t id, const std::vector<RawEntry>& entries, std::s
 }
 
 // The reader over a heap copy of exactly the bytes given.
-ClpDirectory Read(const ByteVector& bytes, std::size_t given = SIZE_MAX, std::uint64_t fileSize = UINT64_MAX) {
+ClpDirectory Read(const ByteVector& bytes, std::size_t given = SIZE_MAX,
+                  std::uint64_t fileSize = UINT64_MAX) {
   const std::size_t count = std::min(given, bytes.size());
   std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[count + 1]);
   std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count), exact.get());
@@ -90,21 +91,26 @@ std::vector<DamageCase> DamageCases() {
   countTooLarge.resize(4 + 2 * kClpWindowsNtEntryBytes + 30);
   return {
       {"no header", {0x51}, ClpFault::TooShort, 0, "The file is too short to be a clipboard file."},
-      {"a BMP file", {'B', 'M', 0x36, 0, 0, 0}, ClpFault::NotAClipboardFile, 0, "The file is not a clipboard file."},
+      {"a BMP file",
+       {'B', 'M', 0x36, 0, 0, 0},
+       ClpFault::NotAClipboardFile,
+       0,
+       "The file is not a clipboard file."},
       {"a count larger than the file", countTooLarge, ClpFault::TablePastEnd, 0,
        "The file says it holds 12 formats, but it is too short for their table."},
       {"an unterminated name", nt({text, unterminated, html}), ClpFault::NameUnterminated, 2,
        "Entry 2 of 3: its name does not end inside its field."},
       {"a lone surrogate", nt({text, {0xC0F1, 1, at, u"a\xD800"}, html}), ClpFault::NameNotText, 2,
        "Entry 2 of 3: its name is not valid UTF-16 text."},
-      {"an offset past the end", nt({text, {0xC0F0, 0, static_cast<std::uint32_t>(size + 1), u"HTML Format"}}),
-       ClpFault::DataPastEnd, 2, "Entry 2 of 2 (HTML Format): its data lies past the end of the file."},
-      {"a block one byte too long", nt({text, html, {13, 11, at + 20, u"CF_UNICODETEXT"}}), ClpFault::DataPastEnd, 3,
-       "Entry 3 of 3 (CF_UNICODETEXT): its data lies past the end of the file."},
+      {"an offset past the end",
+       nt({text, {0xC0F0, 0, static_cast<std::uint32_t>(size + 1), u"HTML Format"}}), ClpFault::DataPastEnd,
+       2, "Entry 2 of 2 (HTML Format): its data lies past the end of the file."},
+      {"a block one byte too long", nt({text, html, {13, 11, at + 20, u"CF_UNICODETEXT"}}),
+       ClpFault::DataPastEnd, 3, "Entry 3 of 3 (CF_UNICODETEXT): its data lies past the end of the file."},
       {"a length that wraps 32 bits", nt({{8, 0xFFFFFFF0u, at + 20, u""}}), ClpFault::DataPastEnd, 1,
        "Entry 1 of 1 (CF_DIB): its data lies past the end of the file."},
-      {"two CF_TEXT entries under other labels", nt({text, html, {1, 2, at, u"Text"}}), ClpFault::SecondEntry, 3,
-       "Entry 3 of 3 (CF_TEXT): entry 1 holds the same format."},
+      {"two CF_TEXT entries under other labels", nt({text, html, {1, 2, at, u"Text"}}), ClpFault::SecondEntry,
+       3, "Entry 3 of 3 (CF_TEXT): entry 1 holds the same format."},
       {"one name in another case and number", nt({html, text, {0xC123, 2, at, u"html FORMAT"}}),
        ClpFault::SecondEntry, 3, "Entry 3 of 3 (html FORMAT): entry 1 holds the same format."},
       {"a registered format without a name", nt({{0xC001, 1, at, u""}}), ClpFault::UnnamedRegistered, 1,
@@ -155,7 +161,8 @@ TEST(ClpDirectory, ACutAtEveryEntryAndBlockBoundaryIsRefused) {
   // Cut at the end of each block but the last: the next block with bytes is the first past the end.
   const ClpDirectory afterFirst = Read(file, SIZE_MAX, kNtTableOf3 + 7);
   ASSERT_TRUE(afterFirst.problem.has_value());
-  EXPECT_EQ(afterFirst.problem->message, "Entry 3 of 3 (CF_UNICODETEXT): its data lies past the end of the file.");
+  EXPECT_EQ(afterFirst.problem->message,
+            "Entry 3 of 3 (CF_UNICODETEXT): its data lies past the end of the file.");
   const ClpDirectory atTable = Read(file, SIZE_MAX, kNtTableOf3);
   ASSERT_TRUE(atTable.problem.has_value());
   EXPECT_EQ(atTable.problem->message, "Entry 1 of 3 (CF_TEXT): its data lies past the end of the file.");
@@ -166,8 +173,8 @@ TEST(ClpDirectory, ACutAtEveryEntryAndBlockBoundaryIsRefused) {
 TEST(ClpDirectory, TheThreeIdsReadAlikeAndEmptySlotsAreSkipped) {
   const std::u16string latin = u"Caf\u00E9";
   const std::uint32_t t31 = 4 + 3 * kClpWindows31EntryBytes;
-  const ClpDirectory old = Read(FileOf(kClpIdWindows31, {{2, 3, t31, latin}, {0, 0, 0, u""}, {0xC001, 0, t31, u"X"}},
-                                       t31 + 3));
+  const ClpDirectory old =
+      Read(FileOf(kClpIdWindows31, {{2, 3, t31, latin}, {0, 0, 0, u""}, {0xC001, 0, t31, u"X"}}, t31 + 3));
   ASSERT_FALSE(old.problem.has_value()) << old.problem->message;
   ASSERT_EQ(old.entries.size(), 2u);
   EXPECT_EQ(old.slots, 3u);
@@ -177,9 +184,9 @@ TEST(ClpDirectory, TheThreeIdsReadAlikeAndEmptySlotsAreSkipped) {
   for (std::uint16_t id : {kClpIdWindowsNt, kClpIdWindowsNtToo}) {
     // Blocks in any order; an empty block may sit at the very end.
     const std::uint32_t size = kNtTableOf3 + 5;
-    const ClpDirectory d = Read(FileOf(id, {{13, 4, kNtTableOf3 + 1, u"\u30C6"}, {0xC002, 0, size, u"Empty"},
-                                            {1, 1, kNtTableOf3, u"Text"}},
-                                       size));
+    const ClpDirectory d = Read(FileOf(
+        id, {{13, 4, kNtTableOf3 + 1, u"\u30C6"}, {0xC002, 0, size, u"Empty"}, {1, 1, kNtTableOf3, u"Text"}},
+        size));
     ASSERT_FALSE(d.problem.has_value()) << d.problem->message;
     ASSERT_EQ(d.entries.size(), 3u);
     EXPECT_EQ(d.fileId, id);
@@ -213,7 +220,8 @@ TEST(ClpWriter, TheTableNamesStandardFormatsAsTheListAndRefusesLongNames) {
   EXPECT_EQ(d.entries[3].offset, 1108u);
 
   EXPECT_FALSE(ClpNameRefusal(longest).has_value());
-  EXPECT_EQ(ClpNameRefusal(longest + "n").value(), "its name is 79 characters long, and the file holds at most 78");
+  EXPECT_EQ(ClpNameRefusal(longest + "n").value(),
+            "its name is 79 characters long, and the file holds at most 78");
   EXPECT_TRUE(ClpNameRefusal("\xFF").has_value());
   EXPECT_FALSE(ClpNameRefusal("\xEF\xBF\xBD").has_value());  // U+FFFD itself is text
   EXPECT_FALSE(ClpTableBytes({{1, 0xC011, 0, 0, longest + "n"}}, 1).has_value());
@@ -239,7 +247,8 @@ TEST(ClpWriter, TheOnePassPlanPacksBlocksAndLeavesSkippedSlotsEmptyAtTheEnd) {
   EXPECT_EQ(d.entries[1].name, "Rich Text Format");
   EXPECT_EQ(d.entries[2].position, 3u);
   const auto emptySlot = file.begin() + 4 + 3 * kClpWindowsNtEntryBytes;
-  EXPECT_TRUE(std::all_of(emptySlot, emptySlot + kClpWindowsNtEntryBytes, [](std::uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(
+      std::all_of(emptySlot, emptySlot + kClpWindowsNtEntryBytes, [](std::uint8_t b) { return b == 0; }));
   ClpFilePlan one(1);
   EXPECT_TRUE(one.Place(1, "", 0).placed);
   EXPECT_EQ(one.Place(7, "", 0).refusal, "the file's table has no slot left");

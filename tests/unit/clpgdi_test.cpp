@@ -32,7 +32,8 @@ ByteVector Dib(std::int32_t width, std::int32_t height, std::uint32_t bits) {
   PutLe(dib, 12, 1, 2);
   PutLe(dib, 14, bits, 2);
   for (std::uint32_t r = 0; r < rows; ++r)
-    for (std::uint32_t c = 0; c < stride; ++c) dib[40 + table + r * stride + c] = static_cast<std::uint8_t>(r * 16 + c);
+    for (std::uint32_t c = 0; c < stride; ++c)
+      dib[40 + table + r * stride + c] = static_cast<std::uint8_t>(r * 16 + c);
   return dib;
 }
 
@@ -43,20 +44,22 @@ TEST(ClpBitmap, APackedDibBecomesTopRowFirstRowsPaddedTo16BitsAtEveryDepth) {
     std::uint32_t bits;
     std::int32_t width;
     std::uint32_t rowBytes;
-  } const cases[] = {{1, 9, 2}, {4, 5, 4}, {8, 3, 4}, {16, 3, 6}, {24, 3, 10}, {32, 2, 8}, {1, 17, 4}, {24, 1, 4}};
+  } const cases[] = {{1, 9, 2},   {4, 5, 4},  {8, 3, 4},  {16, 3, 6},
+                     {24, 3, 10}, {32, 2, 8}, {1, 17, 4}, {24, 1, 4}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bits);
     for (std::int32_t sign : {1, -1}) {
       const std::int32_t height = 3 * sign;
       const ByteVector dib = Dib(c.width, height, c.bits);
       std::string refusal;
-      const ByteVector block = ClpBitmapBlockOfDib(dib.data(), static_cast<std::uint32_t>(dib.size()), &refusal);
+      const ByteVector block =
+          ClpBitmapBlockOfDib(dib.data(), static_cast<std::uint32_t>(dib.size()), &refusal);
       ASSERT_EQ(refusal, "");
       ASSERT_EQ(block.size(), 14u + 3 * c.rowBytes);
       const ByteVector header(block.begin(), block.begin() + 14);
-      const ByteVector expected = {0, 0, static_cast<std::uint8_t>(c.width), 0, 3, 0,
-                                   static_cast<std::uint8_t>(c.rowBytes), 0, 1, static_cast<std::uint8_t>(c.bits),
-                                   0, 0, 0, 0};
+      const ByteVector expected = {
+          0, 0, static_cast<std::uint8_t>(c.width), 0, 3, 0, static_cast<std::uint8_t>(c.rowBytes),
+          0, 1, static_cast<std::uint8_t>(c.bits),  0, 0, 0, 0};
       EXPECT_EQ(header, expected);
       // The top row is the last in memory of a bottom-up DIB.
       for (std::uint32_t row = 0; row < 3; ++row) {
@@ -88,7 +91,8 @@ TEST(ClpBitmap, DibsThatDoNotFitTheFileAreRefusedWithAReason) {
     const char* refusal;
   } const cases[] = {
       {"compressed", compressed, "its DIB is not one plane of uncompressed rows at a bitmap's depth"},
-      {"wider than 16 bits", Dib(65536, 1, 1), "its DIB of 65536 by 1 pixels does not fit the file's 16-bit sizes"},
+      {"wider than 16 bits", Dib(65536, 1, 1),
+       "its DIB of 65536 by 1 pixels does not fit the file's 16-bit sizes"},
       {"one byte short", cut, "its DIB needs 88 bytes, the block has 87"},
       {"short of a header", ByteVector(39, 0), "its DIB header needs 40 bytes, the block has 39"},
       {"a colour count below the full table", fewColours, ""},
@@ -115,7 +119,8 @@ TEST(ClpBitmap, StoredBlocksAreCheckedAndTheirRowsPackedForCreateBitmap) {
   PackClpBitmapRows(odd.data(), nibbles);
   EXPECT_EQ(ByteVector(odd.begin() + 14, odd.begin() + 18), (ByteVector{1, 2, 3, 4}));
 
-  auto header = [](std::uint32_t w, std::uint32_t h, std::uint32_t row, std::uint8_t planes, std::uint8_t bits) {
+  auto header = [](std::uint32_t w, std::uint32_t h, std::uint32_t row, std::uint8_t planes,
+                   std::uint8_t bits) {
     ByteVector b(14, 0);
     PutLe(b, 2, w, 2);
     PutLe(b, 4, h, 2);
@@ -168,8 +173,8 @@ TEST(ClpMetafile, SnapshotsOfEitherRecordSizeBecomeThe16BitHeaderAndTheWmf) {
     PutLe(snapshot, 8, 1270, 4);
     snapshot = Concat(snapshot, Wmf());
     std::string refusal;
-    const ByteVector block =
-        ClpMetafileBlockOfSnapshot(snapshot.data(), static_cast<std::uint32_t>(snapshot.size()), record, &refusal);
+    const ByteVector block = ClpMetafileBlockOfSnapshot(
+        snapshot.data(), static_cast<std::uint32_t>(snapshot.size()), record, &refusal);
     ASSERT_EQ(refusal, "");
     EXPECT_EQ(block, Concat({8, 0, 0x14, 0xF6, 0xF6, 0x04, 0, 0}, Wmf()));
     const ClpMetafile back = ReadClpMetafile(block.data(), static_cast<std::uint32_t>(block.size()));
@@ -224,11 +229,11 @@ TEST(ClpPaletteAndEmf, BlocksAreCheckedAndEachFormatGoesItsWay) {
   struct {
     std::uint32_t format;
     ClpBlockForm form;
-  } const forms[] = {{1, ClpBlockForm::GlobalBlock},     {2, ClpBlockForm::Bitmap},
-                     {0x82, ClpBlockForm::Bitmap},        {3, ClpBlockForm::MetafilePicture},
+  } const forms[] = {{1, ClpBlockForm::GlobalBlock},        {2, ClpBlockForm::Bitmap},
+                     {0x82, ClpBlockForm::Bitmap},          {3, ClpBlockForm::MetafilePicture},
                      {0x83, ClpBlockForm::MetafilePicture}, {9, ClpBlockForm::Palette},
-                     {14, ClpBlockForm::EnhMetafile},     {0x8E, ClpBlockForm::EnhMetafile},
-                     {8, ClpBlockForm::GlobalBlock},      {0xC000, ClpBlockForm::GlobalBlock}};
+                     {14, ClpBlockForm::EnhMetafile},       {0x8E, ClpBlockForm::EnhMetafile},
+                     {8, ClpBlockForm::GlobalBlock},        {0xC000, ClpBlockForm::GlobalBlock}};
   for (const auto& f : forms) EXPECT_EQ(ClpBlockFormOf(f.format), f.form) << f.format;
   EXPECT_EQ(ClpBlockRefusal(1, nullptr, 0), "");
 }

@@ -17,8 +17,8 @@ TEST(CommandLine, WordsAreSplitByThePlatformsRules) {
       {"/list", {"/list"}},
       {"  /restore   C:\\a\\b.clp ", {"/restore", "C:\\a\\b.clp"}},
       {"/restore \"C:\\My Files\\x.clp\"", {"/restore", "C:\\My Files\\x.clp"}},
-      {"a\\\\\"b c\" d", {"a\\b c", "d"}},       // 2n backslashes before a quote: n, and the quote opens
-      {"a\\\\\\\"b c", {"a\\\"b", "c"}},         // 2n+1: n and a literal quote
+      {"a\\\\\"b c\" d", {"a\\b c", "d"}},            // 2n backslashes before a quote: n, and the quote opens
+      {"a\\\\\\\"b c", {"a\\\"b", "c"}},              // 2n+1: n and a literal quote
       {"\"say \"\"hi\"\"\" x", {"say \"hi\"", "x"}},  // "" inside quotes
       {"\"\"", {""}},
       {"a\\b\\\\c", {"a\\b\\\\c"}},  // backslashes before no quote are as they are
@@ -50,7 +50,8 @@ TEST(CommandLine, EachCommandAndEachMisuse) {
     EXPECT_EQ(command.problem, c.problem) << c.line;
   }
   const std::string usage = UsageText();
-  for (const char* word : {"/list", "/restore FILE", "/?", "Exit codes"}) EXPECT_NE(usage.find(word), std::string::npos);
+  for (const char* word : {"/list", "/restore FILE", "/?", "Exit codes"})
+    EXPECT_NE(usage.find(word), std::string::npos);
   EXPECT_EQ(usage.substr(usage.size() - 2), "\r\n");
 }
 
@@ -59,6 +60,7 @@ TEST(CommandLine, ListLinesNameFormatsAsCopyDoes) {
   EXPECT_EQ(ListLine(1, ListedFormatName(1, std::nullopt, noLeadBytes)), "1\tCF_TEXT\r\n");
   EXPECT_EQ(ListLine(0x8E, ListedFormatName(0x8E, std::nullopt, noLeadBytes)), "142\tCF_DSPENHMETAFILE\r\n");
   EXPECT_EQ(ListedFormatName(49350, std::string_view("HTML Format"), noLeadBytes), "HTML Format");
-  EXPECT_EQ(ListedFormatName(49350, std::string_view("Name (with) parens"), noLeadBytes), "Name (with) parens");
+  EXPECT_EQ(ListedFormatName(49350, std::string_view("Name (with) parens"), noLeadBytes),
+            "Name (with) parens");
   EXPECT_EQ(ListedFormatName(0x205, std::nullopt, noLeadBytes), "CF_PRIVATE");
 }

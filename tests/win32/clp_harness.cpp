@@ -10,7 +10,8 @@
 namespace clptest {
 
 void WriteRawFile(const std::string& path, const Bytes& bytes) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   for (std::size_t done = 0; done < bytes.size();) {
     DWORD wrote = 0;
@@ -170,8 +171,8 @@ ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs) {
   startup.hStdError = err;
   std::string commandLine = "\"" + program + "\" " + arguments;
   PROCESS_INFORMATION process = {};
-  run.started = ::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                 &startup, &process) != FALSE;
+  run.started = ::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 nullptr, &startup, &process) != FALSE;
   ::CloseHandle(out);
   ::CloseHandle(err);
   if (run.started) {
