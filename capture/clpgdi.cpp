@@ -191,8 +191,62 @@ bool IsMetaHeaderAt(const std::uint8_t* bytes, std::uint32_t length, std::uint64
 
 bool FitsInt16(std::int32_t value) { return value >= -32768 && value <= 32767; }
 
+constexpr std::uint32_t kNoWmf = 0xFFFFFFFFu;
+
+// Where the metafile's bits begin in a snapshot: right after the record, or,
+// when the platform handed over a longer block (Wine does so to another
+// process), where a METAHEADER begins whose size in words reaches exactly to
+// the snapshot's end, as the bits come last and whole.
+std::uint32_t WmfOffsetInSnapshot(const std::uint8_t* snapshot, std::uint32_t length,
+                                  std::uint32_t recordBytes) {
+  if (IsMetaHeaderAt(snapshot, length, recordBytes)) return recordBytes;
+  for (std::uint64_t at = recordBytes + 2ull; at + kMetaHeaderBytes <= length; at += 2) {
+    if (IsMetaHeaderAt(snapshot, length, at) && 2 * LittleEndianAt(snapshot + at + 6, 4) == length - at) {
+      return static_cast<std::uint32_t>(at);
+    }
+  }
+  return kNoWmf;
+}
+
 ClpMetafile RefusedMetafile(std::string refusal) {
   return ClpMetafile{false, std::move(refusal), 0, 0, 0, 0, 0};
+}
+
+}  // namespace
+
+namespace {
+
+// Why the WMF whose METAHEADER is at offset is not whole: the size its
+// header gives must lie inside the bytes, and its records, each at least
+// three words long, must reach that size exactly, the last the closing
+// record. Malformed bits put on the clipboard have been seen to take Wine's
+// clipboard manager down with them.
+std::string WmfRecordsRefusal(const std::uint8_t* bytes, std::uint32_t length, std::uint32_t offset) {
+  constexpr std::uint64_t kShortestRecordWords = 3;
+  const std::uint64_t words = LittleEndianAt(bytes + offset + 6, 4);
+  const std::uint64_t end = offset + 2 * words;
+  if (words < kMetaHeaderWords + kShortestRecordWords || end > length) {
+    return "its metafile's size of " + Decimal(words) + " words does not lie inside the block";
+  }
+  std::uint64_t lastFunction = 0xFFFF;
+  for (std::uint64_t at = offset + kMetaHeaderBytes; at < end;) {
+    const std::uint64_t size = at + 6 <= end ? LittleEndianAt(bytes + at, 4) : 0;
+    if (size < kShortestRecordWords || 2 * size > end - at)
+      return "its metafile's records do not add up to its size";
+    lastFunction = LittleEndianAt(bytes + at + 4, 2);
+    at += 2 * size;
+  }
+  if (lastFunction != 0) return "its metafile does not end in its closing record";
+  return {};
+}
+
+// A metafile picture whose WMF begins at offset, checked.
+ClpMetafile MetafileAt(const std::uint8_t* block, std::uint32_t length, std::uint32_t offset,
+                       std::int32_t mappingMode, std::int32_t xExtent, std::int32_t yExtent) {
+  std::string refusal = WmfRecordsRefusal(block, length, offset);
+  if (!refusal.empty()) return RefusedMetafile(std::move(refusal));
+  const auto wmfLength = static_cast<std::uint32_t>(2 * LittleEndianAt(block + offset + 6, 4));
+  return ClpMetafile{true, {}, mappingMode, xExtent, yExtent, offset, wmfLength};
 }
 
 }  // namespace
@@ -201,21 +255,14 @@ ClpMetafile ReadClpMetafile(const std::uint8_t* block, std::uint32_t length) {
   // Writers disagree on the header: the 16-bit one of 8 bytes, a 32-bit one
   // of 16, or none at all.
   if (IsMetaHeaderAt(block, length, kClpMetafileHeaderBytes)) {
-    return ClpMetafile{true,
-                       {},
-                       I16At(block),
-                       I16At(block + 2),
-                       I16At(block + 4),
-                       kClpMetafileHeaderBytes,
-                       length - kClpMetafileHeaderBytes};
+    return MetafileAt(block, length, kClpMetafileHeaderBytes, I16At(block), I16At(block + 2),
+                      I16At(block + 4));
   }
   constexpr std::uint32_t kHeader32Bytes = 16;
   if (IsMetaHeaderAt(block, length, kHeader32Bytes)) {
-    return ClpMetafile{
-        true, {}, I32At(block), I32At(block + 4), I32At(block + 8), kHeader32Bytes, length - kHeader32Bytes};
+    return MetafileAt(block, length, kHeader32Bytes, I32At(block), I32At(block + 4), I32At(block + 8));
   }
-  if (IsMetaHeaderAt(block, length, 0))
-    return ClpMetafile{true, {}, kMappingModeAnisotropic, 0, 0, 0, length};
+  if (IsMetaHeaderAt(block, length, 0)) return MetafileAt(block, length, 0, kMappingModeAnisotropic, 0, 0);
   return RefusedMetafile("its metafile has no METAHEADER at byte 8, 16 or 0");
 }
 
@@ -223,10 +270,14 @@ ClpMetafileFromSnapshot DescribeSnapshotAsClpMetafile(const std::uint8_t* snapsh
                                                       std::uint32_t recordBytes) {
   ClpMetafileFromSnapshot d{false, {}, {}, 0, 0};
   d.header.fill(0);
-  if (recordBytes < 12 || !IsMetaHeaderAt(snapshot, length, recordBytes)) {
+  const std::uint32_t wmfOffset =
+      recordBytes >= 12 ? WmfOffsetInSnapshot(snapshot, length, recordBytes) : kNoWmf;
+  if (wmfOffset == kNoWmf) {
     d.refusal = "its METAFILEPICT is not followed by a metafile";
     return d;
   }
+  d.refusal = WmfRecordsRefusal(snapshot, length, wmfOffset);
+  if (!d.refusal.empty()) return d;
   const std::int32_t fields[3] = {I32At(snapshot), I32At(snapshot + 4), I32At(snapshot + 8)};
   for (std::int32_t field : fields) {
     if (!FitsInt16(field)) {
@@ -236,8 +287,8 @@ ClpMetafileFromSnapshot DescribeSnapshotAsClpMetafile(const std::uint8_t* snapsh
   }
   for (int i = 0; i < 3; ++i) PutU16(d.header.data() + 2 * i, static_cast<std::uint16_t>(fields[i]));
   d.ok = true;
-  d.wmfOffset = recordBytes;
-  d.wmfLength = length - recordBytes;
+  d.wmfOffset = wmfOffset;
+  d.wmfLength = static_cast<std::uint32_t>(2 * LittleEndianAt(snapshot + wmfOffset + 6, 4));
   return d;
 }
 
@@ -264,12 +315,29 @@ ClpPalette ReadClpPalette(const std::uint8_t* block, std::uint32_t length) {
 
 std::string ClpEnhMetafileRefusal(const std::uint8_t* block, std::uint32_t length) {
   constexpr std::uint32_t kHeaderRecord = 1;
+  constexpr std::uint32_t kClosingRecord = 14;      // EMR_EOF
   constexpr std::uint32_t kSignature = 0x464D4520;  // " EMF"
-  const std::optional<std::uint32_t> type = ReadU32(block, length, 0);
-  const std::optional<std::uint32_t> signature = ReadU32(block, length, 40);
-  if (!type || !signature || *type != kHeaderRecord || *signature != kSignature) {
+  constexpr std::uint32_t kShortestHeader = 88;
+  if (length < kShortestHeader || LittleEndianAt(block, 4) != kHeaderRecord ||
+      LittleEndianAt(block + 40, 4) != kSignature) {
     return "its enhanced metafile does not begin with an EMF header";
   }
+  const std::uint64_t bytes = LittleEndianAt(block + 48, 4);
+  if (bytes < kShortestHeader || bytes > length) {
+    return "its enhanced metafile's size of " + Bytes(bytes) + " does not lie inside the block";
+  }
+  // Each record is at least its type and size, in whole 32-bit words; they
+  // must reach the size exactly, the last the closing record.
+  std::uint64_t lastType = 0;
+  for (std::uint64_t at = 0; at < bytes;) {
+    const std::uint64_t size = at + 8 <= bytes ? LittleEndianAt(block + at + 4, 4) : 0;
+    if (size < 8 || size % 4 != 0 || size > bytes - at) {
+      return "its enhanced metafile's records do not add up to its size";
+    }
+    lastType = LittleEndianAt(block + at, 4);
+    at += size;
+  }
+  if (lastType != kClosingRecord) return "its enhanced metafile does not end in its closing record";
   return {};
 }
 

@@ -98,10 +98,12 @@ struct ClpMetafile {
 };
 ClpMetafile ReadClpMetafile(const std::uint8_t* block, std::uint32_t length);
 
-// Whole Data's CF_METAFILEPICT snapshot (the platform's METAFILEPICT block
-// of recordBytes, 16 bytes on 32-bit systems and 24 on 64-bit, then the
-// metafile's bits) made into a file's block: the header, then the snapshot's
-// bytes from wmfOffset on.
+// Whole Data's CF_METAFILEPICT snapshot (the platform's METAFILEPICT block,
+// sizeof(METAFILEPICT) = recordBytes: 16 bytes on 32-bit systems, 24 on
+// 64-bit; then the metafile's bits) made into a file's block: the header,
+// then the snapshot's bytes from wmfOffset on. Under Wine a block from
+// another process is longer than the record; the bits are then found at the
+// snapshot's end by the length their METAHEADER gives.
 struct ClpMetafileFromSnapshot {
   bool ok;
   std::string refusal;

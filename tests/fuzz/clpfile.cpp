@@ -72,7 +72,8 @@ void CheckBlock(std::uint32_t format, const std::uint8_t* block, std::uint32_t l
     case ClpBlockForm::MetafilePicture: {
       const ClpMetafile m = ReadClpMetafile(block, length);
       FUZZ_CHECK(m.ok == refusal.empty());
-      if (m.ok) FUZZ_CHECK(static_cast<std::uint64_t>(m.wmfOffset) + m.wmfLength == length);
+      if (m.ok)
+        FUZZ_CHECK(static_cast<std::uint64_t>(m.wmfOffset) + m.wmfLength <= length && m.wmfLength >= 24);
       break;
     }
     case ClpBlockForm::Palette: {
@@ -81,7 +82,10 @@ void CheckBlock(std::uint32_t format, const std::uint8_t* block, std::uint32_t l
       break;
     }
     case ClpBlockForm::EnhMetafile:
+      if (refusal.empty()) FUZZ_CHECK(length >= 88 && length >= block[48] + (block[49] << 8));
+      break;
     case ClpBlockForm::GlobalBlock:
+      FUZZ_CHECK(refusal.empty());
       break;
   }
 }
@@ -99,7 +103,8 @@ void CheckSnapshotForms(const std::uint8_t* bytes, std::uint32_t length, std::ui
   const std::vector<std::uint8_t> metafile = ClpMetafileBlockOfSnapshot(bytes, length, record, &refusal);
   if (refusal.empty()) {
     const ClpMetafile back = ReadClpMetafile(metafile.data(), static_cast<std::uint32_t>(metafile.size()));
-    FUZZ_CHECK(back.ok && back.wmfOffset == kClpMetafileHeaderBytes && back.wmfLength == length - record);
+    FUZZ_CHECK(back.ok && back.wmfOffset == kClpMetafileHeaderBytes);
+    FUZZ_CHECK(kClpMetafileHeaderBytes + static_cast<std::uint64_t>(back.wmfLength) == metafile.size());
   }
 }
 

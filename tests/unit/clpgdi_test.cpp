@@ -185,6 +185,16 @@ TEST(ClpMetafile, SnapshotsOfEitherRecordSizeBecomeThe16BitHeaderAndTheWmf) {
     EXPECT_EQ(back.wmfOffset, 8u);
     EXPECT_EQ(back.wmfLength, 24u);
   }
+  // Wine hands another process a longer block than the record: the bits
+  // still come last, as long as their header says.
+  ByteVector longer(24 + 26, 0x09);
+  for (int field = 0; field < 3; ++field) PutLe(longer, 4 * field, 8, 4);
+  longer = Concat(longer, Wmf());
+  const ClpMetafileFromSnapshot found =
+      DescribeSnapshotAsClpMetafile(longer.data(), static_cast<std::uint32_t>(longer.size()), 24);
+  EXPECT_TRUE(found.ok);
+  EXPECT_EQ(found.wmfOffset, 50u);
+  EXPECT_EQ(found.wmfLength, 24u);
   ByteVector large(24, 0);
   PutLe(large, 4, 70000, 4);
   large = Concat(large, Wmf());
@@ -207,6 +217,18 @@ TEST(ClpMetafile, OtherWritersHeadersOf16BytesOrNoneAreFound) {
   const ClpMetafile b = ReadClpMetafile(bare.data(), static_cast<std::uint32_t>(bare.size()));
   EXPECT_TRUE(b.ok && b.mappingMode == kMappingModeAnisotropic && b.xExtent == 0 && b.wmfOffset == 0 &&
               b.wmfLength == 24);
+  ByteVector tooLong = Concat({1, 0, 2, 0, 3, 0, 0, 0}, Wmf());
+  PutLe(tooLong, 8 + 6, 13, 4);
+  EXPECT_EQ(ReadClpMetafile(tooLong.data(), static_cast<std::uint32_t>(tooLong.size())).refusal,
+            "its metafile's size of 13 words does not lie inside the block");
+  ByteVector unclosed = Concat({1, 0, 2, 0, 3, 0, 0, 0}, Wmf());
+  unclosed[8 + 22] = 0x1B;  // the last record a rectangle, not the closing one
+  EXPECT_EQ(ReadClpMetafile(unclosed.data(), static_cast<std::uint32_t>(unclosed.size())).refusal,
+            "its metafile does not end in its closing record");
+  ByteVector zeroRecord = Concat({1, 0, 2, 0, 3, 0, 0, 0}, Wmf());
+  PutLe(zeroRecord, 8 + 18, 0, 4);
+  EXPECT_EQ(ReadClpMetafile(zeroRecord.data(), static_cast<std::uint32_t>(zeroRecord.size())).refusal,
+            "its metafile's records do not add up to its size");
   const ByteVector junk(40, 7);
   EXPECT_EQ(ReadClpMetafile(junk.data(), 40).refusal, "its metafile has no METAHEADER at byte 8, 16 or 0");
   EXPECT_EQ(ReadClpMetafile(nullptr, 0).refusal, "its metafile has no METAHEADER at byte 8, 16 or 0");
@@ -220,11 +242,26 @@ TEST(ClpPaletteAndEmf, BlocksAreCheckedAndEachFormatGoesItsWay) {
   EXPECT_EQ(ReadClpPalette(none.data(), 4).refusal, "its palette has no colours");
   EXPECT_EQ(ReadClpPalette(none.data(), 3).refusal, "its palette header needs 4 bytes, the block has 3");
 
+  // A header record of 88 bytes and the closing record of 20.
   ByteVector emf(108, 0);
   PutLe(emf, 0, 1, 4);
+  PutLe(emf, 4, 88, 4);
   PutLe(emf, 40, 0x464D4520, 4);
+  PutLe(emf, 48, 108, 4);
+  PutLe(emf, 88, 14, 4);
+  PutLe(emf, 92, 20, 4);
   EXPECT_EQ(ClpEnhMetafileRefusal(emf.data(), 108), "");
-  EXPECT_EQ(ClpBlockRefusal(0x8E, emf.data(), 43), "its enhanced metafile does not begin with an EMF header");
+  EXPECT_EQ(ClpBlockRefusal(0x8E, emf.data(), 87), "its enhanced metafile does not begin with an EMF header");
+  EXPECT_EQ(ClpEnhMetafileRefusal(emf.data(), 107),
+            "its enhanced metafile's size of 108 bytes does not lie inside the block");
+  ByteVector unclosed = emf;
+  PutLe(unclosed, 88, 70, 4);
+  EXPECT_EQ(ClpEnhMetafileRefusal(unclosed.data(), 108),
+            "its enhanced metafile does not end in its closing record");
+  ByteVector overlong = emf;
+  PutLe(overlong, 92, 24, 4);
+  EXPECT_EQ(ClpEnhMetafileRefusal(overlong.data(), 108),
+            "its enhanced metafile's records do not add up to its size");
 
   struct {
     std::uint32_t format;

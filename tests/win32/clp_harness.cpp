@@ -56,16 +56,6 @@ Bytes BitmapBlock(std::uint32_t width, std::uint32_t height, std::uint32_t bitsP
   return block;
 }
 
-namespace {
-
-Bytes WithHeader(const std::uint8_t (&header)[kClpMetafileHeaderBytes], const Bytes& wmf) {
-  Bytes block(header, header + kClpMetafileHeaderBytes);
-  block.insert(block.end(), wmf.begin(), wmf.end());
-  return block;
-}
-
-}  // namespace
-
 Bytes MetafilePictureBlock(std::int16_t mappingMode, std::int16_t xExtent, std::int16_t yExtent) {
   HDC dc = ::CreateMetaFileA(nullptr);
   ::Rectangle(dc, 10, 10, 200, 120);
@@ -76,10 +66,11 @@ Bytes MetafilePictureBlock(std::int16_t mappingMode, std::int16_t xExtent, std::
   Bytes wmf(size);
   ::GetMetaFileBitsEx(metafile, size, wmf.data());
   ::DeleteMetaFile(metafile);
-  std::uint8_t header[kClpMetafileHeaderBytes] = {};
+  Bytes block(kClpMetafileHeaderBytes + wmf.size());
   const std::int16_t fields[] = {mappingMode, xExtent, yExtent, 0};
-  std::memcpy(header, fields, sizeof(fields));
-  return WithHeader(header, wmf);
+  std::memcpy(block.data(), fields, sizeof(fields));
+  std::memcpy(block.data() + kClpMetafileHeaderBytes, wmf.data(), wmf.size());
+  return block;
 }
 
 Bytes EnhMetafileBlock() {
@@ -154,14 +145,34 @@ std::string FileText(const std::string& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
+// Reads what the pipe holds now, without waiting for more.
+void Drain(HANDLE pipe, std::string* into) {
+  DWORD available = 0;
+  while (::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+    char chunk[4096];
+    DWORD got = 0;
+    if (!::ReadFile(pipe, chunk, std::min<DWORD>(available, sizeof(chunk)), &got, nullptr) || got == 0)
+      return;
+    into->append(chunk, got);
+  }
+}
+
 }  // namespace
 
-ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs) {
+ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs, bool outputThroughPipe) {
   ProgramRun run;
   const std::string program = testsupport::ProgramBesideTests(KELVANE_EXE_NAME);
   const std::string outPath = testsupport::TempPath("stdout");
   const std::string errPath = testsupport::TempPath("stderr");
-  HANDLE out = InheritableFile(outPath);
+  HANDLE pipeRead = nullptr;
+  HANDLE out = nullptr;
+  if (outputThroughPipe) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    ::CreatePipe(&pipeRead, &out, &inherit, 0);
+    ::SetHandleInformation(pipeRead, HANDLE_FLAG_INHERIT, 0);
+  } else {
+    out = InheritableFile(outPath);
+  }
   HANDLE err = InheritableFile(errPath);
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
@@ -176,7 +187,13 @@ ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs) {
   ::CloseHandle(out);
   ::CloseHandle(err);
   if (run.started) {
-    if (::WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    const DWORD start = ::GetTickCount();
+    DWORD waited = WAIT_TIMEOUT;
+    while (waited == WAIT_TIMEOUT && ::GetTickCount() - start < timeoutMs) {
+      waited = ::WaitForSingleObject(process.hProcess, 10);
+      if (pipeRead != nullptr) Drain(pipeRead, &run.output);
+    }
+    if (waited == WAIT_OBJECT_0) {
       DWORD code = 0;
       ::GetExitCodeProcess(process.hProcess, &code);
       run.exitCode = static_cast<long>(code);
@@ -186,7 +203,12 @@ ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs) {
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
   }
-  run.output = FileText(outPath);
+  if (pipeRead != nullptr) {
+    Drain(pipeRead, &run.output);
+    ::CloseHandle(pipeRead);
+  } else {
+    run.output = FileText(outPath);
+  }
   run.errors = FileText(errPath);
   ::DeleteFileA(outPath.c_str());
   ::DeleteFileA(errPath.c_str());

@@ -47,14 +47,14 @@ struct ClipboardState {
 };
 ClipboardState CurrentClipboard();
 
-// The real kelvane.exe started with arguments, its standard output and
-// error redirected to files, waited for.
+// The real kelvane.exe started with arguments, its standard output
+// redirected to a file or a pipe and its error output to a file, waited for.
 struct ProgramRun {
   bool started = false;
   long exitCode = -1;  // -1 when it did not end in time
   std::string output;
   std::string errors;
 };
-ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs = 60000);
+ProgramRun RunProgram(const std::string& arguments, DWORD timeoutMs = 60000, bool outputThroughPipe = false);
 
 }  // namespace clptest
