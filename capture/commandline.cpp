@@ -58,7 +58,7 @@ struct CommandWord {
 
 constexpr CommandWord kCommands[] = {
     {"/list", CommandKind::List, false,
-     "  kelvane.exe /list           the clipboard's formats, one line each: number, tab, name"},
+     "  kelvane.exe /list           lists the clipboard's formats: number, tab, name"},
     {"/restore", CommandKind::Restore, true,
      "  kelvane.exe /restore FILE   puts a clipboard file (.clp) on the clipboard"},
     {"/?", CommandKind::Help, false, "  kelvane.exe /?              this text"},
@@ -94,8 +94,8 @@ Command ParseCommandLine(std::string_view commandLine) {
 std::string UsageText() {
   std::string text = "Usage:\r\n  kelvane.exe                 opens the Kelvane window\r\n";
   for (const CommandWord& command : kCommands) text.append(command.usage).append("\r\n");
-  text.append(
-      "Exit codes: 0 done, 1 failed (one line says why), 2 a command line that is not understood.\r\n");
+  text.append("Exit codes: 0 done, 1 failed (a line says why), 2 not understood.
+");
   return text;
 }
 

@@ -8,7 +8,7 @@ std::string RestoreQuestion(const ClpDirectory& directory) {
   for (const ClpEntry& entry : directory.entries) {
     if (listed == kMostListedFormats) break;
     text.append(ClpEntryLabel(entry.format, entry.name))
-        .append("\t")
+        .append(", ")
         .append(Bytes(entry.length))
         .append("\n");
     ++listed;

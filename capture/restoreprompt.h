@@ -10,6 +10,6 @@
 // The formats listed before the question; more are counted in one line.
 inline constexpr std::uint32_t kMostListedFormats = 24;
 
-// "CF_UNICODETEXT<TAB>26 bytes" lines, a blank line, and
+// "CF_UNICODETEXT, 26 bytes" lines, a blank line, and
 // "Put these 12 formats on the clipboard? It replaces what the clipboard holds now."
 std::string RestoreQuestion(const ClpDirectory& directory);

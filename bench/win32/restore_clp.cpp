@@ -55,7 +55,8 @@ bool MakeFile(const std::string& path, std::uint32_t blockBytes) {
   const std::vector<std::uint8_t> table = plan.TableBytes();
   std::vector<std::uint8_t> block(blockBytes);
   for (std::uint32_t i = 0; i < blockBytes; ++i) block[i] = static_cast<std::uint8_t>(i * 31);
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool ok = WriteFileBytes(file, table.data(), static_cast<std::uint32_t>(table.size())) &&
                   WriteFileBytes(file, block.data(), blockBytes);

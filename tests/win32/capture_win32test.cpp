@@ -286,7 +286,7 @@ TEST_F(OpenACapture, TheConfirmationListsTheFormatsAndNoChangesNothing) {
   EXPECT_TRUE(run.boxes[0].asked);
   EXPECT_EQ(run.boxes[0].caption, "Open a Capture");
   EXPECT_EQ(run.boxes[0].text,
-            "CF_TEXT\t4 bytes\nHTML Format\t1234 bytes\nEmpty\t0 bytes\n\n"
+            "CF_TEXT, 4 bytes\nHTML Format, 1234 bytes\nEmpty, 0 bytes\n\n"
             "Put these 3 formats on the clipboard? It replaces what the clipboard holds now.");
   testsupport::PumpMessages(200);
   EXPECT_TRUE(clptest::CurrentClipboard() == before_);
