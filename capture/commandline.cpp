@@ -94,8 +94,7 @@ Command ParseCommandLine(std::string_view commandLine) {
 std::string UsageText() {
   std::string text = "Usage:\r\n  kelvane.exe                 opens the Kelvane window\r\n";
   for (const CommandWord& command : kCommands) text.append(command.usage).append("\r\n");
-  text.append("Exit codes: 0 done, 1 failed (a line says why), 2 not understood.
-");
+  text.append("Exit codes: 0 done, 1 failed (a line says why), 2 not understood.\r\n");
   return text;
 }
 
