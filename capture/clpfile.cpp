@@ -80,7 +80,7 @@ FieldName ReadName(const std::uint8_t* field, const EntryLayout& layout) {
   }
   std::u16string units;
   for (std::uint32_t i = 0; i < kClpNameFieldChars; ++i) {
-    const char16_t unit = Utf16LeUnit(field + 2 * i);
+    const char16_t unit = Utf16LeUnit(field + 2 * static_cast<std::size_t>(i));
     if (unit == 0) {
       name.terminated = true;
       std::vector<std::uint8_t> bytes;

@@ -26,18 +26,9 @@ ClpBlockForm ClpBlockFormOf(std::uint32_t format) {
 
 namespace {
 
+// The depths a bitmap can have: those GetDIBits has rows for.
 bool IsBitmapDepth(std::uint32_t bitsPerPixel) {
-  switch (bitsPerPixel) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-      return true;
-    default:
-      return false;
-  }
+  return PackedDibLayoutOf(1, 1, bitsPerPixel).totalBytes != 0;
 }
 
 std::string TooShortFor(const char* what, std::uint64_t needed, std::uint32_t length) {
@@ -285,7 +276,7 @@ ClpMetafileFromSnapshot DescribeSnapshotAsClpMetafile(const std::uint8_t* snapsh
       return d;
     }
   }
-  for (int i = 0; i < 3; ++i) PutU16(d.header.data() + 2 * i, static_cast<std::uint16_t>(fields[i]));
+  for (std::size_t i = 0; i < 3; ++i) PutU16(d.header.data() + 2 * i, static_cast<std::uint16_t>(fields[i]));
   d.ok = true;
   d.wmfOffset = wmfOffset;
   d.wmfLength = static_cast<std::uint32_t>(2 * LittleEndianAt(snapshot + wmfOffset + 6, 4));

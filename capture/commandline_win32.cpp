@@ -48,18 +48,10 @@ void Complain(const std::string& line) { Write(STD_ERROR_HANDLE, line + "\r\n");
 
 bool IsSystemLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
-bool OpenClipboardPatiently(HWND owner) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    if (::OpenClipboard(owner)) return true;
-    ::Sleep(10);
-  }
-  return false;
-}
-
 // The clipboard's formats, named as the format browser's Copy names them;
 // no format's data is asked for, so no owner is made to render one.
 int ListFormats() {
-  if (!OpenClipboardPatiently(nullptr)) {
+  if (!OpenClipboardRetrying(nullptr, 1000)) {
     Complain("The clipboard could not be opened: another program holds it.");
     return kExitFailed;
   }

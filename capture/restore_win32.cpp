@@ -200,14 +200,6 @@ UINT SessionFormat(const ClpEntry& entry) {
   return ::RegisterClipboardFormatW(WideFromUtf8(entry.name).c_str());
 }
 
-bool OpenClipboardBriefly(HWND owner) {
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    if (::OpenClipboard(owner)) return true;
-    ::Sleep(10);
-  }
-  return false;
-}
-
 // Hands every built entry to the open clipboard; the index of the first one
 // it refused, or built.size().
 std::size_t SetEntries(const std::vector<BuiltEntry>& built) {
@@ -218,6 +210,14 @@ std::size_t SetEntries(const std::vector<BuiltEntry>& built) {
 }
 
 }  // namespace
+
+bool OpenClipboardRetrying(HWND owner, DWORD forMs) {
+  for (DWORD waited = 0;; waited += 10) {
+    if (::OpenClipboard(owner)) return true;
+    if (waited >= forMs) return false;
+    ::Sleep(10);
+  }
+}
 
 std::string EntrySentence(const ClpDirectory& directory, const ClpEntry& entry, const std::string& clause) {
   return ClpEntryPlace(entry.position, directory.slots, ClpEntryLabel(entry.format, entry.name)) + ": " +
@@ -293,7 +293,7 @@ std::string PutCaptureOnClipboard(HWND owner, const std::string& path, const Clp
     built.push_back(BuiltEntry{format, one.data, form});
   }
 
-  if (!OpenClipboardBriefly(owner)) {
+  if (!OpenClipboardRetrying(owner, 100)) {
     FreeAll(built, 0);
     return "The clipboard could not be opened: another program holds it. Nothing was changed.";
   }

@@ -27,5 +27,9 @@ OpenedCapture ReadCaptureFile(const std::string& path);
 // halfway is left empty rather than holding part of the file.
 std::string PutCaptureOnClipboard(HWND owner, const std::string& path, const ClpDirectory& directory);
 
+// OpenClipboard, tried again every 10 ms for up to forMs: another program,
+// Wine's clipboard manager among them, may hold the clipboard for a moment.
+bool OpenClipboardRetrying(HWND owner, DWORD forMs);
+
 // The sentence for an entry: "Entry 3 of 7 (HTML Format): " and the clause.
 std::string EntrySentence(const ClpDirectory& directory, const ClpEntry& entry, const std::string& clause);

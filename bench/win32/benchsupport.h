@@ -4,10 +4,13 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/kelvane.h"
@@ -98,6 +101,33 @@ inline double TimeRepaint(HWND window) {
   const double elapsed = Now() - start;
   PumpPending();
   return elapsed;
+}
+
+// The process's memory counters now (the peaks since it started).
+inline PROCESS_MEMORY_COUNTERS MemoryCounters() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof(counters);
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+  return counters;
+}
+
+// Runs this program again with arguments (a fresh process for a peak
+// measurement) and waits for it.
+inline void RunThisProgramAgain(const std::string& arguments) {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string command = std::string("\"") + path + "\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+    std::printf("could not start the peak-memory process\n");
+    return;
+  }
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
 }
 
 }  // namespace benchsupport

@@ -169,13 +169,6 @@ bool TimeFrame(HINSTANCE instance, double* elapsed) {
   return ok;
 }
 
-PROCESS_MEMORY_COUNTERS MemoryCounters() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-  return counters;
-}
-
 // In a fresh process: one read of what the clipboard holds, and how far the
 // peaks rose above what the process had before it.
 int MeasurePeak(bool wholeData) {
@@ -199,23 +192,7 @@ int MeasurePeak(bool wholeData) {
   return 0;
 }
 
-// Runs this program again with "peak" (and "whole") and waits for it.
-void RunPeakProcess(bool wholeData) {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string command = std::string("\"") + path + "\" peak" + (wholeData ? " whole" : "");
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    std::printf("could not start the peak-memory process\n");
-    return;
-  }
-  ::WaitForSingleObject(process.hProcess, INFINITE);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-}
+void RunPeakProcess(bool wholeData) { RunThisProgramAgain(wholeData ? "peak whole" : "peak"); }
 
 }  // namespace
 

@@ -121,13 +121,6 @@ void EmptyTheClipboard() {
   }
 }
 
-PROCESS_MEMORY_COUNTERS MemoryCounters() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
-  return counters;
-}
-
 HWND OwnerWindow() {
   return ::CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
@@ -155,23 +148,6 @@ int MeasurePeak(std::uint32_t blockBytes) {
   return 0;
 }
 
-void RunPeakProcess(std::uint32_t mebibytes) {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string command = std::string("\"") + path + "\" peak " + std::to_string(mebibytes);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    std::printf("could not start the peak-memory process\n");
-    return;
-  }
-  ::WaitForSingleObject(process.hProcess, INFINITE);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -186,7 +162,7 @@ int main(int argc, char** argv) {
     std::printf("could not write a %u MiB clipboard file\n", mebibytes);
     return 1;
   }
-  RunPeakProcess(mebibytes);
+  RunThisProgramAgain("peak " + std::to_string(mebibytes));
   HWND owner = OwnerWindow();
   std::vector<double> reads, puts, restores;
   for (int run = 0; run < runs; ++run) {
