@@ -1,5 +1,5 @@
 // The command line: words split as the platform's C runtime splits them,
-// the commands and their misuse, the usage text and /list's lines.
+// the commands and their misuse, and the usage text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -53,14 +53,4 @@ TEST(CommandLine, EachCommandAndEachMisuse) {
   for (const char* word : {"/list", "/restore FILE", "/?", "Exit codes"})
     EXPECT_NE(usage.find(word), std::string::npos);
   EXPECT_EQ(usage.substr(usage.size() - 2), "\r\n");
-}
-
-TEST(CommandLine, ListLinesNameFormatsAsCopyDoes) {
-  const LeadByteTest noLeadBytes = [](unsigned char) { return false; };
-  EXPECT_EQ(ListLine(1, ListedFormatName(1, std::nullopt, noLeadBytes)), "1\tCF_TEXT\r\n");
-  EXPECT_EQ(ListLine(0x8E, ListedFormatName(0x8E, std::nullopt, noLeadBytes)), "142\tCF_DSPENHMETAFILE\r\n");
-  EXPECT_EQ(ListedFormatName(49350, std::string_view("HTML Format"), noLeadBytes), "HTML Format");
-  EXPECT_EQ(ListedFormatName(49350, std::string_view("Name (with) parens"), noLeadBytes),
-            "Name (with) parens");
-  EXPECT_EQ(ListedFormatName(0x205, std::nullopt, noLeadBytes), "CF_PRIVATE");
 }
