@@ -103,7 +103,11 @@ void ForgetRestore(HWND dialog) {
 LRESULT CALLBACK RestoreSubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR) {
   if (message == g_restore.doneMessage && g_restore.doneMessage != 0) {
-    FinishRestore(dialog, reinterpret_cast<RestoreJob*>(lParam));
+    try {
+      FinishRestore(dialog, reinterpret_cast<RestoreJob*>(lParam));
+    } catch (...) {
+      ::MessageBoxA(dialog, kNoMemoryText, nullptr, MB_ICONWARNING | MB_OK);
+    }
     return 0;
   }
   if (message == WM_NCDESTROY) {
