@@ -9,7 +9,7 @@ std::string Utf8OfWide(const wchar_t* text, int units) {
   return out;
 }
 
-std::wstring WideOfUtf8(const std::string& utf8) {
+std::wstring WideOfUtf8(std::string_view utf8) {
   if (utf8.empty()) return {};
   const int size = static_cast<int>(utf8.size());
   const int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);

@@ -5,7 +5,8 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 // units UTF-16 units of text; empty for none.
 std::string Utf8OfWide(const wchar_t* text, int units);
-std::wstring WideOfUtf8(const std::string& utf8);
+std::wstring WideOfUtf8(std::string_view utf8);

@@ -18,6 +18,7 @@
 #include "browser/formatbrowser.h"
 #include "browser/formatbrowser_win32.h"
 #include "browser/formatnames.h"
+#include "capture/capturemenu_win32.h"
 #include "dumpframe/dumpframe.h"
 #include "snapshot/clipboardwindow_win32.h"
 
@@ -140,6 +141,7 @@ void OnInitDialog(HWND dialog) {
   SetUpList(g_registeredList, "Number", "Clipboard Format Name", 8 * baseUnit);
   SetUpList(g_availableList, "Priority", "Clipboard Format", 7 * baseUnit);
   g_dialogDpi = WindowDpi(dialog);
+  AddCaptureMenuItems(dialog);
 }
 
 // The system lays a dialog out again on a monitor of another resolution,
@@ -377,6 +379,9 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
       break;
     case WM_NOTIFY:
       OnNotify(dialog, *reinterpret_cast<const NMHDR*>(lParam));
+      break;
+    case WM_SYSCOMMAND:
+      if (OnCaptureCommand(dialog, wParam)) return TRUE;
       break;
     case WM_CONTEXTMENU:
       ShowListContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);

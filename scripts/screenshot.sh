@@ -15,6 +15,8 @@
 #                            second prefix of scripts/lib.sh
 #   docs/details.png         the Details pane beside the dump of "HTML Format"
 #                            that xclip put on the clipboard
+#   docs/open-capture.png    Open a Capture's confirmation over the format
+#                            browser, for the clipboard file of Wine's wordpad
 #
 #   scripts/screenshot.sh [docs folder]     (default docs/)
 set -euo pipefail
@@ -72,6 +74,7 @@ picture_shot() {
 }
 
 picture_shot "$docs/picture.png"
+shot "$docs/open-capture.png" 500 425 restore "$(winepath -w "$KELVANE_ROOT/tests/win32/samples/wordpad.clp")"
 
 # The same at 150%: every size half as large again.
 ensure_dpi144_prefix

@@ -148,8 +148,9 @@ int MeasurePeakOfRead(const char* what, Read read) {
   return 0;
 }
 
-// Runs this program again with the arguments and waits for it.
-inline void RunThisProgramAgain(const char* arguments) {
+// Runs this program again with the arguments (a fresh process for a peak
+// measurement) and waits for it.
+inline void RunThisProgramAgain(const std::string& arguments) {
   char path[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string command = std::string("\"") + path + "\" " + arguments;
@@ -158,7 +159,7 @@ inline void RunThisProgramAgain(const char* arguments) {
   PROCESS_INFORMATION process = {};
   if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process)) {
-    std::printf("could not start %s %s\n", path, arguments);
+    std::printf("could not start %s %s\n", path, arguments.c_str());
     return;
   }
   ::WaitForSingleObject(process.hProcess, INFINITE);

@@ -14,6 +14,8 @@
 //       UTF-8, the dump window at the top left corner
 //   showcase.exe <path of kelvane.exe> details     the first format already on
 //       the clipboard (put there by another program) with View > Details
+//   showcase.exe <path of kelvane.exe> restore <file>   Open a Capture of the
+//       clipboard file, its confirmation left open
 //
 // It leaves Kelvane running; scripts/screenshot.sh takes the picture and
 // closes it.
@@ -126,6 +128,17 @@ bool ShowFind(DWORD pid, HWND frame) {
   return true;
 }
 
+// Opens a capture from the system menu and leaves its confirmation open.
+bool ShowRestoreQuestion(DWORD pid, HWND dialog, const char* file) {
+  ::PostMessageA(dialog, WM_SYSCOMMAND, 0x0140, 0);  // Open a Capture...
+  HWND open = WaitForWindow(pid, "#32770", "Open a Capture");
+  if (open == nullptr) return false;
+  ::Sleep(500);
+  ::SendMessageA(::GetDlgItem(open, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file));
+  ::PostMessageA(open, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
 // The View > Encoding command of a code page.
 WPARAM EncodingCommand(UINT codePage) { return codePage == 932 ? ID_ENCODING_SHIFT_JIS : ID_ENCODING_UTF8; }
 
@@ -140,7 +153,8 @@ int main(int argc, char** argv) {
   const UINT codePage = argc > 2 ? static_cast<UINT>(std::atoi(argv[2])) : 0;
   const int japaneseUnits = static_cast<int>(sizeof(kJapaneseText) / sizeof(kJapaneseText[0])) - 1;
   const bool whole = argc > 2 && std::strcmp(argv[2], "whole") == 0;
-  if (!whole && !details &&
+  const bool restore = argc > 3 && std::strcmp(argv[2], "restore") == 0;
+  if (!whole && !details && !restore &&
       !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
     std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
     return 1;
@@ -159,6 +173,7 @@ int main(int argc, char** argv) {
   if (dialog == nullptr) return 1;
 
   ::SendMessageA(dialog, WM_COMMAND, IDC_ANALYZE, 0);
+  if (restore) return ShowRestoreQuestion(process.dwProcessId, dialog, argv[3]) ? 0 : 1;
   // Select the first available format ("BinaryData") from the keyboard.
   HWND available = ::GetDlgItem(dialog, IDC_AVAILABLE_LIST);
   ::SendMessageA(available, WM_KEYDOWN, VK_DOWN, 0);

@@ -1,0 +1,193 @@
+#include "capture/capturemenu_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <memory>
+#include <new>
+#include <string>
+
+#include "app/resource.h"
+#include "app/widetext_win32.h"
+#include "capture/restore_win32.h"
+#include "capture/restoreprompt.h"
+
+namespace {
+
+constexpr char kOpenFilter[] = "Clipboard files (*.clp)\0*.clp\0All Files (*.*)\0*.*\0";
+constexpr char kDefaultExtension[] = "clp";
+constexpr char kNoMemoryText[] = "There is not enough memory to open the file. Nothing was changed.";
+constexpr UINT_PTR kRestoreSubclassId = 0x0140;
+
+// A restore on its worker: what it puts back, and what it answers.
+struct RestoreJob {
+  HWND dialog;
+  std::string path;
+  ClpDirectory directory;
+  std::string failure;  // UTF-8; empty when the file went back
+  bool outOfMemory;     // the restore ended by a failed allocation
+};
+
+// One dialog a process, so one restore at a time.
+struct RestoreState {
+  HANDLE worker = nullptr;
+  UINT doneMessage = 0;  // posted to the dialog with the job when the worker ends
+};
+RestoreState g_restore;
+
+void ShowWarning(HWND dialog, const std::string& utf8) {
+  ::MessageBoxW(dialog, WideOfUtf8(utf8).c_str(), nullptr, MB_ICONWARNING | MB_OK);
+}
+
+void EnableOpenItem(HWND dialog, bool enabled) {
+  ::EnableMenuItem(::GetSystemMenu(dialog, FALSE), kOpenCaptureCommand,
+                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool IsKelvaneCommand(UINT id) { return id >= kFirstKelvaneSysCommand && id <= kLastKelvaneSysCommand; }
+
+// ------------------------------------------------------------------ worker
+
+DWORD WINAPI RestoreWorker(void* parameter) {
+  auto* job = static_cast<RestoreJob*>(parameter);
+  try {
+    job->failure = PutCaptureOnClipboard(job->dialog, job->path, job->directory);
+  } catch (...) {
+    job->outOfMemory = true;
+  }
+  if (!::PostMessageA(job->dialog, g_restore.doneMessage, 0, reinterpret_cast<LPARAM>(job))) delete job;
+  return 0;
+}
+
+void StartRestore(HWND dialog, std::unique_ptr<RestoreJob> job) {
+  HANDLE worker = ::CreateThread(nullptr, 0, RestoreWorker, job.get(), 0, nullptr);
+  if (worker == nullptr) {
+    ShowWarning(dialog, "The file could not be put back: no thread could be started. Nothing was changed.");
+    return;
+  }
+  job.release();  // the worker's until its message comes back
+  g_restore.worker = worker;
+  EnableOpenItem(dialog, false);
+}
+
+void FinishRestore(HWND dialog, RestoreJob* done) {
+  const std::unique_ptr<RestoreJob> job(done);
+  if (g_restore.worker != nullptr) {
+    ::WaitForSingleObject(g_restore.worker, INFINITE);  // it has posted its last word
+    ::CloseHandle(g_restore.worker);
+    g_restore.worker = nullptr;
+  }
+  EnableOpenItem(dialog, true);
+  if (job->outOfMemory) {
+    ::MessageBoxA(dialog, kNoMemoryText, nullptr, MB_ICONWARNING | MB_OK);
+  } else if (job->failure.empty()) {
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ANALYZE, BN_CLICKED), 0);
+  } else {
+    ShowWarning(dialog, job->failure);
+  }
+}
+
+// A dialog that goes while a restore runs waits for it, so that the worker
+// never outlives the window that owns the clipboard it fills.
+void ForgetRestore(HWND dialog) {
+  if (g_restore.worker == nullptr) return;
+  ::WaitForSingleObject(g_restore.worker, 30000);
+  MSG pending;
+  while (::PeekMessageA(&pending, dialog, g_restore.doneMessage, g_restore.doneMessage, PM_REMOVE)) {
+    delete reinterpret_cast<RestoreJob*>(pending.lParam);
+  }
+  ::CloseHandle(g_restore.worker);
+  g_restore.worker = nullptr;
+}
+
+LRESULT CALLBACK RestoreSubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR) {
+  if (message == g_restore.doneMessage && g_restore.doneMessage != 0) {
+    try {
+      FinishRestore(dialog, reinterpret_cast<RestoreJob*>(lParam));
+    } catch (...) {
+      ::MessageBoxA(dialog, kNoMemoryText, nullptr, MB_ICONWARNING | MB_OK);
+    }
+    return 0;
+  }
+  if (message == WM_NCDESTROY) {
+    ForgetRestore(dialog);
+    ::RemoveWindowSubclass(dialog, RestoreSubclassProc, id);
+  }
+  return ::DefSubclassProc(dialog, message, wParam, lParam);
+}
+
+// ------------------------------------------------------------------- open
+
+// The file the user chose in the open dialog; empty when cancelled.
+std::string AskForCaptureFile(HWND dialog) {
+  char path[MAX_PATH] = {};
+  OPENFILENAMEA open = {};
+  open.lStructSize = sizeof(open);
+  open.hwndOwner = dialog;
+  open.lpstrFilter = kOpenFilter;
+  open.nFilterIndex = 1;
+  open.lpstrFile = path;
+  open.nMaxFile = MAX_PATH;
+  open.lpstrTitle = kOpenCaptureTitle;
+  open.lpstrDefExt = kDefaultExtension;
+  open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!::GetOpenFileNameA(&open)) return {};
+  return path;
+}
+
+bool ConfirmRestore(HWND dialog, const ClpDirectory& directory) {
+  const std::wstring question = WideOfUtf8(RestoreQuestion(directory));
+  const std::wstring title = WideOfUtf8(kOpenCaptureTitle);
+  return ::MessageBoxW(dialog, question.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+         IDYES;
+}
+
+void OpenCapture(HWND dialog) {
+  if (g_restore.worker != nullptr) {
+    ::MessageBeep(MB_OK);
+    return;
+  }
+  const std::string path = AskForCaptureFile(dialog);
+  if (path.empty()) return;
+  OpenedCapture opened = ReadCaptureFile(path);
+  if (!opened.problem.empty()) {
+    ShowWarning(dialog, opened.problem);
+    return;
+  }
+  if (!ConfirmRestore(dialog, opened.directory)) return;
+  StartRestore(
+      dialog, std::make_unique<RestoreJob>(RestoreJob{dialog, path, std::move(opened.directory), {}, false}));
+}
+
+}  // namespace
+
+void AddCaptureMenuItems(HWND dialog) {
+  HMENU menu = ::GetSystemMenu(dialog, FALSE);
+  if (menu == nullptr) return;
+  const int count = ::GetMenuItemCount(menu);
+  const UINT last = count > 0 ? ::GetMenuItemID(menu, count - 1) : 0;
+  if (!IsKelvaneCommand(last)) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  // The capture itself comes with the background clipboard reader.
+  ::AppendMenuA(menu, MF_STRING | MF_GRAYED, kCaptureClipboardCommand, "Capture the Clipboard...");
+  ::AppendMenuA(menu, MF_STRING, kOpenCaptureCommand, "Open a Capture...");
+  if (g_restore.doneMessage == 0) g_restore.doneMessage = ::RegisterWindowMessageA("Kelvane restore done");
+  ::SetWindowSubclass(dialog, RestoreSubclassProc, kRestoreSubclassId, 0);
+}
+
+bool OnCaptureCommand(HWND dialog, WPARAM command) {
+  // The system keeps the low four bits for itself.
+  switch (static_cast<UINT>(command & 0xFFF0)) {
+    case kOpenCaptureCommand:
+      try {
+        OpenCapture(dialog);
+      } catch (...) {
+        ::MessageBoxA(dialog, kNoMemoryText, nullptr, MB_ICONWARNING | MB_OK);
+      }
+      return true;
+    case kCaptureClipboardCommand:
+      return true;  // greyed: nothing to do yet
+    default:
+      return false;
+  }
+}
