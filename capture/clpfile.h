@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/clipboardformats.h"
+
 inline constexpr std::uint16_t kClpIdWindows31 = 0xC350;  // 89-byte entries, ANSI names
 inline constexpr std::uint16_t kClpIdWindowsNt = 0xC351;  // 172-byte entries, UTF-16 names; Kelvane writes it
 inline constexpr std::uint16_t kClpIdWindowsNtToo = 0xC352;  // read like 0xC351 by every known reader
@@ -27,8 +29,6 @@ inline constexpr std::uint32_t kClpLongestName = kClpNameFieldChars - 1;
 inline constexpr std::uint32_t kClpMostEntries = 0xFFFF;
 // Offsets and lengths are 32-bit: every block lies in the first 4 GiB.
 inline constexpr std::uint64_t kClpMostFileBytes = 0xFFFFFFFFull;
-
-constexpr bool IsRegisteredFormat(std::uint32_t format) { return format >= 0xC000 && format <= 0xFFFF; }
 
 struct ClpEntry {
   std::uint32_t position;  // 1-based place in the file's table, empty slots counted
