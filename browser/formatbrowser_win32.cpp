@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/clipboardformats.h"
 #include "app/dpi_win32.h"
@@ -17,12 +18,14 @@
 #include "browser/formatbrowser.h"
 #include "browser/formatbrowser_win32.h"
 #include "browser/formatnames.h"
+#include "clipwatch/clipwatch_win32.h"
 #include "dumpframe/dumpframe.h"
 
 HWND g_registeredList = nullptr;
 HWND g_availableList = nullptr;
 HWND g_dumpFrame = nullptr;
 int g_selectedIndex = -1;
+bool g_refillingLists = false;
 
 namespace {
 
@@ -175,19 +178,23 @@ void FillRegisteredList() {
 
 // The clipboard's formats in its own order, numbered 1, 2, 3 ... Must run
 // after FillRegisteredList, whose names it looks up.
+void AppendAvailableFormat(std::uint32_t format) {
+  const int count = static_cast<int>(::SendMessageA(g_availableList, LVM_GETITEMCOUNT, 0, 0));
+  const int index = InsertItem(g_availableList, count, PriorityText(static_cast<std::uint32_t>(count) + 1),
+                               LVIF_PARAM, static_cast<LPARAM>(format));
+  if (index == -1) return;
+  const std::optional<std::string> name = LookUpRegisteredName(format);
+  const std::optional<std::string_view> nameView =
+      name.has_value() ? std::optional<std::string_view>(*name) : std::nullopt;
+  SetColumn1Text(g_availableList, index, AvailableFormatText(format, nameView));
+}
+
 void FillAvailableList(HWND dialog) {
   // When another window holds the clipboard, the enumeration yields nothing
   // and the close is refused: the list stays empty.
   ::OpenClipboard(dialog);
   for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
-    const int count = static_cast<int>(::SendMessageA(g_availableList, LVM_GETITEMCOUNT, 0, 0));
-    const int index = InsertItem(g_availableList, count, PriorityText(static_cast<std::uint32_t>(count) + 1),
-                                 LVIF_PARAM, static_cast<LPARAM>(format));
-    if (index == -1) continue;
-    const std::optional<std::string> name = LookUpRegisteredName(format);
-    const std::optional<std::string_view> nameView =
-        name.has_value() ? std::optional<std::string_view>(*name) : std::nullopt;
-    SetColumn1Text(g_availableList, index, AvailableFormatText(format, nameView));
+    AppendAvailableFormat(format);
   }
   ::CloseClipboard();
 }
@@ -256,6 +263,7 @@ void OnAvailableItemChanged(HWND dialog, const NMLISTVIEW& change) {
 }
 
 void OnNotify(HWND dialog, const NMHDR& header) {
+  if (g_refillingLists) return;
   if (header.idFrom != IDC_AVAILABLE_LIST || header.code != LVN_ITEMCHANGED) return;
   const NMLISTVIEW& change = reinterpret_cast<const NMLISTVIEW&>(header);
   if ((change.uChanged & LVIF_STATE) == 0) return;
@@ -301,6 +309,22 @@ void OnToggle(HWND dialog) {
 
 // ------------------------------------------------------------ shared helpers
 
+void RefillAvailableList(const std::vector<std::uint32_t>& formats) {
+  SuspendRedraw(g_availableList);
+  ::SendMessageA(g_availableList, LVM_DELETEALLITEMS, 0, 0);
+  for (const std::uint32_t format : formats) AppendAvailableFormat(format);
+  ResumeRedraw(g_availableList);
+}
+
+void RescanRegisteredList() {
+  SuspendRedraw(g_registeredList);
+  ::SendMessageA(g_registeredList, LVM_DELETEALLITEMS, 0, 0);
+  FillRegisteredList();
+  ResumeRedraw(g_registeredList);
+}
+
+bool IsListedAsRegistered(std::uint32_t format) { return LookUpRegisteredName(format).has_value(); }
+
 int SelectedListItem(HWND list) {
   return static_cast<int>(
       ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
@@ -339,6 +363,7 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(dialog);
+      StartClipboardWatch(dialog);
       break;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -368,7 +393,11 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
       // The default dialog handling that follows lays out the dialog itself.
       OnDpiChanged(LOWORD(wParam));
       break;
+    case WM_SYSCOMMAND:
+      RunWatchCommand(dialog, static_cast<std::uint32_t>(wParam));
+      break;
     case WM_DESTROY:
+      StopClipboardWatch();
       CloseDumpFrame(dialog);
       break;
     default:
