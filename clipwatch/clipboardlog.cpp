@@ -103,7 +103,8 @@ const std::string* ClipboardLog::NameOf(std::uint32_t format) const {
 // A program that changes the clipboard often is named once, however many
 // rows name it.
 std::uint32_t ClipboardLog::InternParty(const ClipboardWindow& window) {
-  ClipboardParty party{window.processId, std::string(ExecutableFileName(window.executable)), window.windowClass};
+  ClipboardParty party{window.processId, std::string(ExecutableFileName(window.executable)),
+                       window.windowClass};
   auto key = std::make_tuple(party.processId, party.program, party.windowClass);
   const auto found = partyIndex_.find(key);
   if (found != partyIndex_.end()) return found->second;

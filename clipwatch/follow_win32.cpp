@@ -53,7 +53,8 @@ void SelectAvailableItem(int item) {
   LVITEMA state = {};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   state.state = LVIS_SELECTED | LVIS_FOCUSED;
-  ::SendMessageA(g_availableList, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+  ::SendMessageA(g_availableList, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&state));
   ::SendMessageA(g_availableList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
 }
 

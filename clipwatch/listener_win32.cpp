@@ -198,7 +198,8 @@ void StartClipboardListener() {
   g_awaitingListing = false;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   if (!RegisterListenerClass(instance)) return;
-  g_listener = ::CreateWindowExW(0, kListenerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+  g_listener =
+      ::CreateWindowExW(0, kListenerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   if (g_listener != nullptr) ::AddClipboardFormatListener(g_listener);
 }
 

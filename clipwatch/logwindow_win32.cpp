@@ -46,7 +46,9 @@ HINSTANCE InstanceOf(HWND window) {
 
 bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
-void ShowWarning(HWND window, const wchar_t* text) { ::MessageBoxW(window, text, nullptr, MB_ICONWARNING | MB_OK); }
+void ShowWarning(HWND window, const wchar_t* text) {
+  ::MessageBoxW(window, text, nullptr, MB_ICONWARNING | MB_OK);
+}
 
 // ------------------------------------------------------------------ children
 
@@ -81,12 +83,13 @@ void CreateColumns(std::uint32_t dpi) {
 void OnCreate(HWND window) {
   g_logWindow = window;
   g_logDpi = WindowDpi(window);
-  g_logStatus = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
-                                  0, window, nullptr, InstanceOf(window), nullptr);
+  g_logStatus = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                  0, 0, window, nullptr, InstanceOf(window), nullptr);
   ::SendMessageW(g_logStatus, SB_SIMPLE, TRUE, 0);
-  g_logList = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
-                                0, 0, 0, 0, window, nullptr, InstanceOf(window), nullptr);
+  g_logList =
+      ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+                        0, 0, 0, 0, window, nullptr, InstanceOf(window), nullptr);
   ::SendMessageW(g_logList, LVM_SETEXTENDEDLISTVIEWSTYLE, kListExtendedStyles, kListExtendedStyles);
   CreateColumns(g_logDpi);
 }
@@ -107,7 +110,8 @@ void OnSize(HWND window) {
 void OnDpiChanged(HWND window, std::uint32_t dpi, const RECT& suggested) {
   for (std::uint32_t column = 0; column < kLogColumnCount; ++column) {
     const int width = static_cast<int>(::SendMessageW(g_logList, LVM_GETCOLUMNWIDTH, column, 0));
-    ::SendMessageW(g_logList, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(ScaleBetweenDpi(width, g_logDpi, dpi), 0));
+    ::SendMessageW(g_logList, LVM_SETCOLUMNWIDTH, column,
+                   MAKELPARAM(ScaleBetweenDpi(width, g_logDpi, dpi), 0));
   }
   g_logDpi = dpi;
   ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -118,7 +122,8 @@ void OnDpiChanged(HWND window, std::uint32_t dpi, const RECT& suggested) {
 
 // The list asks for each cell it draws; the text is copied into its buffer.
 void OnGetDisplayInfo(NMLVDISPINFOW* info) {
-  if ((info->item.mask & LVIF_TEXT) == 0 || info->item.pszText == nullptr || info->item.cchTextMax <= 0) return;
+  if ((info->item.mask & LVIF_TEXT) == 0 || info->item.pszText == nullptr || info->item.cchTextMax <= 0)
+    return;
   info->item.pszText[0] = L'\0';
   const ClipboardLog& log = TheClipboardLog();
   const auto index = static_cast<std::uint32_t>(info->item.iItem);
@@ -184,11 +189,12 @@ void SelectAllRows() {
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = bytes.empty() || (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                                                nullptr) != FALSE &&
+  const bool ok = bytes.empty() || (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                &written, nullptr) != FALSE &&
                                     written == bytes.size());
   ::CloseHandle(file);
   return ok;
@@ -201,7 +207,8 @@ void SaveLog(HWND window) {
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = window;
-  dialog.lpstrFilter = L"Tab-separated text (*.tsv)\0*.tsv\0Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+  dialog.lpstrFilter =
+      L"Tab-separated text (*.tsv)\0*.tsv\0Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrDefExt = L"tsv";
@@ -343,9 +350,9 @@ void OpenClipboardLogWindow(HWND dialog) {
   RECT dialogRect = {};
   ::GetWindowRect(dialog, &dialogRect);
   const std::uint32_t dpi = WindowDpi(dialog);
-  ::CreateWindowExW(0, kLogClass, kLogTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, dialogRect.right,
-                    dialogRect.top, ScaleForDpi(kLogWidth, dpi), ScaleForDpi(kLogHeight, dpi), nullptr,
-                    CreateLogMenu(), instance, nullptr);
+  ::CreateWindowExW(0, kLogClass, kLogTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                    dialogRect.right, dialogRect.top, ScaleForDpi(kLogWidth, dpi),
+                    ScaleForDpi(kLogHeight, dpi), nullptr, CreateLogMenu(), instance, nullptr);
 }
 
 void ShowLogChanges() {

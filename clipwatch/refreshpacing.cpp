@@ -10,7 +10,8 @@ void NoteClipboardChange(RefreshPacing* pacing, std::uint64_t nowMs) {
 
 std::optional<std::uint64_t> RefreshDueAt(const RefreshPacing& pacing) {
   if (!pacing.pending) return std::nullopt;
-  const std::uint64_t byQuiet = std::min(pacing.lastChangeMs + kQuietMs, pacing.firstPendingMs + kLongestWaitMs);
+  const std::uint64_t byQuiet =
+      std::min(pacing.lastChangeMs + kQuietMs, pacing.firstPendingMs + kLongestWaitMs);
   if (!pacing.refreshed) return byQuiet;
   return std::max(byQuiet, pacing.lastRefreshMs + kRefreshSpacingMs);
 }

@@ -16,9 +16,9 @@ inline constexpr std::uint32_t kLastKelvaneSysCommand = 0x01F0;
 struct WatchCommand {
   std::uint32_t command;
   const char* menuText;
-  bool checkItem;         // a check mark shows whether it is on
-  std::uint32_t key;      // the shortcut's virtual key, with Ctrl
-  bool shift;             // and with Shift as well
+  bool checkItem;     // a check mark shows whether it is on
+  std::uint32_t key;  // the shortcut's virtual key, with Ctrl
+  bool shift;         // and with Shift as well
 };
 
 std::span<const WatchCommand> WatchCommands();

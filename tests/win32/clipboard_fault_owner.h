@@ -31,11 +31,17 @@ class ForeignOwner {
     std::vector<std::uint8_t> bytes;
   };
   bool Put(const std::vector<Block>& blocks);
+  // Promises each format (a number or a name) by delayed rendering and
+  // renders real data when asked, counting the requests.
+  bool PromiseAndCount(const std::vector<std::string>& formats);
+  // The requests to render so far; -1 when the count cannot be read.
+  long RenderCount() const;
 
   // Tells the owner to leave and waits for its process to end; true when it
   // ended within the time.
   bool Leave(DWORD timeoutMs = 10000);
   bool Running() const;
+  DWORD ProcessId() const { return process_ != nullptr ? ::GetProcessId(process_) : 0; }
 
  private:
   std::string name_;
