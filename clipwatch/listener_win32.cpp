@@ -139,7 +139,7 @@ void OnListingRetry(HWND listener) {
   ::KillTimer(listener, kListingRetryTimer);
   g_awaitingListing = false;
   if (look.sequence == g_awaitingSequence && g_log.CompleteListing(look.sequence, look.listing)) {
-    ShowLogChanges();
+    ShowLogChanges(true);
     FollowClipboardChange(look.listing);
     return;
   }

@@ -35,7 +35,17 @@ constexpr std::array<int, kLogColumnCount> kColumnWidths = {150, 70, 190, 160, 4
 // LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP, as mask and as value.
 constexpr DWORD kListExtendedStyles = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
 
+// New rows are shown at most this often: a program changing the clipboard a
+// hundred times a second would otherwise have the list drawn for each change
+// (under Wine about 30 ms each) and starve the dialog.
+constexpr UINT_PTR kShowRowsTimer = 1;
+constexpr UINT kShowRowsMs = 100;
+
 HWND g_logWindow = nullptr;
+bool g_showRowsPending = false;
+bool g_rowsRewritten = false;      // a row shown was given its formats since
+std::uint64_t g_shownDropped = 0;  // the log's dropped count when last shown
+std::uint32_t g_shownRows = 0;
 HWND g_logList = nullptr;
 HWND g_logStatus = nullptr;
 std::uint32_t g_logDpi = kDefaultDpi;
@@ -82,6 +92,8 @@ void CreateColumns(std::uint32_t dpi) {
 
 void OnCreate(HWND window) {
   g_logWindow = window;
+  g_shownRows = 0;
+  g_shownDropped = 0;
   g_logDpi = WindowDpi(window);
   g_logStatus = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
                                   0, 0, window, nullptr, InstanceOf(window), nullptr);
@@ -158,6 +170,24 @@ std::vector<std::uint32_t> AllRows() {
   return rows;
 }
 
+void ShowRowsNow() {
+  if (g_logWindow == nullptr) return;
+  const ClipboardLog& log = TheClipboardLog();
+  const bool followBottom = ListShowsLastRow();
+  // Rows only added leave the rows shown as they are; dropped, cleared or
+  // rewritten rows have the whole list drawn again.
+  const bool onlyAdded = !g_rowsRewritten && log.Dropped() == g_shownDropped && log.Size() >= g_shownRows;
+  ::SendMessageW(g_logList, LVM_SETITEMCOUNT, log.Size(),
+                 LVSICF_NOSCROLL | (onlyAdded ? LVSICF_NOINVALIDATEALL : 0));
+  if (!onlyAdded) ::InvalidateRect(g_logList, nullptr, FALSE);
+  if (followBottom && log.Size() > 0) ::SendMessageW(g_logList, LVM_ENSUREVISIBLE, log.Size() - 1, FALSE);
+  g_rowsRewritten = false;
+  g_shownDropped = log.Dropped();
+  g_shownRows = log.Size();
+  const std::wstring status = WideOfUtf8(LogStatusText(log));
+  ::SendMessageW(g_logStatus, SB_SETTEXTW, kSimplePart, reinterpret_cast<LPARAM>(status.c_str()));
+}
+
 // ---------------------------------------------------------------- commands
 
 // The selected rows as tab-separated Unicode text: a change of Kelvane's
@@ -220,7 +250,7 @@ void SaveLog(HWND window) {
 
 void ClearLog() {
   TheClipboardLog().Clear();
-  ShowLogChanges();
+  ShowRowsNow();
 }
 
 void OnCommand(HWND window, UINT command) {
@@ -282,7 +312,13 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       OnCreate(window);
-      ShowLogChanges();
+      ShowRowsNow();
+      return 0;
+    case WM_TIMER:
+      if (wParam != kShowRowsTimer) break;
+      ::KillTimer(window, kShowRowsTimer);
+      g_showRowsPending = false;
+      ShowRowsNow();
       return 0;
     case WM_SIZE:
       OnSize(window);
@@ -302,6 +338,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_DESTROY:
+      g_showRowsPending = false;
       g_logWindow = nullptr;
       g_logList = nullptr;
       g_logStatus = nullptr;
@@ -355,16 +392,11 @@ void OpenClipboardLogWindow(HWND dialog) {
                     ScaleForDpi(kLogHeight, dpi), nullptr, CreateLogMenu(), instance, nullptr);
 }
 
-void ShowLogChanges() {
-  if (g_logWindow == nullptr) return;
-  const ClipboardLog& log = TheClipboardLog();
-  const bool followBottom = ListShowsLastRow();
-  // Rows that were dropped move every index: the whole list is drawn again.
-  ::SendMessageW(g_logList, LVM_SETITEMCOUNT, log.Size(), LVSICF_NOSCROLL);
-  if (followBottom && log.Size() > 0) ::SendMessageW(g_logList, LVM_ENSUREVISIBLE, log.Size() - 1, FALSE);
-  ::InvalidateRect(g_logList, nullptr, FALSE);
-  const std::wstring status = WideOfUtf8(LogStatusText(log));
-  ::SendMessageW(g_logStatus, SB_SETTEXTW, kSimplePart, reinterpret_cast<LPARAM>(status.c_str()));
+void ShowLogChanges(bool rowsRewritten) {
+  g_rowsRewritten = g_rowsRewritten || rowsRewritten;
+  if (g_logWindow == nullptr || g_showRowsPending) return;
+  g_showRowsPending = ::SetTimer(g_logWindow, kShowRowsTimer, kShowRowsMs, nullptr) != 0;
+  if (!g_showRowsPending) ShowRowsNow();
 }
 
 void CloseClipboardLogWindow() {

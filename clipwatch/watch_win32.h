@@ -16,10 +16,10 @@ void StartClipboardListener();
 void StopClipboardListener();
 HWND ClipboardListenerWindow();
 
-// The log window: opened (or brought to the front), told that rows came,
-// changed or went, closed with the dialog.
+// The log window: opened (or brought to the front), told that rows came or
+// went (or that rows it shows were rewritten), closed with the dialog.
 void OpenClipboardLogWindow(HWND dialog);
-void ShowLogChanges();
+void ShowLogChanges(bool rowsRewritten = false);
 void CloseClipboardLogWindow();
 
 // Follow the Clipboard. Every listed change is handed to it, on or off; it

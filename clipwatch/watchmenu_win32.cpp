@@ -83,5 +83,6 @@ void RunWatchCommand(HWND dialog, std::uint32_t command) {
     }
   } catch (...) {
     // Only allocations can fail on the way; the command then did nothing.
+    ::MessageBoxA(dialog, "Not enough memory for the clipboard watch.", nullptr, MB_ICONWARNING | MB_OK);
   }
 }

@@ -71,7 +71,7 @@ long ForeignOwner::RenderCount() const {
   if (mapping == nullptr) return -1;
   const auto* count = static_cast<const LONG*>(::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(LONG)));
   const long value = count != nullptr ? *count : -1;
-  if (count != nullptr) ::UnmapViewOfFile(count);
+  ::UnmapViewOfFile(count);
   ::CloseHandle(mapping);
   return value;
 }
