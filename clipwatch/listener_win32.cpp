@@ -175,19 +175,22 @@ LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool RegisterListenerClass(HINSTANCE instance) {
-  WNDCLASSEXW existing = {};
-  existing.cbSize = sizeof(existing);
-  if (::GetClassInfoExW(instance, kListenerClass, &existing)) return true;
+}  // namespace
+
+WNDCLASSEXW WatchClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name) {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = ListenerProc;
+  wc.lpfnWndProc = procedure;
   wc.hInstance = instance;
-  wc.lpszClassName = kListenerClass;
-  return ::RegisterClassExW(&wc) != 0;
+  wc.lpszClassName = name;
+  return wc;
 }
 
-}  // namespace
+bool RegisterWatchClass(const WNDCLASSEXW& wc) {
+  WNDCLASSEXW existing = {};
+  existing.cbSize = sizeof(existing);
+  return ::GetClassInfoExW(wc.hInstance, wc.lpszClassName, &existing) || ::RegisterClassExW(&wc) != 0;
+}
 
 ClipboardLog& TheClipboardLog() { return g_log; }
 
@@ -197,7 +200,7 @@ void StartClipboardListener() {
   g_log = ClipboardLog();
   g_awaitingListing = false;
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  if (!RegisterListenerClass(instance)) return;
+  if (!RegisterWatchClass(WatchClass(instance, ListenerProc, kListenerClass))) return;
   g_listener =
       ::CreateWindowExW(0, kListenerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   if (g_listener != nullptr) ::AddClipboardFormatListener(g_listener);

@@ -359,18 +359,11 @@ LRESULT CALLBACK LogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 bool RegisterLogClass(HINSTANCE instance) {
-  WNDCLASSEXW existing = {};
-  existing.cbSize = sizeof(existing);
-  if (::GetClassInfoExW(instance, kLogClass, &existing)) return true;
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = LogWindowProc;
-  wc.hInstance = instance;
+  WNDCLASSEXW wc = WatchClass(instance, LogWindowProc, kLogClass);
   wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-  wc.lpszClassName = kLogClass;
-  return ::RegisterClassExW(&wc) != 0;
+  return RegisterWatchClass(wc);
 }
 
 }  // namespace

@@ -7,6 +7,12 @@
 
 #include "clipwatch/clipboardlog.h"
 
+// The watch's window classes are registered on first use, not at start-up:
+// a class of the procedure and name, and its registration unless it is
+// registered already.
+WNDCLASSEXW WatchClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name);
+bool RegisterWatchClass(const WNDCLASSEXW& wc);
+
 // The log of this run of the dialog.
 ClipboardLog& TheClipboardLog();
 
