@@ -89,6 +89,15 @@ void RereadInFrame(std::uint32_t format, const std::string& listText, const Clip
                  reinterpret_cast<LPARAM>(statusText.c_str()));
 }
 
+// Set for as long as it lives, a failed allocation on the way included.
+class RefillingLists {
+ public:
+  RefillingLists() { g_refillingLists = true; }
+  ~RefillingLists() { g_refillingLists = false; }
+  RefillingLists(const RefillingLists&) = delete;
+  RefillingLists& operator=(const RefillingLists&) = delete;
+};
+
 void RefreshLists(const ClipboardListing& listing) {
   RescanRegisteredListForNewNames(listing);
   const int selected = g_selectedIndex;
@@ -97,11 +106,13 @@ void RefreshLists(const ClipboardListing& listing) {
 
   // The selection tracking must not take the refill's deletions and
   // insertions for the user's doing.
-  g_refillingLists = true;
-  RefillAvailableList(listing.formats);
-  const int item = selected != -1 ? AvailableItemOfFormat(selectedFormat) : -1;
-  if (item != -1) SelectAvailableItem(item);
-  g_refillingLists = false;
+  int item = -1;
+  {
+    const RefillingLists refilling;
+    RefillAvailableList(listing.formats);
+    item = selected != -1 ? AvailableItemOfFormat(selectedFormat) : -1;
+    if (item != -1) SelectAvailableItem(item);
+  }
   g_selectedIndex = item;
 
   if (selected == -1) return;

@@ -305,8 +305,7 @@ TEST_F(ClipboardWatch, FollowRefreshesTheListsAndRereadsOnlyTheOpenFormat) {
   ASSERT_TRUE(second.PromiseAndCount({"13", counted}));
   ASSERT_TRUE(listed(testsupport::ClipboardFormats()));
   EXPECT_EQ(browsertest::SelectedItem(available), browsertest::ItemOfFormat(available, countedFormat));
-  // The list is read between the dialog's messages: the refresh, with its
-  // read, is over.
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return second.RenderCount() >= 1; }));
   EXPECT_EQ(second.RenderCount(), 1) << "read once, by Follow alone";
   EXPECT_GT(DumpViewStateOf(framehar::DumpViewOf(g_dumpFrame))->dataLength, 0u);
 
