@@ -54,9 +54,12 @@ std::string OwnerText(DWORD process, const char* exe) {
 HWND LogWindow() { return testsupport::FindOwnWindow("Kelvane Clipboard Log"); }
 HWND LogList(HWND log) { return ::FindWindowExA(log, nullptr, WC_LISTVIEWA, nullptr); }
 
+// A window made with WS_VISIBLE is shown once its creation is over.
+bool LogWindowShown() { return LogWindow() != nullptr && ::IsWindowVisible(LogWindow()); }
+
 HWND OpenLog(const BrowserDialog& run) {
   ::PostMessageA(run.dialog(), WM_SYSCOMMAND, kLog, 0);
-  testsupport::WaitUntil([] { return LogWindow() != nullptr; });
+  testsupport::WaitUntil(LogWindowShown);
   return LogWindow();
 }
 
@@ -164,7 +167,7 @@ TEST_F(ClipboardWatch, MenuItemsAndShortcuts) {
   EXPECT_FALSE(FollowChecked(run));
 
   PressCtrl(run, run.availableList(), 'L');
-  ASSERT_TRUE(testsupport::WaitUntil([] { return LogWindow() != nullptr; }));
+  ASSERT_TRUE(testsupport::WaitUntil(LogWindowShown));
   EXPECT_EQ(testsupport::WindowText(LogWindow()), "Clipboard Log");
   PressCtrl(run, ::GetDlgItem(run.dialog(), IDC_ANALYZE), 'F');
   EXPECT_TRUE(FollowChecked(run));
