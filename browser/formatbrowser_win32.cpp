@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/clipboardformats.h"
 #include "app/dpi_win32.h"
@@ -19,6 +20,7 @@
 #include "browser/formatbrowser_win32.h"
 #include "browser/formatnames.h"
 #include "capture/capturemenu_win32.h"
+#include "clipwatch/clipwatch_win32.h"
 #include "dumpframe/dumpframe.h"
 #include "snapshot/clipboardwindow_win32.h"
 
@@ -26,6 +28,7 @@ HWND g_registeredList = nullptr;
 HWND g_availableList = nullptr;
 HWND g_dumpFrame = nullptr;
 int g_selectedIndex = -1;
+bool g_refillingLists = false;
 
 namespace {
 
@@ -141,7 +144,6 @@ void OnInitDialog(HWND dialog) {
   SetUpList(g_registeredList, "Number", "Clipboard Format Name", 8 * baseUnit);
   SetUpList(g_availableList, "Priority", "Clipboard Format", 7 * baseUnit);
   g_dialogDpi = WindowDpi(dialog);
-  AddCaptureMenuItems(dialog);
 }
 
 // The system lays a dialog out again on a monitor of another resolution,
@@ -193,20 +195,24 @@ void ShowClipboardHolder(HWND dialog, bool opened, const ClipboardWindow& holder
 
 // The clipboard's formats in its own order, numbered 1, 2, 3 ... Must run
 // after FillRegisteredList, whose names it looks up.
+void AppendAvailableFormat(std::uint32_t format) {
+  const int count = static_cast<int>(::SendMessageA(g_availableList, LVM_GETITEMCOUNT, 0, 0));
+  const int index = InsertItem(g_availableList, count, PriorityText(static_cast<std::uint32_t>(count) + 1),
+                               LVIF_PARAM, static_cast<LPARAM>(format));
+  if (index == -1) return;
+  const std::optional<std::string> name = LookUpRegisteredName(format);
+  const std::optional<std::string_view> nameView =
+      name.has_value() ? std::optional<std::string_view>(*name) : std::nullopt;
+  SetColumn1Text(g_availableList, index, AvailableFormatText(format, nameView));
+}
+
 void FillAvailableList(HWND dialog) {
   // When another window holds the clipboard, the enumeration yields nothing
   // and the close is refused: the list stays empty.
   ClipboardWindow holder;
   ShowClipboardHolder(dialog, OpenClipboardPatiently(dialog, &holder), holder);
   for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
-    const int count = static_cast<int>(::SendMessageA(g_availableList, LVM_GETITEMCOUNT, 0, 0));
-    const int index = InsertItem(g_availableList, count, PriorityText(static_cast<std::uint32_t>(count) + 1),
-                                 LVIF_PARAM, static_cast<LPARAM>(format));
-    if (index == -1) continue;
-    const std::optional<std::string> name = LookUpRegisteredName(format);
-    const std::optional<std::string_view> nameView =
-        name.has_value() ? std::optional<std::string_view>(*name) : std::nullopt;
-    SetColumn1Text(g_availableList, index, AvailableFormatText(format, nameView));
+    AppendAvailableFormat(format);
   }
   ::CloseClipboard();
 }
@@ -275,6 +281,7 @@ void OnAvailableItemChanged(HWND dialog, const NMLISTVIEW& change) {
 }
 
 void OnNotify(HWND dialog, const NMHDR& header) {
+  if (g_refillingLists) return;
   if (header.idFrom != IDC_AVAILABLE_LIST || header.code != LVN_ITEMCHANGED) return;
   const NMLISTVIEW& change = reinterpret_cast<const NMLISTVIEW&>(header);
   if ((change.uChanged & LVIF_STATE) == 0) return;
@@ -320,6 +327,22 @@ void OnToggle(HWND dialog) {
 
 // ------------------------------------------------------------ shared helpers
 
+void RefillAvailableList(const std::vector<std::uint32_t>& formats) {
+  SuspendRedraw(g_availableList);
+  ::SendMessageA(g_availableList, LVM_DELETEALLITEMS, 0, 0);
+  for (const std::uint32_t format : formats) AppendAvailableFormat(format);
+  ResumeRedraw(g_availableList);
+}
+
+void RescanRegisteredList() {
+  SuspendRedraw(g_registeredList);
+  ::SendMessageA(g_registeredList, LVM_DELETEALLITEMS, 0, 0);
+  FillRegisteredList();
+  ResumeRedraw(g_registeredList);
+}
+
+bool IsListedAsRegistered(std::uint32_t format) { return LookUpRegisteredName(format).has_value(); }
+
 int SelectedListItem(HWND list) {
   return static_cast<int>(
       ::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
@@ -358,6 +381,10 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog(dialog);
+      // Kelvane's system-menu items in their order: the watch's, then the
+      // clipboard files'.
+      StartClipboardWatch(dialog);
+      AddCaptureMenuItems(dialog);
       break;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -380,9 +407,6 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_NOTIFY:
       OnNotify(dialog, *reinterpret_cast<const NMHDR*>(lParam));
       break;
-    case WM_SYSCOMMAND:
-      if (OnCaptureCommand(dialog, wParam)) return TRUE;
-      break;
     case WM_CONTEXTMENU:
       ShowListContextMenu(dialog, reinterpret_cast<HWND>(wParam), lParam);
       break;
@@ -390,7 +414,13 @@ INT_PTR CALLBACK FormatBrowserProc(HWND dialog, UINT message, WPARAM wParam, LPA
       // The default dialog handling that follows lays out the dialog itself.
       OnDpiChanged(LOWORD(wParam));
       break;
+    case WM_SYSCOMMAND:
+      // Kelvane's own items; every other command keeps its default handling.
+      RunWatchCommand(dialog, static_cast<std::uint32_t>(wParam));
+      if (OnCaptureCommand(dialog, wParam)) return TRUE;
+      break;
     case WM_DESTROY:
+      StopClipboardWatch();
       CloseDumpFrame(dialog);
       break;
     default:

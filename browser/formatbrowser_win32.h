@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Sent to ListSubclassProc (with no window) to hand it the lists' base window
 // procedure in wParam.
@@ -17,6 +18,9 @@ extern HWND g_availableList;    // list 1003, formats on the clipboard
 extern HWND g_dumpFrame;        // the open DumpFrame, or none
 extern int g_selectedIndex;     // item of list 1003 recorded as selected, or -1
 extern WNDPROC g_listBaseProc;  // the window procedure both lists had before
+// While set, the available list's notifications are not the user's: its items
+// are being replaced, and the selection tracking leaves the frame alone.
+extern bool g_refillingLists;
 
 // Index of the selected item of a list, or -1.
 int SelectedListItem(HWND list);
@@ -26,6 +30,16 @@ std::string ListItemColumn1Text(HWND list, int item);
 
 // The item data (lParam) of a list item: the format number in list 1003.
 std::uint32_t ListItemFormat(HWND list, int item);
+
+// Replaces the available list's rows by formats, in that order, with the
+// texts Analyze gives them (names looked up in the registered list).
+void RefillAvailableList(const std::vector<std::uint32_t>& formats);
+
+// Fills the registered list anew, as Analyze does.
+void RescanRegisteredList();
+
+// Whether the registered list has a row for format.
+bool IsListedAsRegistered(std::uint32_t format);
 
 // Destroys the open DumpFrame, if any, forgets it and unchecks B.
 void CloseDumpFrame(HWND dialog);

@@ -44,8 +44,6 @@ void EnableOpenItem(HWND dialog, bool enabled) {
                    MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
-bool IsKelvaneCommand(UINT id) { return id >= kFirstKelvaneSysCommand && id <= kLastKelvaneSysCommand; }
-
 // ------------------------------------------------------------------ worker
 
 DWORD WINAPI RestoreWorker(void* parameter) {
@@ -167,7 +165,7 @@ void AddCaptureMenuItems(HWND dialog) {
   if (menu == nullptr) return;
   const int count = ::GetMenuItemCount(menu);
   const UINT last = count > 0 ? ::GetMenuItemID(menu, count - 1) : 0;
-  if (!IsKelvaneCommand(last)) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  if (!IsKelvaneSysCommand(last)) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   // The capture itself comes with the background clipboard reader.
   ::AppendMenuA(menu, MF_STRING | MF_GRAYED, kCaptureClipboardCommand, "Capture the Clipboard...");
   ::AppendMenuA(menu, MF_STRING, kOpenCaptureCommand, "Open a Capture...");

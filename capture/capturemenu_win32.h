@@ -6,11 +6,7 @@
 
 #include <windows.h>
 
-inline constexpr UINT kCaptureClipboardCommand = 0x0130;
-inline constexpr UINT kOpenCaptureCommand = 0x0140;
-// Kelvane's own system-menu commands share this range and one separator.
-inline constexpr UINT kFirstKelvaneSysCommand = 0x0100;
-inline constexpr UINT kLastKelvaneSysCommand = 0x01F0;
+#include "app/syscommands.h"
 
 inline constexpr char kOpenCaptureTitle[] = "Open a Capture";
 

@@ -194,10 +194,13 @@ class OpenACapture : public ::testing::Test {
 TEST_F(OpenACapture, TheSystemMenuEndsInOneSeparatorAndBothItems) {
   HMENU menu = ::GetSystemMenu(dialog_.dialog(), FALSE);
   const int count = ::GetMenuItemCount(menu);
-  ASSERT_GE(count, 3);
+  ASSERT_GE(count, 5);
+  // One separator before all of Kelvane's items: the watch's two, then these.
   MENUITEMINFOA separator = {sizeof(separator), MIIM_FTYPE};
-  ::GetMenuItemInfoA(menu, static_cast<UINT>(count - 3), TRUE, &separator);
+  ::GetMenuItemInfoA(menu, static_cast<UINT>(count - 5), TRUE, &separator);
   EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+  EXPECT_EQ(::GetMenuItemID(menu, count - 4), 0x0110u);
+  EXPECT_EQ(::GetMenuItemID(menu, count - 3), 0x0120u);
   struct {
     UINT command;
     const char* text;

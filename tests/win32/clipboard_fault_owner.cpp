@@ -79,6 +79,22 @@ std::vector<UINT> ForeignOwner::Renders() const {
   return formats;
 }
 
+bool ForeignOwner::PromiseAndCount(const std::vector<std::string>& formats) {
+  std::vector<std::string> command = {"count"};
+  command.insert(command.end(), formats.begin(), formats.end());
+  return Start(command);
+}
+
+long ForeignOwner::RenderCount() const {
+  HANDLE mapping = ::OpenFileMappingA(FILE_MAP_READ, FALSE, (name_ + "-renders").c_str());
+  if (mapping == nullptr) return -1;
+  const auto* count = static_cast<const LONG*>(::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(LONG)));
+  const long value = count != nullptr ? *count : -1;
+  ::UnmapViewOfFile(count);
+  ::CloseHandle(mapping);
+  return value;
+}
+
 bool ForeignOwner::Leave(DWORD timeoutMs) {
   if (process_ == nullptr) return true;
   ::SetEvent(quit_);

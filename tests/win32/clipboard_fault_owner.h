@@ -40,6 +40,11 @@ class ForeignOwner {
   // The formats the late owner rendered, in order.
   std::vector<UINT> Renders() const;
   DWORD ProcessId() const { return ::GetProcessId(process_); }
+  // Promises each format (a number or a name) by delayed rendering and
+  // renders real data when asked, counting the requests.
+  bool PromiseAndCount(const std::vector<std::string>& formats);
+  // The requests to render so far; -1 when the count cannot be read.
+  long RenderCount() const;
 
   // Tells the owner to leave and waits for its process to end; true when it
   // ended within the time.

@@ -18,6 +18,11 @@
 //       testsupport::SeededBytes. Setting "<name>-release", or leaving, ends
 //       every wait at once. Each format it renders is appended as a line to
 //       "<name>-renders.txt" in the temporary folder.
+//   clipboard_owner.exe <name> count <format>...
+//       promises each format with delayed rendering and, asked for one,
+//       renders real data: the format's number as text (UTF-16 for
+//       CF_UNICODETEXT); every request adds one to the shared count
+//       "<name>-renders", a LONG in a named file mapping
 //
 // A format is a number or a name to register.
 #include <windows.h>
@@ -178,6 +183,66 @@ void ServeUntilQuit(HANDLE quit) {
   }
 }
 
+// ------------------------------------------------------------ count
+
+LONG* g_renderCount = nullptr;
+
+HGLOBAL RenderedBlock(UINT format) {
+  const std::string text = "rendered " + std::to_string(format);
+  const std::wstring wide(text.begin(), text.end());
+  const bool unicode = format == CF_UNICODETEXT;
+  const std::size_t size = unicode ? (wide.size() + 1) * sizeof(wchar_t) : text.size() + 1;
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+  if (block == nullptr) return nullptr;
+  std::memcpy(::GlobalLock(block), unicode ? static_cast<const void*>(wide.c_str()) : text.c_str(), size);
+  ::GlobalUnlock(block);
+  return block;
+}
+
+LRESULT CALLBACK CountingOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_RENDERFORMAT: {
+      ::InterlockedIncrement(g_renderCount);
+      HGLOBAL block = RenderedBlock(static_cast<UINT>(wParam));
+      if (block != nullptr && ::SetClipboardData(static_cast<UINT>(wParam), block) == nullptr)
+        ::GlobalFree(block);
+      return 0;
+    }
+    case WM_RENDERALLFORMATS:
+      return 0;
+    default:
+      return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+// The count lives in a mapping of the page file, which the test opens by name.
+bool MapRenderCount(const std::string& name) {
+  HANDLE mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG),
+                                        (name + "-renders").c_str());
+  if (mapping == nullptr) return false;
+  g_renderCount = static_cast<LONG*>(::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+  return g_renderCount != nullptr;
+}
+
+HWND TakeClipboardCounting(const std::string& name, int argc, char** argv) {
+  if (!MapRenderCount(name)) return nullptr;
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = CountingOwnerProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "KelvaneTestCountingOwner";
+  ::RegisterClassA(&wc);
+  HWND owner = ::CreateWindowExA(0, wc.lpszClassName, "counting owner", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+  if (owner == nullptr || !OpenClipboardRetry(owner)) return nullptr;
+  bool ok = ::EmptyClipboard() != FALSE;
+  for (int i = 3; ok && i < argc; ++i) {
+    ::SetClipboardData(FormatOf(argv[i]), nullptr);
+    ok = ::IsClipboardFormatAvailable(FormatOf(argv[i])) != FALSE;
+  }
+  ::CloseClipboard();
+  return ok ? owner : nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,6 +260,12 @@ int main(int argc, char** argv) {
   char temp[MAX_PATH] = "";
   ::GetTempPathA(MAX_PATH, temp);
   g_rendersPath = std::string(temp) + name + "-renders.txt";
+  if (std::strcmp(argv[2], "count") == 0) {
+    if (ready == nullptr || quit == nullptr || TakeClipboardCounting(name, argc, argv) == nullptr) return 1;
+    ::SetEvent(ready);
+    ServeUntilQuit(quit);
+    return 0;
+  }
   HWND owner = CreateOwnerWindow();
   if (ready == nullptr || quit == nullptr || owner == nullptr || !TakeClipboard(owner, argc, argv)) {
     std::fprintf(stderr, "clipboard_owner: could not take the clipboard\n");
