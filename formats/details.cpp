@@ -6,43 +6,9 @@
 #include "formats/png.h"
 #include "formats/rtf.h"
 #include "formats/shell.h"
-#include "formats/sniff.h"
 #include "formats/text.h"
-#include "picture/picturekind.h"
 
 namespace {
-
-// Standard format numbers the pane reads.
-constexpr std::uint32_t kText = 1;
-constexpr std::uint32_t kOemText = 7;
-constexpr std::uint32_t kUnicodeText = 13;
-constexpr std::uint32_t kHDrop = 15;
-constexpr std::uint32_t kLocale = 16;
-
-struct NamedFamily {
-  std::string_view name;
-  FormatFamily family;
-};
-
-// Registered formats are known by name alone: their numbers differ from one
-// session to the next.
-constexpr NamedFamily kNamedFamilies[] = {
-    {"FileName", FormatFamily::ByteText},
-    {"FileNameW", FormatFamily::Utf16Text},
-    {"HTML Format", FormatFamily::Html},
-    {"Rich Text Format", FormatFamily::Rtf},
-    {"Preferred DropEffect", FormatFamily::DropEffect},
-    {"Performed DropEffect", FormatFamily::DropEffect},
-    {"Logical Performed DropEffect", FormatFamily::DropEffect},
-    {"Paste Succeeded", FormatFamily::DropEffect},
-    {"FileGroupDescriptorW", FormatFamily::FileGroupDescriptorW},
-    {"FileGroupDescriptor", FormatFamily::FileGroupDescriptor},
-    {"UniformResourceLocator", FormatFamily::Url},
-    {"UniformResourceLocatorW", FormatFamily::UrlW},
-    {"Shell IDList Array", FormatFamily::IdListArray},
-    {"PNG", FormatFamily::Png},
-    {"image/png", FormatFamily::Png},
-};
 
 const char* KindText(SnapshotKind kind) {
   switch (kind) {
@@ -61,6 +27,7 @@ const char* KindText(SnapshotKind kind) {
 const char* FamilyTitle(FormatFamily family) {
   switch (family) {
     case FormatFamily::ByteText:
+    case FormatFamily::OemText:
     case FormatFamily::Utf16Text:
       return "Text";
     case FormatFamily::Locale:
@@ -96,6 +63,7 @@ std::string OrUnknown(const std::string& text) { return text.empty() ? "(unknown
 Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
   switch (family) {
     case FormatFamily::ByteText:
+    case FormatFamily::OemText:
       return InterpretText(data, length, TextUnit::Byte);
     case FormatFamily::Utf16Text:
       return InterpretText(data, length, TextUnit::Utf16);
@@ -129,32 +97,6 @@ Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t len
 
 }  // namespace
 
-FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::uint8_t* data,
-                      std::uint32_t length) {
-  switch (format) {
-    case kText:
-    case kOemText:
-      return FormatFamily::ByteText;
-    case kUnicodeText:
-      return FormatFamily::Utf16Text;
-    case kHDrop:
-      return FormatFamily::DropFiles;
-    case kLocale:
-      return FormatFamily::Locale;
-    case kFormatDib:
-    case kFormatDibV5:
-      return FormatFamily::Dib;
-    default:
-      break;
-  }
-  if (format >= 0xC000) {
-    for (const NamedFamily& named : kNamedFamilies) {
-      if (named.name == name) return named.family;
-    }
-  }
-  return SniffPictureKind(data, length) == PictureKind::Png ? FormatFamily::Png : FormatFamily::None;
-}
-
 Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   Lines lines;
   AddText(lines, "Snapshot");
@@ -170,9 +112,8 @@ Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   AddField(lines, "Owner process", s.ownerProcessId == 0 ? "(unknown)" : Decimal(s.ownerProcessId));
   AddField(lines, "Owner executable", OrUnknown(s.ownerExecutable));
   AddField(lines, "Sequence number", Decimal(s.sequenceNumber));
-  const std::string sniff =
-      s.kind == SnapshotKind::HandleValue ? std::string() : SniffContent(data, s.length);
-  AddField(lines, "Sniff", sniff.empty() ? "nothing known" : "looks like " + sniff);
+  const char* content = IdentifyData(s.format, s.name, s.kind, data, s.length).content;
+  AddField(lines, "Sniff", content == nullptr ? "nothing known" : std::string("looks like ") + content);
   return lines;
 }
 
@@ -184,7 +125,7 @@ Lines CaretSection(const std::uint8_t* data, std::uint32_t length, const CaretFa
 }
 
 Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
-  const FormatFamily family = FamilyOf(s.format, s.name, data, s.length);
+  const FormatFamily family = IdentifyData(s.format, s.name, s.kind, data, s.length).family;
   Lines lines;
   if (family == FormatFamily::None) return lines;
   AddText(lines, FamilyTitle(family));

@@ -9,6 +9,7 @@
 #include "formats/caret.h"
 #include "formats/formatport.h"
 #include "formats/lines.h"
+#include "identify/identify.h"
 #include "snapshot/wholedata.h"
 
 // What the frame knows of its snapshot and of the clipboard's owner at the
@@ -26,27 +27,6 @@ struct SnapshotDescription {
   std::string ownerExecutable;
   std::uint32_t sequenceNumber = 0;
 };
-
-// The interpreter a format gets.
-enum class FormatFamily {
-  None,
-  ByteText,
-  Utf16Text,
-  Locale,
-  DropFiles,
-  DropEffect,
-  FileGroupDescriptor,
-  FileGroupDescriptorW,
-  Url,
-  UrlW,
-  IdListArray,
-  Html,
-  Rtf,
-  Png,
-  Dib
-};
-FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::uint8_t* data,
-                      std::uint32_t length);
 
 // Sections, each a heading line followed by its fields.
 Lines SnapshotSection(const SnapshotDescription& snapshot, const std::uint8_t* data);

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "formats/dates.h"
-#include "formats/reading.h"
 #include "formats/textdecode.h"
+#include "identify/reading.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 // problems starting with "! ", and a bounded count however long the data.
 #include <string>
 
+#include "encoding/unicode.h"
 #include "formats/caret.h"
 #include "formats/details.h"
 #include "formats/dib.h"
