@@ -1,7 +1,10 @@
 #include "formats/details.h"
 
+#include <exception>
+
 #include "formats/dib.h"
 #include "formats/html.h"
+#include "formats/idlist.h"
 #include "formats/locale.h"
 #include "formats/png.h"
 #include "formats/rtf.h"
@@ -60,13 +63,47 @@ const char* FamilyTitle(FormatFamily family) {
 
 std::string OrUnknown(const std::string& text) { return text.empty() ? "(unknown)" : text; }
 
+// A section whose building ran out of memory is one problem line, or no
+// line when even that cannot be had.
+template <class Build>
+Lines Guarded(const Build& build) noexcept {
+  try {
+    return build();
+  } catch (const std::exception&) {
+  }
+  try {
+    Lines lines;
+    AddProblem(lines, "there was not enough memory to read this");
+    return lines;
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+// Keeps the lines that fit in kMaxSectionTextBytes and says what is left.
+void BoundSection(Lines& lines) {
+  std::uint64_t bytes = 0;
+  std::size_t kept = 0;
+  while (kept < lines.size() && bytes + lines[kept].text.size() + 2 <= kMaxSectionTextBytes) {
+    bytes += lines[kept++].text.size() + 2;
+  }
+  if (kept == lines.size()) return;
+  std::uint64_t leftBytes = 0;
+  for (std::size_t i = kept; i < lines.size(); ++i) leftBytes += lines[i].text.size() + 2;
+  const std::uint64_t leftLines = lines.size() - kept;
+  lines.resize(kept);
+  AddText(lines, MoreItemsText(leftLines, "lines") + " (" + Bytes(leftBytes) +
+                     "): the pane shows the first 256 KiB of a section");
+}
+
 Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
   switch (family) {
     case FormatFamily::ByteText:
+      return InterpretText(data, length, TextUnit::Byte, port);
     case FormatFamily::OemText:
-      return InterpretText(data, length, TextUnit::Byte);
+      return InterpretText(data, length, TextUnit::Byte, port, kSystemOemCodePage);
     case FormatFamily::Utf16Text:
-      return InterpretText(data, length, TextUnit::Utf16);
+      return InterpretText(data, length, TextUnit::Utf16, port);
     case FormatFamily::Locale:
       return InterpretLocale(data, length, port);
     case FormatFamily::DropFiles:
@@ -95,9 +132,7 @@ Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t len
   return {};
 }
 
-}  // namespace
-
-Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
+Lines BuildSnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   Lines lines;
   AddText(lines, "Snapshot");
   AddField(lines, "Format", HexAndDecimal(s.format) + (s.name.empty() ? "" : " " + s.name));
@@ -117,14 +152,7 @@ Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   return lines;
 }
 
-Lines CaretSection(const std::uint8_t* data, std::uint32_t length, const CaretFacts& caret) {
-  Lines lines;
-  AddText(lines, "At the caret");
-  AppendLines(lines, InterpretAtCaret(data, length, caret));
-  return lines;
-}
-
-Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
+Lines BuildFormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
   const FormatFamily family = IdentifyData(s.format, s.name, s.kind, data, s.length).family;
   Lines lines;
   if (family == FormatFamily::None) return lines;
@@ -142,6 +170,29 @@ Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, Form
   AppendLines(lines,
               Interpret(family, data, padded ? static_cast<std::uint32_t>(s.blockSize) : s.length, port));
   return lines;
+}
+
+}  // namespace
+
+Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
+  return Guarded([&] { return BuildSnapshotSection(s, data); });
+}
+
+Lines CaretSection(const std::uint8_t* data, std::uint32_t length, const CaretFacts& caret) {
+  return Guarded([&] {
+    Lines lines;
+    AddText(lines, "At the caret");
+    AppendLines(lines, InterpretAtCaret(data, length, caret));
+    return lines;
+  });
+}
+
+Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
+  return Guarded([&] {
+    Lines lines = BuildFormatSection(s, data, port);
+    BoundSection(lines);
+    return lines;
+  });
 }
 
 std::string JoinLines(const Lines& lines) {

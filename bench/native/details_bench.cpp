@@ -25,9 +25,6 @@ class NoSystemPort final : public FormatPort {
  public:
   LocaleFacts LocaleOf(std::uint32_t) override { return LocaleFacts{false, {}, 0, 0}; }
   std::string TextInCodePage(std::uint32_t, const std::uint8_t*, std::uint32_t) override { return {}; }
-  std::string ItemPath(const std::uint8_t*, std::uint32_t, const std::uint8_t*, std::uint32_t) override {
-    return {};
-  }
 };
 
 // Lines of 78 letters and a CRLF, some letters outside ASCII, the terminator

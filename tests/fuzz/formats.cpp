@@ -10,6 +10,7 @@
 #include "formats/details.h"
 #include "formats/dib.h"
 #include "formats/html.h"
+#include "formats/idlist.h"
 #include "formats/locale.h"
 #include "formats/png.h"
 #include "formats/rtf.h"
@@ -46,8 +47,8 @@ KELVANE_FUZZ_TARGET(formats) {
   const auto length = static_cast<std::uint32_t>(block.size());
   ByteMapFormatPort port;
 
-  CheckLines(InterpretText(bytes, length, TextUnit::Byte));
-  CheckLines(InterpretText(bytes, length, TextUnit::Utf16));
+  CheckLines(InterpretText(bytes, length, TextUnit::Byte, port));
+  CheckLines(InterpretText(bytes, length, TextUnit::Utf16, port));
   CheckLines(InterpretLocale(bytes, length, port));
   CheckLines(InterpretDropFiles(bytes, length, port));
   CheckLines(InterpretDropEffect(bytes, length));
