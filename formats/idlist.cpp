@@ -98,8 +98,8 @@ std::string EndProblem(const ListEnd& end, std::uint32_t length) {
     case ListEnd::How::SizeOne:
       return "has an item of size 1 at byte " + Decimal(end.at);
     case ListEnd::How::ItemPastTheData:
-      return "has an item of " + Bytes(end.size) + " at byte " + Decimal(end.at) + " that runs past the data (" +
-             Bytes(length) + ")";
+      return "has an item of " + Bytes(end.size) + " at byte " + Decimal(end.at) +
+             " that runs past the data (" + Bytes(length) + ")";
     case ListEnd::How::Terminator:
       break;
   }
@@ -146,10 +146,10 @@ constexpr NamedGuid kKnownFolders[] = {
 // A GUID as stored: three little-endian numbers, then eight bytes.
 std::string GuidText(const std::uint8_t* g) {
   char text[40];
-  (void)std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                      static_cast<unsigned>(LittleEndianAt(g, 4)), static_cast<unsigned>(LittleEndianAt(g + 4, 2)),
-                      static_cast<unsigned>(LittleEndianAt(g + 6, 2)), g[8], g[9], g[10], g[11], g[12], g[13], g[14],
-                      g[15]);
+  (void)std::snprintf(
+      text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+      static_cast<unsigned>(LittleEndianAt(g, 4)), static_cast<unsigned>(LittleEndianAt(g + 4, 2)),
+      static_cast<unsigned>(LittleEndianAt(g + 6, 2)), g[8], g[9], g[10], g[11], g[12], g[13], g[14], g[15]);
   return text;
 }
 
@@ -173,8 +173,11 @@ std::optional<std::string> NameAt(const std::uint8_t* item, std::uint32_t end, s
 }
 
 // Where a file-system item's long name lies in its 0xBEEF0004 extension
-// block, by the block's version; 0 for a version without one.
-std::uint32_t LongNameOffset(std::uint16_t version) {
+// block, by the block's version; 0 for a version without one. Wine's shell
+// writes the block of version 3 with version and signature left 0.
+std::uint32_t LongNameOffset(std::uint16_t version, std::uint32_t signature) {
+  if (signature == 0 && version == 0) return 20;
+  if (signature != kExtensionSignature) return 0;
   if (version >= 9) return 46;
   if (version == 8) return 42;
   if (version == 7) return 38;
@@ -188,12 +191,12 @@ std::optional<std::string> LongNameOf(const std::uint8_t* item, std::uint32_t si
   const std::optional<std::uint16_t> blockSize = ReadU16(item, size - 2, blockAt);
   const std::optional<std::uint16_t> version = ReadU16(item, size - 2, blockAt + 2);
   const std::optional<std::uint32_t> signature = ReadU32(item, size - 2, blockAt + 4);
-  if (blockAt < shortEnd || !blockSize || !version || signature != kExtensionSignature ||
-      !Fits(size - 2, blockAt, *blockSize) || LongNameOffset(*version) == 0) {
+  if (blockAt < shortEnd || !blockSize || !version || !signature || !Fits(size - 2, blockAt, *blockSize) ||
+      LongNameOffset(*version, *signature) == 0) {
     return std::nullopt;
   }
   const std::uint32_t blockEnd = blockAt + *blockSize;
-  const std::uint32_t at = blockAt + LongNameOffset(*version);
+  const std::uint32_t at = blockAt + LongNameOffset(*version, *signature);
   const std::uint32_t limit = std::min(blockEnd, at + kMaxNameBytes);
   const std::uint32_t zero = at < limit ? FindZeroUnit(item, limit, at) : kNoIndex;
   if (zero == kNoIndex) return std::nullopt;
@@ -212,7 +215,9 @@ ShellItem FileSystemItem(const std::uint8_t* item, std::uint32_t size, std::uint
       NameAt(item, size, kShortNameOffset, (type & kUnicodeNameBit) != 0, port, &shortEnd);
   if (!shortName) return shell;
   const std::optional<std::string> longName = LongNameOf(item, size, shortEnd);
-  const char* what = (type & kFolderBit) != 0 ? "Folder: " : (type & kFileBit) != 0 ? "File: " : "File-system item: ";
+  const char* what = (type & kFolderBit) != 0 ? "Folder: "
+                     : (type & kFileBit) != 0 ? "File: "
+                                              : "File-system item: ";
   shell.kind = ShellItem::Kind::FileSystem;
   const std::string name = WithoutControls(longName ? *longName : *shortName);
   shell.line = what + name;
@@ -228,7 +233,8 @@ ShellItem DescribeItem(const std::uint8_t* item, std::uint32_t size, FormatPort&
     const std::string guid = GuidText(item + 4);
     const auto known = std::find_if(std::begin(kKnownFolders), std::end(kKnownFolders),
                                     [&](const NamedGuid& g) { return guid == g.guid; });
-    shell.line = "Root folder: " + guid + (known != std::end(kKnownFolders) ? std::string(" (") + known->name + ")" : "");
+    shell.line = "Root folder: " + guid +
+                 (known != std::end(kKnownFolders) ? std::string(" (") + known->name + ")" : "");
     if (guid == kThisPc) shell.kind = ShellItem::Kind::ThisPc;
     return shell;
   }
@@ -256,7 +262,8 @@ struct DescribedList {
   std::uint32_t count = 0;       // all of them
 };
 
-DescribedList DescribeList(const std::uint8_t* data, std::uint32_t start, const ListWalk& walk, FormatPort& port) {
+DescribedList DescribeList(const std::uint8_t* data, std::uint32_t start, const ListWalk& walk,
+                           FormatPort& port) {
   DescribedList list;
   list.count = walk.items;
   std::uint32_t at = start;
@@ -277,7 +284,8 @@ std::string PathOf(const DescribedList& folder, const DescribedList* item) {
     if (list->items.size() != list->count) return {};
     for (const ShellItem& i : list->items) items.push_back(&i);
   }
-  if (items.size() < 2 || items[0]->kind != ShellItem::Kind::ThisPc || items[1]->kind != ShellItem::Kind::Drive) {
+  if (items.size() < 2 || items[0]->kind != ShellItem::Kind::ThisPc ||
+      items[1]->kind != ShellItem::Kind::Drive) {
     return {};
   }
   std::string path = items[1]->pathPart + "\\";
@@ -290,7 +298,8 @@ std::string PathOf(const DescribedList& folder, const DescribedList* item) {
 
 void AddItemLines(Lines& lines, const DescribedList& list) {
   for (const ShellItem& item : list.items) AddText(lines, "  " + item.line);
-  if (list.count > list.items.size()) AddText(lines, "  " + MoreItemsText(list.count - list.items.size(), "items"));
+  if (list.count > list.items.size())
+    AddText(lines, "  " + MoreItemsText(list.count - list.items.size(), "items"));
 }
 
 }  // namespace
@@ -320,7 +329,8 @@ Lines InterpretIdListArray(const std::uint8_t* data, std::uint32_t length, Forma
     const std::uint32_t offset = *ReadU32(data, length, 4 + 4ull * i);
     const std::string label = i == 0 ? std::string("Folder") : "Item " + Decimal(i);
     if (offset >= length) {
-      AddProblem(lines, label + " offset " + Decimal(offset) + " points past the data (" + Bytes(length) + ")");
+      AddProblem(lines,
+                 label + " offset " + Decimal(offset) + " points past the data (" + Bytes(length) + ")");
       continue;
     }
     const auto [first, isNew] = firstAt.emplace(offset, i);

@@ -51,6 +51,12 @@ std::string DamagedSentence(PictureKind kind, std::string_view reason) {
   return std::string("The ") + PictureKindName(kind) + " data is damaged: " + std::string(reason);
 }
 
+std::string NotEnoughMemorySentence(PictureKind kind) {
+  if (kind == PictureKind::None) return "There is not enough memory to show the picture.";
+  return std::string("There is not enough memory to ") + (IsCompressedKind(kind) ? "decode" : "show") +
+         " the " + PictureKindName(kind) + ".";
+}
+
 std::string CodecErrorReason(std::uint32_t errorCode) {
   const char* words = nullptr;
   switch (errorCode) {

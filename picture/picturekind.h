@@ -40,6 +40,9 @@ extern const char* const kOnlyFixedWindowSentence;
 extern const char* const kBitmapHandleSentence;
 extern const char* const kNoSnapshotSentence;
 std::string DamagedSentence(PictureKind kind, std::string_view reason);  // "The PNG data is damaged: ..."
+// "There is not enough memory to decode the PNG.", "... to show the DIB.",
+// "... to show the picture." for no kind yet.
+std::string NotEnoughMemorySentence(PictureKind kind);
 
 // The codec's reason for an error code, in words ("the data is not an
 // image the codecs know (0x88982F07)").
