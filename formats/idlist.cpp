@@ -184,18 +184,19 @@ std::uint32_t LongNameOffset(std::uint16_t version, std::uint32_t signature) {
   return version >= 3 ? 20 : 0;
 }
 
-// The long name of the extension block whose offset the item's last two
-// bytes give, when the block is whole and after the short name.
+// The long name of the extension block that ends the item, whose offset
+// the block's (and the item's) last two bytes give, when the block is whole
+// and after the short name.
 std::optional<std::string> LongNameOf(const std::uint8_t* item, std::uint32_t size, std::uint32_t shortEnd) {
   const std::uint32_t blockAt = static_cast<std::uint32_t>(LittleEndianAt(item + size - 2, 2));
-  const std::optional<std::uint16_t> blockSize = ReadU16(item, size - 2, blockAt);
-  const std::optional<std::uint16_t> version = ReadU16(item, size - 2, blockAt + 2);
-  const std::optional<std::uint32_t> signature = ReadU32(item, size - 2, blockAt + 4);
-  if (blockAt < shortEnd || !blockSize || !version || !signature || !Fits(size - 2, blockAt, *blockSize) ||
+  const std::optional<std::uint16_t> blockSize = ReadU16(item, size, blockAt);
+  const std::optional<std::uint16_t> version = ReadU16(item, size, blockAt + 2);
+  const std::optional<std::uint32_t> signature = ReadU32(item, size, blockAt + 4);
+  if (blockAt < shortEnd || !blockSize || !version || !signature || blockAt + *blockSize != size ||
       LongNameOffset(*version, *signature) == 0) {
     return std::nullopt;
   }
-  const std::uint32_t blockEnd = blockAt + *blockSize;
+  const std::uint32_t blockEnd = size - 2;
   const std::uint32_t at = blockAt + LongNameOffset(*version, *signature);
   const std::uint32_t limit = std::min(blockEnd, at + kMaxNameBytes);
   const std::uint32_t zero = at < limit ? FindZeroUnit(item, limit, at) : kNoIndex;
@@ -247,7 +248,7 @@ ShellItem DescribeItem(const std::uint8_t* item, std::uint32_t size, FormatPort&
       return shell;
     }
   }
-  if ((type & 0xF0) == kFileSystemItems && size > kShortNameOffset + 2) {
+  if ((type & 0xF0) == kFileSystemItems && size >= kShortNameOffset + 2) {
     shell = FileSystemItem(item, size, type, port);
     if (shell.kind == ShellItem::Kind::FileSystem) return shell;
   }

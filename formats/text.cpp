@@ -233,8 +233,8 @@ std::uint32_t ShownBytes(const std::uint8_t* bytes, std::uint32_t count, TextUni
 
 std::string TextOf(const std::uint8_t* bytes, std::uint32_t count, TextUnit unit, FormatPort& port,
                    std::uint32_t codePage) {
-  return WithoutControls(unit == TextUnit::Utf16 ? Utf8OfUtf16Units(bytes, count / 2)
-                                                 : port.TextInCodePage(codePage, bytes, count));
+  return unit == TextUnit::Utf16 ? Utf8OfUtf16Units(bytes, count / 2)
+                                 : port.TextInCodePage(codePage, bytes, count);
 }
 
 }  // namespace
@@ -242,7 +242,7 @@ std::string TextOf(const std::uint8_t* bytes, std::uint32_t count, TextUnit unit
 std::string ShownText(const std::uint8_t* bytes, std::uint32_t count, TextUnit unit, FormatPort& port,
                       std::uint32_t codePage) {
   const std::uint32_t shown = ShownBytes(bytes, count, unit);
-  std::string text = TextOf(bytes, shown, unit, port, codePage);
+  std::string text = WithoutControls(TextOf(bytes, shown, unit, port, codePage));
   if (shown < (unit == TextUnit::Byte ? count : count / 2 * 2)) {
     text += "\xE2\x80\xA6 (" + Bytes(count) + " in all)";  // U+2026
   }

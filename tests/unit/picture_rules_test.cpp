@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,21 @@ Bytes Sized(Bytes b, std::size_t n) {
 
 const Bytes kPng = Sized(Text("\x89PNG\r\n\x1A\n"), 300);
 const Bytes kBmpFile = Sized(Text(std::string("BM\0\0\0\0\0\0\0\0\0\0\0\0\x28\0\0\0", 18)), 300);
+
+// A heap copy of exactly the bytes (none for none), so that a read past
+// them faults.
+std::unique_ptr<std::uint8_t[]> Exact(const Bytes& b) {
+  if (b.empty()) return nullptr;
+  std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[b.size()]);
+  std::memcpy(copy.get(), b.data(), b.size());
+  return copy;
+}
+
+Bytes SampleFile(const std::string& name) {
+  std::ifstream in(std::string(KELVANE_FUZZ_DIR) + "/../unit/samples/" + name, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+const Bytes kMagickBmp = SampleFile("magick_rgba.bmp");
 
 }  // namespace
 
@@ -80,12 +98,17 @@ TEST(PictureRules, Judgement) {
       {"BMP file", kBmpFile, 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Bmp, ""},
       {"\"BM\" text", Text("BMW cars and more"), 0xC030, "x(0xC030)", "x", kWhole, PictureKind::None,
        "x(0xC030) holds no picture."},
+      {"ImageMagick's BMP file", kMagickBmp, 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Bmp, ""},
+      {"GIF89a under another name", Sized(Text("GIF89a"), 40), 0xC030, "x(0xC030)", "x", kWhole,
+       PictureKind::Gif, ""},
+      {"JFIF by name, cut at 256", Sized(Text("x"), 256), 0xC031, "JFIF(0xC031)", "JFIF", kWindow,
+       PictureKind::None, fixedWindow.c_str()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const PictureVerdict v =
-        JudgePicture({c.bytes.empty() ? nullptr : c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()),
-                      c.format, c.listText, c.registeredName, c.read});
+    const auto exact = Exact(c.bytes);
+    const PictureVerdict v = JudgePicture({exact.get(), static_cast<std::uint32_t>(c.bytes.size()), c.format,
+                                           c.listText, c.registeredName, c.read});
     EXPECT_EQ(v.kind, c.kind);
     EXPECT_EQ(v.sentence, c.sentence);
   }
@@ -98,6 +121,8 @@ TEST(PictureRules, Texts) {
   EXPECT_EQ(DamagedSentence(PictureKind::Png, CodecErrorReason(0x88982F07)),
             "The PNG data is damaged: it is no image format the codecs know (0x88982F07).");
   EXPECT_EQ(CodecErrorReason(0x80004005), "the codec failed (0x80004005).");
+  EXPECT_EQ(NotEnoughMemorySentence(PictureKind::Png), "There is not enough memory to decode the PNG.");
+  EXPECT_EQ(NotEnoughMemorySentence(PictureKind::PackedDib), "There is not enough memory to show the DIB.");
   EXPECT_EQ(std::string(kOnlyFixedWindowSentence),
             "Only the first 256 bytes were read. View \u25B8 Whole Data (Ctrl+E) reads the whole picture.");
 }
@@ -125,7 +150,7 @@ TEST(PictureRules, PngHeader) {
       {png(8, 5, ""), false, 0, false},    {Sized(png(8, 6, ""), 20), false, 0, false},
   };
   for (const Case& c : cases) {
-    const PngHeader h = ReadPngHeader(c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()));
+    const PngHeader h = ReadPngHeader(Exact(c.bytes).get(), static_cast<std::uint32_t>(c.bytes.size()));
     EXPECT_EQ(h.ok, c.ok);
     if (!c.ok) continue;
     EXPECT_EQ(h.width, 64u);
