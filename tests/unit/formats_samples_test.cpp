@@ -84,7 +84,7 @@ ByteVector FileDescriptor(std::uint32_t flags, std::uint32_t attributes, std::ui
   ByteVector b;
   Put(b, flags, 4).resize(36, 0);
   Put(Put(b, attributes, 4), kFileTime, 8);
-  Put(Put(b, 0, 8), written, 8);
+  Put(Put(b, kFileTime - 1234567 + 123, 8), written, 8);  // accessed 123 intervals past the second
   Put(Put(b, size >> 32, 4), size & 0xFFFFFFFF, 4);
   PutText(b, name, wide).resize(72 + 260 * (wide ? 2 : 1), 0);
   return b;
@@ -145,6 +145,37 @@ struct SampleCase {
   const char* name;
   std::vector<std::string> lines;
 };
+
+ByteVector Utf16(const std::string& s) {
+  ByteVector b;
+  return PutText(b, s, true);
+}
+
+// 1,023 'a', a surrogate pair across the 2 KiB, then 'b' up to 1,101 units.
+ByteVector LongUtf16Text() {
+  ByteVector b = Utf16(std::string(1023, 'a'));
+  Put(Put(b, 0xD83D, 2), 0xDE00, 2);
+  PutText(b, std::string(76, 'b'), true);
+  return Put(b, 0, 2);
+}
+
+ByteVector Dib16() {
+  ByteVector b;
+  Put(Put(Put(b, 40, 4), 1, 4), 1, 4);
+  Put(Put(b, 1, 2), 16, 2);
+  b.resize(40, 0);
+  return b;
+}
+
+// A file item whose last two bytes give 14: a block there would hold the
+// long name "Z", but the short name (one 0x1A) lies there.
+ByteVector BlockInShortName() {
+  ByteVector b = {40, 0, 0x32, 0};
+  b.resize(14, 0);
+  Put(b, 26, 2).resize(34, 0);
+  PutText(b, "Z", true).insert(b.end(), {0, 0});
+  return Put(b, 14, 2);
+}
 
 // Windows programs end the header's lines with CRLF: xclip's fragment
 // behind such a header, 5 bytes longer.
@@ -332,13 +363,14 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
         "! Item 3 offset 999 points past the data (98 bytes)",
         "! Item 4 at byte 97 runs past the data (98 bytes) at byte 97"}},
       {"FileGroupDescriptorW",
-       Join(Le32(1), FileDescriptor(0x8000006C, 0x21, ~0ull, 0x100000002ull, "Bericht.pdf", true)),
+       Join(Le32(1), FileDescriptor(0x8000007C, 0x21, ~0ull, 0x100000002ull, "Bericht.pdf", true)),
        kRegistered,
        "FileGroupDescriptorW",
        {"File group descriptor", "Files: 1", "File 1: Bericht.pdf (at byte 4)",
-        "  Flags: FD_ATTRIBUTES | FD_CREATETIME | FD_WRITESTIME | FD_FILESIZE | FD_UNICODE",
+        "  Flags: FD_ATTRIBUTES | FD_CREATETIME | FD_ACCESSTIME | FD_WRITESTIME | FD_FILESIZE | FD_UNICODE",
         "  Size: 4294967298 bytes", "  Attributes: READONLY | ARCHIVE",
-        "  Created: 2024-05-01 12:00:00.1234567 UTC", "  Written: 0xFFFFFFFFFFFFFFFF (out of range)"}},
+        "  Created: 2024-05-01 12:00:00.1234567 UTC", "  Accessed: 2024-05-01 12:00:00.0000123 UTC",
+        "  Written: 0xFFFFFFFFFFFFFFFF (out of range)"}},
       {"FileGroupDescriptor cut after its first file",
        Join(Join(Le32(2), FileDescriptor(0, 0, 0, 0, "Notiz.txt", false)), ByteVector(100, 7)),
        kRegistered,
@@ -346,6 +378,46 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
        {"File group descriptor", "Files: 2",
         "! a count of 2 needs 668 bytes, the data has 436 (1 whole descriptors)",
         "File 1: Notiz.txt (at byte 4)", "  Flags: none"}},
+      {"RTF with stray braces",
+       Text("}}{\\rtf1 x}"),
+       kRegistered,
+       "Rich Text Format",
+       {"Rich Text Format", "RTF version: 1", "ANSI code page: (none; 1252 assumed)", "Default font: (none)",
+        "Text: 1 byte", "  x", "! the data does not start with {\\rtf", "! } at byte 0 closes no group",
+        "! 1 more } close no group, the last at byte 1"}},
+      {"URL",
+       Text(std::string("http://kelvane.test/\0", 21)),
+       kRegistered,
+       "UniformResourceLocator",
+       {"URL", "URL: http://kelvane.test/"}},
+      {"URL in UTF-16 with bytes after it",
+       Utf16(std::string("h\0\0\0", 4)),
+       kRegistered,
+       "UniformResourceLocatorW",
+       {"URL", "URL: h", "Bytes after the terminator: 4"}},
+      // A long text's first 2 KiB, not parting the surrogate pair at its end.
+      {"UTF-16 text past 2 KiB",
+       LongUtf16Text(),
+       13,
+       "",
+       {"Text", "Characters before the terminator: 1100 (1101 UTF-16 units)", "Terminator: at byte 2202",
+        "Bytes after the terminator: 0", "Lines: 1", "Line endings: none", "Characters outside ASCII: 1",
+        "Text: 2202 bytes", "  " + std::string(1023, 'a'), "… and 156 more bytes of the text"}},
+      {"16-bit DIB with the default masks",
+       Join(Dib16(), ByteVector(4, 0)),
+       8,
+       "",
+       {"DIB", "biSize: 40 (BITMAPINFOHEADER)", "biWidth: 1", "biHeight: 1 (bottom-up)", "biPlanes: 1",
+        "biBitCount: 16", "biCompression: BI_RGB", "biSizeImage: 0", "biXPelsPerMeter: 0",
+        "biYPelsPerMeter: 0", "biClrUsed: 0", "biClrImportant: 0",
+        "Masks: red 0x00007C00, green 0x000003E0, blue 0x0000001F, alpha 0x00000000",
+        "Colour table: at byte 40, 0 entries, 0 used", "Bits: at byte 40, 1 rows of 4 bytes, 4 bytes"}},
+      // An extension block whose offset points back into the short name is none.
+      {"IDList with an extension block inside the short name",
+       IdListArray({BlockInShortName()}),
+       kRegistered,
+       "Shell IDList Array",
+       {"Shell IDList Array", "Items: 0", "Folder: at byte 8, 42 bytes, 1 item", "  File:  "}},
   };
   for (const SampleCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -497,6 +569,10 @@ TEST(FormatSamples, TheSniffSaysWhatTheFirstBytesLookLike) {
       {Sample("notepad_unicodetext.bin"), SnapshotKind::WholeData, "Sniff: looks like UTF-16 text"},
       {Text("BMW cars\r\n"), SnapshotKind::FixedWindow, "Sniff: looks like ASCII text"},
       {Text("\x01\x02"), SnapshotKind::WholeData, "Sniff: nothing known"},
+      {Text(std::string("a\0b\0c\0de", 8)), SnapshotKind::WholeData, "Sniff: looks like UTF-16 text"},
+      {Text("\n <!DOCTYPE html><p>"), SnapshotKind::WholeData, "Sniff: looks like HTML"},
+      {Text("<HTML><p>"), SnapshotKind::WholeData, "Sniff: looks like HTML"},
+      {Text("ok caf\xEF\xBF"), SnapshotKind::WholeData, "Sniff: looks like 8-bit text"},
       {Text("GIF89a"), SnapshotKind::HandleValue, "Sniff: nothing known"},
   };
   for (const auto& c : cases) {

@@ -98,6 +98,11 @@ TEST(PictureRules, Judgement) {
       {"BMP file", kBmpFile, 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Bmp, ""},
       {"\"BM\" text", Text("BMW cars and more"), 0xC030, "x(0xC030)", "x", kWhole, PictureKind::None,
        "x(0xC030) holds no picture."},
+      {"\"BM\" text long enough for a header size", Text("BMW cars, and many more of them"), 0xC030,
+       "x(0xC030)", "x", kWhole, PictureKind::None, "x(0xC030) holds no picture."},
+      {"ICO too short for its first entry", Sized(Text(std::string("\0\0\1\0\1\0", 6)), 21), 0xC030,
+       "x(0xC030)", "x", kWhole, PictureKind::None, "x(0xC030) holds no picture."},
+      {"GIF87a", Sized(Text("GIF87a"), 40), 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Gif, ""},
       {"ImageMagick's BMP file", kMagickBmp, 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Bmp, ""},
       {"GIF89a under another name", Sized(Text("GIF89a"), 40), 0xC030, "x(0xC030)", "x", kWhole,
        PictureKind::Gif, ""},
@@ -114,6 +119,38 @@ TEST(PictureRules, Judgement) {
   }
 }
 
+// What identify/ tells both readers where the Picture view's sentences do
+// not show it: the pane's family, and what a bitmap promises by its read.
+TEST(Identification, FamilyPromiseAndSignature) {
+  struct Case {
+    std::uint32_t format;
+    const char* name;
+    SnapshotKind read;
+    Bytes bytes;
+    FormatFamily family;
+    PictureKind promised;
+    PictureKind signature;
+  };
+  const std::vector<Case> cases = {
+      {2, "", kRule, Text("x"), FormatFamily::None, PictureKind::None, PictureKind::None},
+      {2, "", kWhole, Text("x"), FormatFamily::None, PictureKind::PackedDib, PictureKind::None},
+      {7, "", kRule, Text("x"), FormatFamily::OemText, PictureKind::None, PictureKind::None},
+      {0xC040, "HTML Format", kWhole, kPng, FormatFamily::Html, PictureKind::None, PictureKind::Png},
+      {0xC040, "Foo", kWhole, kPng, FormatFamily::Png, PictureKind::None, PictureKind::Png},
+      {0xC040, "JFIF", kWhole, Text("x"), FormatFamily::None, PictureKind::Jpeg, PictureKind::None},
+      {0x0240, "Shell IDList Array", kWhole, Text("x"), FormatFamily::None, PictureKind::None,
+       PictureKind::None},
+  };
+  for (const Case& c : cases) {
+    const auto exact = Exact(c.bytes);
+    const DataIdentity id =
+        IdentifyData(c.format, c.name, c.read, exact.get(), static_cast<std::uint32_t>(c.bytes.size()));
+    EXPECT_EQ(id.family, c.family) << c.format << " " << c.name;
+    EXPECT_EQ(id.promised, c.promised) << c.format << " " << c.name;
+    EXPECT_EQ(id.signature, c.signature) << c.format << " " << c.name;
+  }
+}
+
 TEST(PictureRules, Texts) {
   EXPECT_EQ(PictureCaption(PictureKind::Png, 64, 48, 32, true, 579),
             "PNG, 64 x 48, 32-bit with alpha, 579 bytes");
@@ -123,6 +160,7 @@ TEST(PictureRules, Texts) {
   EXPECT_EQ(CodecErrorReason(0x80004005), "the codec failed (0x80004005).");
   EXPECT_EQ(NotEnoughMemorySentence(PictureKind::Png), "There is not enough memory to decode the PNG.");
   EXPECT_EQ(NotEnoughMemorySentence(PictureKind::PackedDib), "There is not enough memory to show the DIB.");
+  EXPECT_EQ(NotEnoughMemorySentence(PictureKind::Bmp), "There is not enough memory to show the BMP.");
   EXPECT_EQ(std::string(kOnlyFixedWindowSentence),
             "Only the first 256 bytes were read. View \u25B8 Whole Data (Ctrl+E) reads the whole picture.");
 }
@@ -202,6 +240,7 @@ TEST(PictureLayoutRules, FitZoomAndScroll) {
   EXPECT_EQ(ScrollKeepingCentre(0, 64, 1024, 600), (1024u - 600) / 2);
   EXPECT_EQ(ScrollKeepingCentre(212, 1024, 2048, 600), 724u);
   EXPECT_EQ(ScrollKeepingCentre(212, 1024, 512, 600), 0u);
+  EXPECT_EQ(ScrollKeepingCentre(0, 64, 1023, 600), 211u);  // half a pixel is dropped
 
   // The visible span of a zoomed picture: whole picture pixels and where they land.
   const SourceSpan all = VisibleSpan(10, 100, 50, 0, 600);
