@@ -348,18 +348,18 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
         "  Folder: Program Files (short name PROGRA~1)",
         "Item 1: at byte 163, 72 bytes, 1 item, path C:\\Program Files\\readme.txt",
         "  File: readme.txt (short name README.TXT)", "Item 2: at byte 16, the same list as the folder"}},
-      // Bytes that form no path get none: a root folder not known, a drive
-      // item without its letter, lists that do not end.
+      // Bytes that form no path get none: a drive under a root folder not
+      // known, lists that do not end.
       {"IDList without paths",
        IdListArray({RootItem(ByteVector(16, 0x11)),
-                    Join(DriveItem("C:/"), FileSystemItem(0x32, "x", 0, "")),
+                    Join(DriveItem("D:\\"), FileSystemItem(0x32, "x", 0, "")),
                     {5, 0, 'a', 'b', 'c', 1, 0}},
                    {999, 97}),
        kRegistered,
        "Shell IDList Array",
        {"Shell IDList Array", "Items: 4", "Folder: at byte 24, 22 bytes, 1 item",
         "  Root folder: {11111111-1111-1111-1111-111111111111}", "Item 1: at byte 46, 43 bytes, 2 items",
-        "  Item of type 0x2F, 25 bytes", "  File: x", "! Item 2 at byte 89 has an item of size 1 at byte 94",
+        "  Drive: D:\\", "  File: x", "! Item 2 at byte 89 has an item of size 1 at byte 94",
         "! Item 3 offset 999 points past the data (98 bytes)",
         "! Item 4 at byte 97 runs past the data (98 bytes) at byte 97"}},
       {"FileGroupDescriptorW",
@@ -412,12 +412,14 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
         "biYPelsPerMeter: 0", "biClrUsed: 0", "biClrImportant: 0",
         "Masks: red 0x00007C00, green 0x000003E0, blue 0x0000001F, alpha 0x00000000",
         "Colour table: at byte 40, 0 entries, 0 used", "Bits: at byte 40, 1 rows of 4 bytes, 4 bytes"}},
-      // An extension block whose offset points back into the short name is none.
+      // A drive item without its letter, and an extension block whose offset
+      // points back into the short name: neither is what it would be.
       {"IDList with an extension block inside the short name",
-       IdListArray({BlockInShortName()}),
+       IdListArray({Join(DriveItem("C:/"), BlockInShortName())}),
        kRegistered,
        "Shell IDList Array",
-       {"Shell IDList Array", "Items: 0", "Folder: at byte 8, 42 bytes, 1 item", "  File:  "}},
+       {"Shell IDList Array", "Items: 0", "Folder: at byte 8, 67 bytes, 2 items",
+        "  Item of type 0x2F, 25 bytes", "  File:  "}},
   };
   for (const SampleCase& c : cases) {
     SCOPED_TRACE(c.what);
