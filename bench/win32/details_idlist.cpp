@@ -45,7 +45,8 @@ double UntilPaneHoldsText(HWND frame, double start) {
     if (length > 0) {
       std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
       ::GetWindowTextW(pane, text.data(), length + 1);
-      if (text.find(L"Shell IDList Array\r\nItems:") != std::wstring::npos) return benchsupport::Now() - start;
+      if (text.find(L"Shell IDList Array\r\nItems:") != std::wstring::npos)
+        return benchsupport::Now() - start;
     }
     if (benchsupport::Now() - start > 60000) return -1;
     benchsupport::PumpPending();
@@ -54,8 +55,8 @@ double UntilPaneHoldsText(HWND frame, double start) {
 
 HWND OpenFrame(HINSTANCE instance, UINT format) {
   DumpCreateParams params = {nullptr, format, "Shell IDList Array"};
-  return ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000,
-                           700, nullptr, nullptr, instance, &params);
+  return ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                           1000, 700, nullptr, nullptr, instance, &params);
 }
 
 struct Times {
@@ -63,7 +64,8 @@ struct Times {
   std::vector<double> opened;   // a window opened with the pane shown
 };
 
-void Turn(HINSTANCE instance, UINT format, const std::vector<unsigned char>& block, bool wholeData, Times* t) {
+void Turn(HINSTANCE instance, UINT format, const std::vector<unsigned char>& block, bool wholeData,
+          Times* t) {
   if (!benchsupport::PutAlone(format, block.data(), block.size())) return;
   HWND frame = OpenFrame(instance, format);
   benchsupport::PumpPending();
