@@ -37,7 +37,8 @@ std::vector<unsigned char> IdListArrayOverOneList(std::uint32_t count, std::uint
 
 HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, "Edit", nullptr); }
 
-// Milliseconds until the pane shows the section's heading; -1 after a minute.
+// Milliseconds until the pane shows the list's count of items; -1 after a
+// minute.
 double UntilPaneHoldsText(HWND frame, double start) {
   for (;;) {
     HWND pane = PaneOf(frame);
@@ -45,8 +46,7 @@ double UntilPaneHoldsText(HWND frame, double start) {
     if (length > 0) {
       std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
       ::GetWindowTextW(pane, text.data(), length + 1);
-      if (text.find(L"Shell IDList Array\r\nItems:") != std::wstring::npos)
-        return benchsupport::Now() - start;
+      if (text.find(L"\r\nItems: ") != std::wstring::npos) return benchsupport::Now() - start;
     }
     if (benchsupport::Now() - start > 60000) return -1;
     benchsupport::PumpPending();
