@@ -10,8 +10,6 @@
 // KELVANE_OPEN_CYCLES (default 100), KELVANE_ANALYZE_CYCLES (default 5).
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -86,17 +84,7 @@ Bytes PutBitmap() {
 using testsupport::GdiObjects;
 using testsupport::UserObjects;
 
-// Private bytes: PrivateUsage, or where that is left 0 (Wine) the commit
-// charge that PagefileUsage reports.
-double PrivateMiB() {
-  PROCESS_MEMORY_COUNTERS_EX counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof(counters));
-  const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-  return static_cast<double>(bytes) / (1024.0 * 1024.0);
-}
-
+using testsupport::PrivateMiB;
 struct Usage {
   std::uint32_t gdi;
   std::uint32_t user;

@@ -1,6 +1,7 @@
 #include "objectcounts.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 
@@ -90,6 +91,15 @@ double SmallestGrowth(const std::vector<double>& counts) {
   for (std::size_t n = 1; n < counts.size(); ++n)
     smallest = n == 1 ? counts[n] - counts[n - 1] : std::min(smallest, counts[n] - counts[n - 1]);
   return smallest;
+}
+
+double PrivateMiB() {
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof(counters);
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof(counters));
+  const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+  return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
 }  // namespace testsupport

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include <psapi.h>
-
+#include "objectcounts.h"
 #include "picture/picturedecode_win32.h"
 #include "picture/picturelayout.h"
 #include "picture/pictureview.h"
@@ -249,16 +248,7 @@ TEST_F(PictureView, ZoomDoublesSharpPixelsAndScrolls) {
   EXPECT_EQ(info.nMax, 0);
 }
 
-// Private bytes: PrivateUsage, or where that is left 0 (Wine) the commit
-// charge that PagefileUsage reports.
-double PrivateMiB() {
-  PROCESS_MEMORY_COUNTERS_EX counters = {};
-  counters.cb = sizeof(counters);
-  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof(counters));
-  const SIZE_T bytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-  return static_cast<double>(bytes) / (1024.0 * 1024.0);
-}
+using testsupport::PrivateMiB;
 
 // Whether a message waits in the queue for a window, without taking it.
 bool WaitForPosted(HWND window, UINT message) {
