@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/clipboardformats.h"
+
 namespace {
 
 struct StandardName {
@@ -12,28 +14,28 @@ struct StandardName {
 // Formats 1-17 carry their number in decimal; the display formats in the
 // "0x%04X" form, as the system's headers write them.
 constexpr StandardName kStandardNames[] = {
-    {1, "CF_TEXT (1)"},
-    {2, "CF_BITMAP (2)"},
-    {3, "CF_METAFILEPICT (3)"},
-    {4, "CF_SYLK (4)"},
-    {5, "CF_DIF (5)"},
-    {6, "CF_TIFF (6)"},
-    {7, "CF_OEMTEXT (7)"},
-    {8, "CF_DIB (8)"},
-    {9, "CF_PALETTE (9)"},
-    {10, "CF_PENDATA (10)"},
-    {11, "CF_RIFF (11)"},
-    {12, "CF_WAVE (12)"},
-    {13, "CF_UNICODETEXT (13)"},
-    {14, "CF_ENHMETAFILE (14)"},
-    {15, "CF_HDROP (15)"},
-    {16, "CF_LOCALE (16)"},
-    {17, "CF_DIBV5 (17)"},
-    {0x80, "CF_OWNERDISPLAY (0x0080)"},
-    {0x81, "CF_DSPTEXT (0x0081)"},
-    {0x82, "CF_DSPBITMAP (0x0082)"},
-    {0x83, "CF_DSPMETAFILEPICT (0x0083)"},
-    {0x8E, "CF_DSPENHMETAFILE (0x008E)"},
+    {kFormatText, "CF_TEXT (1)"},
+    {kFormatBitmap, "CF_BITMAP (2)"},
+    {kFormatMetafilePict, "CF_METAFILEPICT (3)"},
+    {kFormatSylk, "CF_SYLK (4)"},
+    {kFormatDif, "CF_DIF (5)"},
+    {kFormatTiff, "CF_TIFF (6)"},
+    {kFormatOemText, "CF_OEMTEXT (7)"},
+    {kFormatDib, "CF_DIB (8)"},
+    {kFormatPalette, "CF_PALETTE (9)"},
+    {kFormatPenData, "CF_PENDATA (10)"},
+    {kFormatRiff, "CF_RIFF (11)"},
+    {kFormatWave, "CF_WAVE (12)"},
+    {kFormatUnicodeText, "CF_UNICODETEXT (13)"},
+    {kFormatEnhMetafile, "CF_ENHMETAFILE (14)"},
+    {kFormatHDrop, "CF_HDROP (15)"},
+    {kFormatLocale, "CF_LOCALE (16)"},
+    {kFormatDibV5, "CF_DIBV5 (17)"},
+    {kFormatOwnerDisplay, "CF_OWNERDISPLAY (0x0080)"},
+    {kFormatDspText, "CF_DSPTEXT (0x0081)"},
+    {kFormatDspBitmap, "CF_DSPBITMAP (0x0082)"},
+    {kFormatDspMetafilePict, "CF_DSPMETAFILEPICT (0x0083)"},
+    {kFormatDspEnhMetafile, "CF_DSPENHMETAFILE (0x008E)"},
 };
 
 // "(0x%04X)" of a number: the suffix every non-standard text ends in.
@@ -78,9 +80,9 @@ std::string UnknownFormatText(std::uint32_t format) {
   // and 0x0300-0x03FF for GDI objects that the clipboard deletes itself;
   // naming the range says at least what kind of data it is.
   const char* range = "Unknown";
-  if (format >= 0x0200 && format <= 0x02FF) {
+  if (format >= kFormatPrivateFirst && format <= kFormatPrivateLast) {
     range = "CF_PRIVATE";
-  } else if (format >= 0x0300 && format <= 0x03FF) {
+  } else if (format >= kFormatGdiObjectFirst && format <= kFormatGdiObjectLast) {
     range = "CF_GDIOBJ";
   }
   return std::string(range) + " " + NumberSuffix(format);

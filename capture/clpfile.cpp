@@ -8,13 +8,10 @@
 #include "browser/namecopy.h"
 #include "encoding/unicode.h"
 #include "formats/lines.h"
-#include "formats/reading.h"
+#include "identify/reading.h"
 #include "snapshot/wholedata.h"
 
 namespace {
-
-constexpr std::uint32_t kFormatPrivateFirst = 0x200;
-constexpr std::uint32_t kFormatPrivateLast = 0x2FF;
 
 // Where an entry's fields lie in each of the two entry layouts.
 struct EntryLayout {

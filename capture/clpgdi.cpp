@@ -3,8 +3,9 @@
 #include <cstring>
 #include <optional>
 
+#include "app/packeddib.h"
 #include "formats/lines.h"
-#include "formats/reading.h"
+#include "identify/reading.h"
 #include "snapshot/wholedata.h"
 
 ClpBlockForm ClpBlockFormOf(std::uint32_t format) {
@@ -98,7 +99,7 @@ ClpBitmapFromDib RefusedDib(std::string refusal) {
 }  // namespace
 
 ClpBitmapFromDib DescribeDibAsClpBitmap(const std::uint8_t* dib, std::uint32_t length) {
-  if (length < kBitmapInfoHeaderSize) return RefusedDib(TooShortFor("its DIB header", 40, length));
+  if (length < kDibInfoHeaderSize) return RefusedDib(TooShortFor("its DIB header", 40, length));
   const auto headerBytes = static_cast<std::uint32_t>(LittleEndianAt(dib, 4));
   const std::int32_t width = I32At(dib + 4);
   const std::int32_t signedHeight = I32At(dib + 8);
@@ -106,7 +107,7 @@ ClpBitmapFromDib DescribeDibAsClpBitmap(const std::uint8_t* dib, std::uint32_t l
   const auto bitsPerPixel = static_cast<std::uint32_t>(LittleEndianAt(dib + 14, 2));
   const auto compression = static_cast<std::uint32_t>(LittleEndianAt(dib + 16, 4));
   const auto coloursUsed = static_cast<std::uint32_t>(LittleEndianAt(dib + 32, 4));
-  if (headerBytes < kBitmapInfoHeaderSize || headerBytes > length) {
+  if (headerBytes < kDibInfoHeaderSize || headerBytes > length) {
     return RefusedDib("its DIB header claims " + Bytes(headerBytes));
   }
   if (planes != 1 || !IsBitmapDepth(bitsPerPixel) || compression != 0) {

@@ -102,3 +102,13 @@ std::uint32_t ColumnUtf8Units(std::uint32_t v, std::uint32_t n, char16_t units[2
   units[1] = static_cast<char16_t>(v & 0xFFFF);
   return 2;
 }
+
+std::uint32_t ValidUtf8Length(const std::uint8_t* bytes, std::uint32_t count) {
+  std::uint32_t i = 0;
+  while (i < count) {
+    const DecodedChar c = DecodeStrictUtf8(bytes + i, count - i);
+    if (IsIllFormedUtf8(bytes + i, c)) break;
+    i += static_cast<std::uint32_t>(c.byteCount);
+  }
+  return i;
+}

@@ -47,6 +47,16 @@ struct DecodedChar {
 // that broke it. Reads no further than left bytes (left >= 1).
 DecodedChar DecodeStrictUtf8(const std::uint8_t* p, std::size_t left);
 
+// Whether a decoded U+FFFD stands for ill-formed bytes at p rather than for
+// the character itself, written as EF BF BD.
+constexpr bool IsIllFormedUtf8(const std::uint8_t* p, const DecodedChar& c) {
+  return c.unitCount == 1 && c.units[0] == kReplacementChar &&
+         !(c.byteCount == 3 && p[0] == 0xEF && p[1] == 0xBF && p[2] == 0xBD);
+}
+
+// How many of the first bytes form whole, valid UTF-8 characters.
+std::uint32_t ValidUtf8Length(const std::uint8_t* bytes, std::uint32_t count);
+
 // UTF-16 little-endian from the front of the bytes: half a code unit, and a
 // surrogate without its partner, give U+FFFD. Reads no further than left
 // bytes (left >= 1).

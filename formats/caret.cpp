@@ -7,7 +7,7 @@
 #include <string>
 
 #include "formats/dates.h"
-#include "formats/reading.h"
+#include "identify/reading.h"
 
 namespace {
 

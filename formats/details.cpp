@@ -1,48 +1,17 @@
 #include "formats/details.h"
 
+#include <exception>
+
 #include "formats/dib.h"
 #include "formats/html.h"
+#include "formats/idlist.h"
 #include "formats/locale.h"
 #include "formats/png.h"
 #include "formats/rtf.h"
 #include "formats/shell.h"
-#include "formats/sniff.h"
 #include "formats/text.h"
-#include "picture/picturekind.h"
 
 namespace {
-
-// Standard format numbers the pane reads.
-constexpr std::uint32_t kText = 1;
-constexpr std::uint32_t kOemText = 7;
-constexpr std::uint32_t kUnicodeText = 13;
-constexpr std::uint32_t kHDrop = 15;
-constexpr std::uint32_t kLocale = 16;
-
-struct NamedFamily {
-  std::string_view name;
-  FormatFamily family;
-};
-
-// Registered formats are known by name alone: their numbers differ from one
-// session to the next.
-constexpr NamedFamily kNamedFamilies[] = {
-    {"FileName", FormatFamily::ByteText},
-    {"FileNameW", FormatFamily::Utf16Text},
-    {"HTML Format", FormatFamily::Html},
-    {"Rich Text Format", FormatFamily::Rtf},
-    {"Preferred DropEffect", FormatFamily::DropEffect},
-    {"Performed DropEffect", FormatFamily::DropEffect},
-    {"Logical Performed DropEffect", FormatFamily::DropEffect},
-    {"Paste Succeeded", FormatFamily::DropEffect},
-    {"FileGroupDescriptorW", FormatFamily::FileGroupDescriptorW},
-    {"FileGroupDescriptor", FormatFamily::FileGroupDescriptor},
-    {"UniformResourceLocator", FormatFamily::Url},
-    {"UniformResourceLocatorW", FormatFamily::UrlW},
-    {"Shell IDList Array", FormatFamily::IdListArray},
-    {"PNG", FormatFamily::Png},
-    {"image/png", FormatFamily::Png},
-};
 
 const char* KindText(SnapshotKind kind) {
   switch (kind) {
@@ -61,6 +30,7 @@ const char* KindText(SnapshotKind kind) {
 const char* FamilyTitle(FormatFamily family) {
   switch (family) {
     case FormatFamily::ByteText:
+    case FormatFamily::OemText:
     case FormatFamily::Utf16Text:
       return "Text";
     case FormatFamily::Locale:
@@ -93,12 +63,47 @@ const char* FamilyTitle(FormatFamily family) {
 
 std::string OrUnknown(const std::string& text) { return text.empty() ? "(unknown)" : text; }
 
+// A section whose building ran out of memory is one problem line, or no
+// line when even that cannot be had.
+template <class Build>
+Lines Guarded(const Build& build) noexcept {
+  try {
+    return build();
+  } catch (const std::exception&) {
+  }
+  try {
+    Lines lines;
+    AddProblem(lines, "there was not enough memory to read this");
+    return lines;
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+// Keeps the lines that fit in kMaxSectionTextBytes and says what is left.
+void BoundSection(Lines& lines) {
+  std::uint64_t bytes = 0;
+  std::size_t kept = 0;
+  while (kept < lines.size() && bytes + lines[kept].text.size() + 2 <= kMaxSectionTextBytes) {
+    bytes += lines[kept++].text.size() + 2;
+  }
+  if (kept == lines.size()) return;
+  std::uint64_t leftBytes = 0;
+  for (std::size_t i = kept; i < lines.size(); ++i) leftBytes += lines[i].text.size() + 2;
+  const std::uint64_t leftLines = lines.size() - kept;
+  lines.resize(kept);
+  AddText(lines, MoreItemsText(leftLines, "lines") + " (" + Bytes(leftBytes) +
+                     "): the pane shows the first 256 KiB of a section");
+}
+
 Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
   switch (family) {
     case FormatFamily::ByteText:
-      return InterpretText(data, length, TextUnit::Byte);
+      return InterpretText(data, length, TextUnit::Byte, port);
+    case FormatFamily::OemText:
+      return InterpretText(data, length, TextUnit::Byte, port, kSystemOemCodePage);
     case FormatFamily::Utf16Text:
-      return InterpretText(data, length, TextUnit::Utf16);
+      return InterpretText(data, length, TextUnit::Utf16, port);
     case FormatFamily::Locale:
       return InterpretLocale(data, length, port);
     case FormatFamily::DropFiles:
@@ -127,35 +132,7 @@ Lines Interpret(FormatFamily family, const std::uint8_t* data, std::uint32_t len
   return {};
 }
 
-}  // namespace
-
-FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::uint8_t* data,
-                      std::uint32_t length) {
-  switch (format) {
-    case kText:
-    case kOemText:
-      return FormatFamily::ByteText;
-    case kUnicodeText:
-      return FormatFamily::Utf16Text;
-    case kHDrop:
-      return FormatFamily::DropFiles;
-    case kLocale:
-      return FormatFamily::Locale;
-    case kFormatDib:
-    case kFormatDibV5:
-      return FormatFamily::Dib;
-    default:
-      break;
-  }
-  if (format >= 0xC000) {
-    for (const NamedFamily& named : kNamedFamilies) {
-      if (named.name == name) return named.family;
-    }
-  }
-  return SniffPictureKind(data, length) == PictureKind::Png ? FormatFamily::Png : FormatFamily::None;
-}
-
-Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
+Lines BuildSnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   Lines lines;
   AddText(lines, "Snapshot");
   AddField(lines, "Format", HexAndDecimal(s.format) + (s.name.empty() ? "" : " " + s.name));
@@ -170,21 +147,13 @@ Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   AddField(lines, "Owner process", s.ownerProcessId == 0 ? "(unknown)" : Decimal(s.ownerProcessId));
   AddField(lines, "Owner executable", OrUnknown(s.ownerExecutable));
   AddField(lines, "Sequence number", Decimal(s.sequenceNumber));
-  const std::string sniff =
-      s.kind == SnapshotKind::HandleValue ? std::string() : SniffContent(data, s.length);
-  AddField(lines, "Sniff", sniff.empty() ? "nothing known" : "looks like " + sniff);
+  const char* content = IdentifyData(s.format, s.name, s.kind, data, s.length).content;
+  AddField(lines, "Sniff", content == nullptr ? "nothing known" : std::string("looks like ") + content);
   return lines;
 }
 
-Lines CaretSection(const std::uint8_t* data, std::uint32_t length, const CaretFacts& caret) {
-  Lines lines;
-  AddText(lines, "At the caret");
-  AppendLines(lines, InterpretAtCaret(data, length, caret));
-  return lines;
-}
-
-Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
-  const FormatFamily family = FamilyOf(s.format, s.name, data, s.length);
+Lines BuildFormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
+  const FormatFamily family = IdentifyData(s.format, s.name, s.kind, data, s.length).family;
   Lines lines;
   if (family == FormatFamily::None) return lines;
   AddText(lines, FamilyTitle(family));
@@ -201,6 +170,29 @@ Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, Form
   AppendLines(lines,
               Interpret(family, data, padded ? static_cast<std::uint32_t>(s.blockSize) : s.length, port));
   return lines;
+}
+
+}  // namespace
+
+Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
+  return Guarded([&] { return BuildSnapshotSection(s, data); });
+}
+
+Lines CaretSection(const std::uint8_t* data, std::uint32_t length, const CaretFacts& caret) {
+  return Guarded([&] {
+    Lines lines;
+    AddText(lines, "At the caret");
+    AppendLines(lines, InterpretAtCaret(data, length, caret));
+    return lines;
+  });
+}
+
+Lines FormatSection(const SnapshotDescription& s, const std::uint8_t* data, FormatPort& port) {
+  return Guarded([&] {
+    Lines lines = BuildFormatSection(s, data, port);
+    BoundSection(lines);
+    return lines;
+  });
 }
 
 std::string JoinLines(const Lines& lines) {

@@ -9,6 +9,7 @@
 #include "formats/caret.h"
 #include "formats/formatport.h"
 #include "formats/lines.h"
+#include "identify/identify.h"
 #include "snapshot/wholedata.h"
 
 // What the frame knows of its snapshot and of the clipboard's owner at the
@@ -27,32 +28,19 @@ struct SnapshotDescription {
   std::uint32_t sequenceNumber = 0;
 };
 
-// The interpreter a format gets.
-enum class FormatFamily {
-  None,
-  ByteText,
-  Utf16Text,
-  Locale,
-  DropFiles,
-  DropEffect,
-  FileGroupDescriptor,
-  FileGroupDescriptorW,
-  Url,
-  UrlW,
-  IdListArray,
-  Html,
-  Rtf,
-  Png,
-  Dib
-};
-FormatFamily FamilyOf(std::uint32_t format, std::string_view name, const std::uint8_t* data,
-                      std::uint32_t length);
-
-// Sections, each a heading line followed by its fields.
+// Sections, each a heading line followed by its fields. No exception leaves
+// them: a failed allocation gives a problem line instead of the fields.
 Lines SnapshotSection(const SnapshotDescription& snapshot, const std::uint8_t* data);
 Lines CaretSection(const std::uint8_t* data, std::uint32_t length, const CaretFacts& caret);
-// Empty when the format has no interpreter.
+// Empty when the format has no interpreter. At most kMaxSectionTextBytes of
+// text (its lines with their line ends, as JoinLines makes them), then one
+// line that says what was left out. With the other two sections, which are
+// a few dozen short lines whatever the data, that bounds the pane's text.
 Lines FormatSection(const SnapshotDescription& snapshot, const std::uint8_t* data, FormatPort& port);
+
+// An edit control takes about a second a few hundred KiB under Wine: more
+// than this would hold the frame up, and no list shown in full needs more.
+constexpr std::uint32_t kMaxSectionTextBytes = 256 * 1024;
 
 // The pane's text: lines joined by CRLF, as the edit control wants them.
 std::string JoinLines(const Lines& lines);

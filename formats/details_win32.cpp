@@ -1,60 +1,14 @@
 #include "formats/details_win32.h"
 
-#include <shlobj.h>
-
 #include <memory>
 #include <string>
 
 #include "app/widetext_win32.h"
 #include "browser/formatnames.h"
 #include "dumpview/dumpview.h"
+#include "formats/formatport_win32.h"
 
 namespace {
-
-class SystemFormatPort final : public FormatPort {
- public:
-  LocaleFacts LocaleOf(std::uint32_t lcid) override {
-    LocaleFacts facts{false, {}, 0, 0};
-    if (!::IsValidLocale(lcid, LCID_SUPPORTED)) return facts;
-    facts.known = true;
-    wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"";
-    const int units = ::LCIDToLocaleName(lcid, name, LOCALE_NAME_MAX_LENGTH, 0);
-    facts.name = Utf8OfWide(name, units > 0 ? units - 1 : 0);
-    DWORD ansi = 0;
-    DWORD oem = 0;
-    ::GetLocaleInfoW(lcid, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                     reinterpret_cast<LPWSTR>(&ansi), sizeof(ansi) / sizeof(wchar_t));
-    ::GetLocaleInfoW(lcid, LOCALE_IDEFAULTCODEPAGE | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&oem),
-                     sizeof(oem) / sizeof(wchar_t));
-    facts.ansiCodePage = ansi;
-    facts.oemCodePage = oem;
-    return facts;
-  }
-
-  std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
-                             std::uint32_t count) override {
-    if (count == 0 || count > 0x7FFFFFFF) return {};
-    const auto* text = reinterpret_cast<const char*>(bytes);
-    const int size = static_cast<int>(count);
-    const int units = ::MultiByteToWideChar(codePage, 0, text, size, nullptr, 0);
-    if (units <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text, size, wide.data(), units);
-    return Utf8OfWide(wide.data(), units);
-  }
-
-  std::string ItemPath(const std::uint8_t* folder, std::uint32_t, const std::uint8_t* item,
-                       std::uint32_t) override {
-    // Both lists were walked to their terminators inside the data.
-    PIDLIST_ABSOLUTE full =
-        ::ILCombine(reinterpret_cast<PCIDLIST_ABSOLUTE>(folder), reinterpret_cast<PCUIDLIST_RELATIVE>(item));
-    if (full == nullptr) return {};
-    wchar_t path[MAX_PATH] = L"";
-    const bool found = ::SHGetPathFromIDListW(full, path) != FALSE;
-    ::ILFree(full);
-    return found ? Utf8OfWide(path, static_cast<int>(::wcslen(path))) : std::string();
-  }
-};
 
 // A standard format's own name without the number that the list adds; a
 // registered one's as the read saw it.

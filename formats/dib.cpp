@@ -20,9 +20,8 @@ const char* HeaderName(std::uint32_t size) {
 }
 
 std::string CompressionText(std::uint32_t compression) {
-  constexpr const char* kNames[] = {"BI_RGB", "BI_RLE8", "BI_RLE4", "BI_BITFIELDS", "BI_JPEG", "BI_PNG"};
-  if (compression < sizeof(kNames) / sizeof(kNames[0])) return kNames[compression];
-  return Hex(compression, 1) + " (unknown)";
+  const char* name = DibCompressionName(compression);
+  return name != nullptr ? name : Hex(compression, 1) + " (unknown)";
 }
 
 // LCS_CALIBRATED_RGB is 0; the others are four letters, stored backwards.

@@ -1,7 +1,9 @@
 // The few things the interpreters ask the system: what a locale is called
-// and which code pages it converts text through, text of a code page, and
-// the path of a shell item. The Win32 shell answers them (details_win32.cpp);
-// tests and the fuzz target give a port of their own.
+// and which code pages it converts text through, and text of a code page.
+// Each answer is the system's own tables, never the shell, the network or
+// another program, so that the pane never waits. The Win32 shell answers
+// them (formatport_win32.cpp); tests and the fuzz target give a port of
+// their own.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +29,4 @@ class FormatPort {
   // convert them.
   virtual std::string TextInCodePage(std::uint32_t codePage, const std::uint8_t* bytes,
                                      std::uint32_t count) = 0;
-  // The file-system path of a shell item: a folder's absolute item list and
-  // an item list relative to it, each already checked to end inside its
-  // bytes with a zero-sized item. Empty when the item has no path.
-  virtual std::string ItemPath(const std::uint8_t* folder, std::uint32_t folderSize, const std::uint8_t* item,
-                               std::uint32_t itemSize) = 0;
 };

@@ -3,6 +3,8 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "identify/reading.h"
+
 void AddField(Lines& lines, std::string_view name, std::string_view value) {
   std::string text;
   text.reserve(name.size() + 2 + value.size());
@@ -80,4 +82,11 @@ void AddTextBlock(Lines& lines, const std::string& text) {
     lineStart = lineEnd + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1);
     if (lineStart == text.size()) break;  // a final line end opens no line
   }
+}
+
+std::optional<std::uint32_t> ReadLeadingU32(Lines& lines, const std::uint8_t* data, std::uint32_t length,
+                                            std::string_view what) {
+  const std::optional<std::uint32_t> value = ReadU32(data, length, 0);
+  if (!value) AddProblem(lines, std::string(what) + " takes 4 bytes, the data has " + Decimal(length));
+  return value;
 }

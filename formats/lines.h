@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,3 +55,8 @@ std::string FlagsText(std::uint64_t value, const NamedFlag* table, std::size_t c
 // Appends text (UTF-8) as lines indented by two spaces, one per line of the
 // text (CRLF, LF or CR end a line), control characters shown as spaces.
 void AddTextBlock(Lines& lines, const std::string& text);
+
+// The 32-bit value that opens the data, or none after a problem line that
+// says what takes 4 bytes ("an LCID takes 4 bytes, the data has 3").
+std::optional<std::uint32_t> ReadLeadingU32(Lines& lines, const std::uint8_t* data, std::uint32_t length,
+                                            std::string_view what);

@@ -1,6 +1,6 @@
 #include "formats/locale.h"
 
-#include "formats/reading.h"
+#include "identify/reading.h"
 
 Lines InterpretLocale(const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
   Lines lines;

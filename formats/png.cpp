@@ -3,13 +3,10 @@
 #include <array>
 #include <string>
 
-#include "formats/reading.h"
-#include "picture/picturekind.h"
+#include "identify/png.h"
+#include "identify/reading.h"
 
 namespace {
-
-constexpr std::uint32_t kSignatureSize = 8;
-constexpr std::uint32_t kIhdrSize = 13;
 
 // CRC-32 of ISO 3309 as PNG defines it (polynomial 0xEDB88320, reflected).
 std::array<std::uint32_t, 256> MakeCrcTable() {
@@ -29,15 +26,6 @@ std::uint32_t Crc32(const std::uint8_t* bytes, std::uint32_t count) {
   return c ^ 0xFFFFFFFFu;
 }
 
-std::string ChunkType(const std::uint8_t* bytes) {
-  std::string type;
-  for (int i = 0; i < 4; ++i) {
-    const std::uint8_t c = bytes[i];
-    type += (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ? static_cast<char>(c) : '?';
-  }
-  return type;
-}
-
 const char* ColourTypeName(std::uint8_t type) {
   switch (type) {
     case 0:
@@ -55,28 +43,28 @@ const char* ColourTypeName(std::uint8_t type) {
   }
 }
 
-void DescribeHeader(Lines& lines, const std::uint8_t* ihdr, std::uint32_t size) {
-  if (size != kIhdrSize) {
-    AddProblem(lines, "IHDR holds " + Bytes(size) + ", not 13");
-    if (size < kIhdrSize) return;
-  }
-  AddField(lines, "Width", Decimal(BigEndianAt(ihdr, 4)));
-  AddField(lines, "Height", Decimal(BigEndianAt(ihdr + 4, 4)));
-  AddField(lines, "Bit depth", Decimal(ihdr[8]));
-  AddField(lines, "Colour type", Decimal(ihdr[9]) + " (" + ColourTypeName(ihdr[9]) + ")");
-  AddField(lines, "Compression", Decimal(ihdr[10]) + (ihdr[10] == 0 ? " (deflate)" : " (unknown)"));
-  AddField(lines, "Filter", Decimal(ihdr[11]) + (ihdr[11] == 0 ? " (adaptive)" : " (unknown)"));
+void DescribeHeader(Lines& lines, const std::uint8_t* data, std::uint32_t length, const PngChunk& ihdr) {
+  if (ihdr.size != kPngIhdrSize) AddProblem(lines, "IHDR holds " + Bytes(ihdr.size) + ", not 13");
+  const std::optional<PngImageHeader> h = ReadPngImageHeader(data, length, ihdr);
+  if (!h) return;
+  AddField(lines, "Width", Decimal(h->width));
+  AddField(lines, "Height", Decimal(h->height));
+  AddField(lines, "Bit depth", Decimal(h->bitDepth));
+  AddField(lines, "Colour type", Decimal(h->colourType) + " (" + ColourTypeName(h->colourType) + ")");
+  AddField(lines, "Compression",
+           Decimal(h->compression) + (h->compression == 0 ? " (deflate)" : " (unknown)"));
+  AddField(lines, "Filter", Decimal(h->filter) + (h->filter == 0 ? " (adaptive)" : " (unknown)"));
   AddField(lines, "Interlace",
-           Decimal(ihdr[12]) + (ihdr[12] == 0   ? " (none)"
-                                : ihdr[12] == 1 ? " (Adam7)"
-                                                : " (unknown)"));
+           Decimal(h->interlace) + (h->interlace == 0   ? " (none)"
+                                    : h->interlace == 1 ? " (Adam7)"
+                                                        : " (unknown)"));
 }
 
 }  // namespace
 
 Lines InterpretPng(const std::uint8_t* data, std::uint32_t length) {
   Lines lines;
-  if (SniffPictureKind(data, length) != PictureKind::Png) {
+  if (!HasPngSignature(data, length)) {
     AddProblem(lines, "no PNG signature in the first 8 bytes");
     return lines;
   }
@@ -85,37 +73,37 @@ Lines InterpretPng(const std::uint8_t* data, std::uint32_t length) {
   bool sawEnd = false;
   bool sawHeader = false;
   std::uint64_t badPastList = 0;  // CRC faults of chunks past the listed ones
-  std::uint32_t at = kSignatureSize;
+  std::uint64_t at = kPngSignatureSize;
   while (at < length && !sawEnd) {
-    const std::optional<std::uint32_t> size = ReadU32BigEndian(data, length, at);
-    if (!size || !Fits(length, at, 8)) {
+    const PngChunk chunk = PngChunkAt(data, length, at);
+    if (!chunk.headerInData) {
       AddProblem(chunks, "a chunk at byte " + Decimal(at) + " is cut off in its length or type");
       break;
     }
-    const std::string type = ChunkType(data + at + 4);
+    const std::string type = PngTypeText(chunk.type);
     ++count;
-    if (!Fits(length, at + 8, static_cast<std::uint64_t>(*size) + 4)) {
-      AddProblem(chunks, type + " at byte " + Decimal(at) + " claims " + Bytes(*size) +
+    if (!Fits(length, chunk.DataAt(), static_cast<std::uint64_t>(chunk.size) + 4)) {
+      AddProblem(chunks, type + " at byte " + Decimal(at) + " claims " + Bytes(chunk.size) +
                              ", which with its CRC runs past the data (" + Bytes(length) + ")");
       break;
     }
-    const std::uint32_t stored = *ReadU32BigEndian(data, length, at + 8 + *size);
-    const std::uint32_t computed = Crc32(data + at + 4, *size + 4);
-    if (count == 1 && type == "IHDR") {
-      DescribeHeader(lines, data + at + 8, *size);
+    const std::uint32_t stored = *ReadU32BigEndian(data, length, chunk.CrcAt());
+    const std::uint32_t computed = Crc32(data + at + 4, chunk.size + 4);
+    if (count == 1 && chunk.type == PngType("IHDR")) {
+      DescribeHeader(lines, data, length, chunk);
       sawHeader = true;
     }
     if (count <= kMaxListedItems) {
       AddField(chunks, "Chunk " + type,
-               "at byte " + Decimal(at) + ", " + Bytes(*size) + (stored == computed ? ", CRC ok" : ""));
+               "at byte " + Decimal(at) + ", " + Bytes(chunk.size) + (stored == computed ? ", CRC ok" : ""));
     }
     if (stored != computed && count > kMaxListedItems) ++badPastList;
     if (stored != computed && count <= kMaxListedItems) {
       AddProblem(chunks, type + " at byte " + Decimal(at) + ": CRC " + Hex(stored, 8) + " stored, " +
                              Hex(computed, 8) + " computed");
     }
-    sawEnd = type == "IEND";
-    at += 12 + *size;
+    sawEnd = chunk.type == PngType("IEND");
+    at = chunk.End();
   }
   if (!sawHeader) AddProblem(lines, "the first chunk is not IHDR");
   AddField(lines, "Chunks", Decimal(count));

@@ -17,6 +17,7 @@ namespace {
 constexpr std::size_t kMaxKeptDepth = 1024;
 constexpr std::uint32_t kDefaultCodePage = 1252;
 constexpr std::uint32_t kMaxFonts = 1000;
+constexpr std::size_t kMaxFontNameBytes = 256;
 
 // Destinations whose text is not the document's visible text.
 constexpr std::string_view kSkippedDestinations[] = {"fonttbl",
@@ -75,6 +76,28 @@ struct Font {
   std::optional<std::int64_t> charset;
 };
 
+// A fault that may recur once a byte: the first and the last place and how
+// many, so that a run of them gives two lines, not one line a byte.
+struct RecurringFault {
+  std::uint64_t count = 0;
+  std::uint32_t first = 0;
+  std::uint32_t last = 0;
+  void Note(std::uint32_t at) {
+    if (count++ == 0) first = at;
+    last = at;
+  }
+  // "<what> at byte <first> <is>", then "<n> more <what> <are>, the last at
+  // byte <last>".
+  void Report(Lines& lines, const std::string& what, const std::string& is, const std::string& are) const {
+    if (count == 0) return;
+    AddProblem(lines, what + " at byte " + Decimal(first) + " " + is);
+    if (count > 1) {
+      AddProblem(lines,
+                 Decimal(count - 1) + " more " + what + " " + are + ", the last at byte " + Decimal(last));
+    }
+  }
+};
+
 struct ControlWord {
   std::string_view word;
   bool hasParameter = false;
@@ -89,7 +112,9 @@ class RtfReader {
   Lines Read();
 
  private:
-  bool TextFull() const { return text_.size() >= kRtfTextShownBytes; }
+  // Bytes that wait to be decoded count too, so that a run of them stops
+  // the read as soon as it could fill the text shown.
+  bool TextFull() const { return text_.size() + pendingBytes_.size() >= kRtfTextShownBytes; }
   Group& Top() { return groups_.back(); }
   bool Skipping() { return Top().skip; }
 
@@ -99,6 +124,7 @@ class RtfReader {
   void OnControlWord(const ControlWord& cw);
   void OnHexByte(std::uint32_t at);
   void OnCharacter(std::uint8_t byte);
+  void AddToFontName(std::uint8_t byte);
   void Emit(const std::string& utf8);
   void EmitCodePoint(std::uint32_t cp);
   void FlushBytes();
@@ -124,6 +150,8 @@ class RtfReader {
   std::uint32_t pendingHighSurrogate_ = 0;
   std::string text_;
   Lines problems_;
+  RecurringFault strayCloses_;
+  RecurringFault badHexBytes_;
   std::uint32_t documentEnd_ = 0;  // after the '}' that closes the outermost group
 };
 
@@ -141,7 +169,7 @@ void RtfReader::OpenGroup() {
 void RtfReader::CloseGroup(std::uint32_t at) {
   FlushBytes();
   if (depth_ == 0) {
-    AddProblem(problems_, "} at byte " + std::to_string(at) + " closes no group");
+    strayCloses_.Note(at);
     return;
   }
   // Groups past kMaxKeptDepth have no entry of their own.
@@ -209,14 +237,14 @@ void RtfReader::OnHexByte(std::uint32_t at) {
   const int high = at < length_ ? HexValue(data_[at]) : -1;
   const int low = at + 1 < length_ ? HexValue(data_[at + 1]) : -1;
   if (high < 0 || low < 0) {
-    AddProblem(problems_, "\\' at byte " + std::to_string(at - 2) + " is followed by no pair of hex digits");
+    badHexBytes_.Note(at - 2);
     at_ = std::min(at + 2, length_);
     return;
   }
   at_ = at + 2;
   const auto byte = static_cast<std::uint8_t>(high * 16 + low);
   if (Top().fontTable) {
-    if (!Top().fontDetail && currentFont_ >= 0) fonts_[currentFont_].name += static_cast<char>(byte);
+    if (!Top().fontDetail && currentFont_ >= 0) AddToFontName(byte);
     return;
   }
   if (!Skipping()) pendingBytes_.push_back(byte);
@@ -286,6 +314,13 @@ void RtfReader::SkipStandIns() {
   }
 }
 
+// A font's name is kept to its first kMaxFontNameBytes bytes, however they
+// are written.
+void RtfReader::AddToFontName(std::uint8_t byte) {
+  std::string& name = fonts_[currentFont_].name;
+  if (name.size() < kMaxFontNameBytes) name += static_cast<char>(byte);
+}
+
 void RtfReader::OnCharacter(std::uint8_t byte) {
   destinationNext_ = false;
   groupStart_ = false;
@@ -293,8 +328,8 @@ void RtfReader::OnCharacter(std::uint8_t byte) {
     if (Top().fontDetail) return;
     if (byte == ';') {
       currentFont_ = -1;
-    } else if (currentFont_ >= 0 && fonts_[currentFont_].name.size() < 256) {
-      fonts_[currentFont_].name += static_cast<char>(byte);
+    } else if (currentFont_ >= 0) {
+      AddToFontName(byte);
     }
     return;
   }
@@ -414,6 +449,9 @@ Lines RtfReader::Read() {
     if (font.charset) value += " (charset " + std::to_string(*font.charset) + ")";
     AddField(lines, "Font " + std::to_string(number), value);
   }
+  strayCloses_.Report(problems_, "}", "closes no group", "close no group");
+  badHexBytes_.Report(problems_, "\\'", "is followed by no pair of hex digits",
+                      "are followed by no pair of hex digits");
   if (!stoppedEarly && depth_ != 0) {
     AddProblem(problems_, std::to_string(depth_) + " group" + (depth_ == 1 ? "" : "s") +
                               " still open at the end of the data (" + Bytes(length_) + ")");

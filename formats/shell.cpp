@@ -4,17 +4,16 @@
 #include <string>
 
 #include "formats/dates.h"
-#include "formats/reading.h"
+#include "formats/text.h"
 #include "formats/textdecode.h"
+#include "identify/reading.h"
 
 namespace {
 
 // A name's text: count bytes in the system's ANSI code page, or count / 2
-// UTF-16 units.
+// UTF-16 units, cut as long texts are.
 std::string NameText(const std::uint8_t* bytes, std::uint32_t count, bool wide, FormatPort& port) {
-  std::string text =
-      wide ? Utf8OfUtf16Units(bytes, count / 2) : port.TextInCodePage(kSystemAnsiCodePage, bytes, count);
-  return WithoutControls(std::move(text));
+  return ShownText(bytes, count, wide ? TextUnit::Utf16 : TextUnit::Byte, port);
 }
 
 // The terminator of the name at offset: its first byte, or kNoIndex.
@@ -217,80 +216,5 @@ Lines InterpretUrl(const std::uint8_t* data, std::uint32_t length, bool wide, Fo
   } else if (zero + (wide ? 2 : 1) < length) {
     AddField(lines, "Bytes after the terminator", Decimal(length - zero - (wide ? 2 : 1)));
   }
-  return lines;
-}
-
-namespace {
-
-// An item list: SHITEMIDs of a 16-bit size (counting itself) each, ended by
-// a size of 0. Its size with the terminator, or kNoIndex with the reason.
-struct ItemListWalk {
-  std::uint32_t size;
-  std::uint32_t items;
-  std::string problem;
-};
-
-ItemListWalk WalkItemList(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset) {
-  std::uint32_t at = offset;
-  std::uint32_t items = 0;
-  for (;;) {
-    const std::optional<std::uint16_t> cb = ReadU16(data, length, at);
-    if (!cb) {
-      return ItemListWalk{kNoIndex, items,
-                          "runs past the data (" + Bytes(length) + ") at byte " + Decimal(at)};
-    }
-    if (*cb == 0) return ItemListWalk{at + 2 - offset, items, {}};
-    if (*cb < 2) return ItemListWalk{kNoIndex, items, "has an item of size 1 at byte " + Decimal(at)};
-    if (!Fits(length, at, *cb)) {
-      return ItemListWalk{kNoIndex, items,
-                          "has an item of " + Bytes(*cb) + " at byte " + Decimal(at) +
-                              " that runs past the data (" + Bytes(length) + ")"};
-    }
-    at += *cb;
-    ++items;
-  }
-}
-
-}  // namespace
-
-Lines InterpretIdListArray(const std::uint8_t* data, std::uint32_t length, FormatPort& port) {
-  Lines lines;
-  const std::optional<std::uint32_t> count = ReadLeadingU32(lines, data, length, "the count");
-  if (!count) return lines;
-  AddField(lines, "Items", Decimal(*count));
-  // The offsets: the folder's list first, then one per item.
-  const std::uint64_t offsets = static_cast<std::uint64_t>(*count) + 1;
-  if (!Fits(length, 4, offsets * 4)) {
-    AddProblem(lines, "a count of " + Decimal(*count) + " needs " + Bytes(4 + offsets * 4) +
-                          " of offsets, the data has " + Decimal(length));
-  }
-  const std::uint64_t present = std::min<std::uint64_t>(offsets, (length - 4) / 4);
-  ItemListWalk folder{kNoIndex, 0, {}};
-  std::uint32_t folderOffset = 0;
-  for (std::uint64_t i = 0; i < present && i <= kMaxListedItems; ++i) {
-    const std::uint32_t offset = *ReadU32(data, length, 4 + i * 4);
-    const std::string label = i == 0 ? std::string("Folder") : "Item " + Decimal(i);
-    if (offset >= length) {
-      AddProblem(lines,
-                 label + " offset " + Decimal(offset) + " points past the data (" + Bytes(length) + ")");
-      continue;
-    }
-    const ItemListWalk walk = WalkItemList(data, length, offset);
-    if (walk.size == kNoIndex) {
-      AddProblem(lines, label + " at byte " + Decimal(offset) + " " + walk.problem);
-      continue;
-    }
-    std::string value = "at byte " + Decimal(offset) + ", " + Bytes(walk.size) + ", " + Decimal(walk.items) +
-                        (walk.items == 1 ? " item" : " items");
-    if (i == 0) {
-      folder = walk;
-      folderOffset = offset;
-    } else if (folder.size != kNoIndex) {
-      const std::string path = port.ItemPath(data + folderOffset, folder.size, data + offset, walk.size);
-      if (!path.empty()) value += ", path " + WithoutControls(path);
-    }
-    AddField(lines, label, value);
-  }
-  if (present > kMaxListedItems + 1) AddText(lines, MoreItemsText(present - kMaxListedItems - 1, "items"));
   return lines;
 }

@@ -1,5 +1,5 @@
 // The shell's formats: dropped files (CF_HDROP), drop effects, file group
-// descriptors, URLs and the "Shell IDList Array".
+// descriptors and URLs ("Shell IDList Array" is formats/idlist.h).
 #pragma once
 
 #include <cstdint>
@@ -22,7 +22,3 @@ Lines InterpretFileGroupDescriptor(const std::uint8_t* data, std::uint32_t lengt
 
 // "UniformResourceLocatorW" (wide) and "UniformResourceLocator".
 Lines InterpretUrl(const std::uint8_t* data, std::uint32_t length, bool wide, FormatPort& port);
-
-// "Shell IDList Array": the count, each item list's offset and size, and its
-// path where the system resolves one.
-Lines InterpretIdListArray(const std::uint8_t* data, std::uint32_t length, FormatPort& port);

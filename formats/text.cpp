@@ -4,6 +4,7 @@
 
 #include "app/sse2.h"
 #include "encoding/unicode.h"
+#include "formats/textdecode.h"
 
 namespace {
 
@@ -217,7 +218,39 @@ std::uint64_t LineCount(const TextStatistics& s) {
 
 }  // namespace
 
-Lines InterpretText(const std::uint8_t* data, std::uint32_t length, TextUnit unit) {
+namespace {
+
+// How many of count bytes of text are shown: at most kTextShownBytes, in
+// whole UTF-16 units that do not part a surrogate pair. A cut through a
+// character of two bytes in a code page of two-byte characters is left to
+// the conversion, which shows what it makes of a lone lead byte.
+std::uint32_t ShownBytes(const std::uint8_t* bytes, std::uint32_t count, TextUnit unit) {
+  if (unit == TextUnit::Byte) return std::min(count, kTextShownBytes);
+  std::uint32_t shown = std::min(count, kTextShownBytes) / 2 * 2;
+  if (shown < count / 2 * 2 && shown >= 2 && IsHighSurrogate(Utf16LeUnit(bytes + shown - 2))) shown -= 2;
+  return shown;
+}
+
+std::string TextOf(const std::uint8_t* bytes, std::uint32_t count, TextUnit unit, FormatPort& port,
+                   std::uint32_t codePage) {
+  return unit == TextUnit::Utf16 ? Utf8OfUtf16Units(bytes, count / 2)
+                                 : port.TextInCodePage(codePage, bytes, count);
+}
+
+}  // namespace
+
+std::string ShownText(const std::uint8_t* bytes, std::uint32_t count, TextUnit unit, FormatPort& port,
+                      std::uint32_t codePage) {
+  const std::uint32_t shown = ShownBytes(bytes, count, unit);
+  std::string text = WithoutControls(TextOf(bytes, shown, unit, port, codePage));
+  if (shown < (unit == TextUnit::Byte ? count : count / 2 * 2)) {
+    text += "\xE2\x80\xA6 (" + Bytes(count) + " in all)";  // U+2026
+  }
+  return text;
+}
+
+Lines InterpretText(const std::uint8_t* data, std::uint32_t length, TextUnit unit, FormatPort& port,
+                    std::uint32_t codePage) {
   Lines lines;
   const TextStatistics s = CountText(data, length, unit);
   if (unit == TextUnit::Byte) {
@@ -248,5 +281,11 @@ Lines InterpretText(const std::uint8_t* data, std::uint32_t length, TextUnit uni
                           (s.unpairedSurrogates == 1 ? "" : "s") + ", the first at byte " +
                           Decimal(s.firstUnpairedOffset));
   }
+  // The text as the fragment of "HTML Format" and RTF's text are shown.
+  const auto textBytes = static_cast<std::uint32_t>(s.units * (unit == TextUnit::Byte ? 1 : 2));
+  const std::uint32_t shown = ShownBytes(data, textBytes, unit);
+  AddField(lines, "Text", Bytes(textBytes));
+  if (shown != 0) AddTextBlock(lines, TextOf(data, shown, unit, port, codePage));
+  if (shown < textBytes) AddText(lines, MoreItemsText(textBytes - shown, "bytes of the text"));
   return lines;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "formats/formatport.h"
 #include "formats/lines.h"
 
 enum class TextUnit { Byte, Utf16 };
@@ -27,5 +28,16 @@ TextStatistics CountText(const std::uint8_t* data, std::uint32_t length, TextUni
 
 // Characters before the terminator, the terminator's offset, the bytes after
 // it, lines, line endings (CRLF, LF, CR or mixed) and characters outside
-// ASCII.
-Lines InterpretText(const std::uint8_t* data, std::uint32_t length, TextUnit unit);
+// ASCII; then the first kTextShownBytes of the text itself, 8-bit text read
+// in codePage.
+Lines InterpretText(const std::uint8_t* data, std::uint32_t length, TextUnit unit, FormatPort& port,
+                    std::uint32_t codePage = kSystemAnsiCodePage);
+
+// What the pane shows of a text, a URL or a name at most.
+constexpr std::uint32_t kTextShownBytes = 2048;
+
+// count bytes of 8-bit text in codePage, or count / 2 UTF-16 units, as
+// UTF-8 without control characters: the first kTextShownBytes of them, and
+// when that is not all, "… (N bytes in all)" after them.
+std::string ShownText(const std::uint8_t* bytes, std::uint32_t count, TextUnit unit, FormatPort& port,
+                      std::uint32_t codePage = kSystemAnsiCodePage);

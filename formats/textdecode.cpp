@@ -1,23 +1,8 @@
 #include "formats/textdecode.h"
 
-#include <cstring>
 #include <vector>
 
 #include "encoding/unicode.h"
-
-std::uint32_t FindZeroByte(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset) {
-  if (offset >= length) return kNoIndex;
-  const void* zero = std::memchr(data + offset, 0, length - offset);
-  return zero == nullptr ? kNoIndex
-                         : static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - data);
-}
-
-std::uint32_t FindZeroUnit(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset) {
-  for (std::uint64_t i = offset; i + 2 <= length; i += 2) {
-    if (data[i] == 0 && data[i + 1] == 0) return static_cast<std::uint32_t>(i);
-  }
-  return kNoIndex;
-}
 
 std::string WithoutControls(std::string text) {
   for (char& c : text) {
@@ -35,13 +20,6 @@ void AppendUnits(std::string& out, const DecodedChar& c) {
   // pair up.
   Utf16ToUtf8(c.units, c.unitCount, utf8);
   out.append(utf8.begin(), utf8.end());
-}
-
-// Whether a decoded U+FFFD stands for ill-formed bytes rather than for the
-// character itself, written as EF BF BD.
-bool IllFormed(const std::uint8_t* p, const DecodedChar& c) {
-  return c.unitCount == 1 && c.units[0] == kReplacementChar &&
-         !(c.byteCount == 3 && p[0] == 0xEF && p[1] == 0xBF && p[2] == 0xBD);
 }
 
 }  // namespace
@@ -62,7 +40,7 @@ std::string Utf8OfUtf8Bytes(const std::uint8_t* bytes, std::uint32_t count) {
   out.reserve(count);
   for (std::uint32_t i = 0; i < count;) {
     const DecodedChar c = DecodeStrictUtf8(bytes + i, count - i);
-    if (IllFormed(bytes + i, c)) {
+    if (IsIllFormedUtf8(bytes + i, c)) {
       AppendUnits(out, c);
     } else {
       out.append(reinterpret_cast<const char*>(bytes + i), c.byteCount);
@@ -100,16 +78,6 @@ std::uint32_t Utf8PrefixLength(const std::uint8_t* bytes, std::uint32_t count, s
     const auto step = static_cast<std::uint32_t>(DecodeStrictUtf8(bytes + i, count - i).byteCount);
     if (step > limit - i) break;
     i += step;
-  }
-  return i;
-}
-
-std::uint32_t ValidUtf8Length(const std::uint8_t* bytes, std::uint32_t count) {
-  std::uint32_t i = 0;
-  while (i < count) {
-    const DecodedChar c = DecodeStrictUtf8(bytes + i, count - i);
-    if (IllFormed(bytes + i, c)) break;
-    i += static_cast<std::uint32_t>(c.byteCount);
   }
   return i;
 }

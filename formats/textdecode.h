@@ -8,14 +8,10 @@
 #include <string>
 
 #include "app/noindex.h"
+#include "encoding/terminator.h"
 
 std::string Utf8OfUtf16Units(const std::uint8_t* bytes, std::uint32_t unitCount);
 std::string Utf8OfUtf8Bytes(const std::uint8_t* bytes, std::uint32_t count);
-
-// Where a zero terminator lies, from offset on: the index of its first byte,
-// or kNoIndex when the data ends first. UTF-16 units are counted from offset.
-std::uint32_t FindZeroByte(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset);
-std::uint32_t FindZeroUnit(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset);
 
 // Control characters other than tab would break or garble the pane's lines:
 // every C0 control but tab, and DEL, becomes a space.
@@ -31,6 +27,3 @@ std::uint32_t ByteOffsetOfUtf16Index(const std::uint8_t* bytes, std::uint32_t co
 // The longest prefix of at most limit bytes that ends on a character
 // boundary of the UTF-8 bytes (a malformed byte is a character of its own).
 std::uint32_t Utf8PrefixLength(const std::uint8_t* bytes, std::uint32_t count, std::uint32_t limit);
-
-// How many of the first bytes form whole, valid UTF-8 characters.
-std::uint32_t ValidUtf8Length(const std::uint8_t* bytes, std::uint32_t count);

@@ -2,25 +2,21 @@
 
 #include <limits>
 
+#include "identify/reading.h"
+
 namespace {
 
+// The callers have checked that the bytes are there.
 std::uint16_t Read16(const std::uint8_t* data, std::uint32_t offset) {
-  return static_cast<std::uint16_t>(data[offset] | data[offset + 1] << 8);
+  return static_cast<std::uint16_t>(LittleEndianAt(data + offset, 2));
 }
 
 std::uint32_t Read32(const std::uint8_t* data, std::uint32_t offset) {
-  return static_cast<std::uint32_t>(data[offset]) | static_cast<std::uint32_t>(data[offset + 1]) << 8 |
-         static_cast<std::uint32_t>(data[offset + 2]) << 16 |
-         static_cast<std::uint32_t>(data[offset + 3]) << 24;
+  return static_cast<std::uint32_t>(LittleEndianAt(data + offset, 4));
 }
 
 std::int32_t ReadSigned32(const std::uint8_t* data, std::uint32_t offset) {
   return static_cast<std::int32_t>(Read32(data, offset));
-}
-
-bool IsKnownHeaderSize(std::uint32_t size) {
-  return size == kDibInfoHeaderSize || size == kDibV2HeaderSize || size == kDibV3HeaderSize ||
-         size == kDibV4HeaderSize || size == kDibV5HeaderSize;
 }
 
 // Reads the fields the header's size covers; the caller has checked that
@@ -67,21 +63,6 @@ DibDescription Refuse(DibDescription d, std::string why) {
   return d;
 }
 
-const char* CompressionName(std::uint32_t compression) {
-  switch (compression) {
-    case kDibRle8:
-      return "BI_RLE8";
-    case kDibRle4:
-      return "BI_RLE4";
-    case kDibJpeg:
-      return "BI_JPEG";
-    case kDibPng:
-      return "BI_PNG";
-    default:
-      return nullptr;
-  }
-}
-
 bool IsKnownDepth(std::uint32_t bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
@@ -95,10 +76,10 @@ std::string FieldProblem(const DibHeaderFields& f) {
   if (!IsKnownDepth(f.bitCount)) {
     return "The DIB's depth of " + std::to_string(f.bitCount) + " bits is not one of 1, 4, 8, 16, 24 or 32.";
   }
-  if (const char* name = CompressionName(f.compression)) {
-    return std::string("The DIB is compressed as ") + name + ", which the Picture view does not draw.";
-  }
   if (f.compression != kDibRgb && f.compression != kDibBitfields) {
+    if (const char* name = DibCompressionName(f.compression)) {
+      return std::string("The DIB is compressed as ") + name + ", which the Picture view does not draw.";
+    }
     return "The DIB's compression " + std::to_string(f.compression) + " is unknown.";
   }
   if (f.compression == kDibBitfields && f.bitCount != 16 && f.bitCount != 32) {
@@ -125,7 +106,7 @@ DibDescription ReadHeaderAndTable(DibDescription d, const std::uint8_t* data, st
   if (left < 4) return Refuse(d, "The data is too short to hold a DIB header.");
   const std::uint32_t size = Read32(data, offset);
   if (size == kDibCoreHeaderSize) return Refuse(d, "The DIB has a 12-byte core header, which is not read.");
-  if (!IsKnownHeaderSize(size)) {
+  if (!IsDibHeaderSize(size)) {
     return Refuse(
         d, "The DIB header's size of " + std::to_string(size) + " bytes is not 40, 52, 56, 108 or 124.");
   }
@@ -188,7 +169,7 @@ DibDescription ReadHeaderAndTable(DibDescription d, const std::uint8_t* data, st
     d.colorsUsed = static_cast<std::uint32_t>(entries < indexable ? entries : indexable);
   }
 
-  const std::uint64_t strideBytes = (static_cast<std::uint64_t>(d.width) * f.bitCount + 31) / 32 * 4;
+  const std::uint64_t strideBytes = DibRowBytes(d.width, f.bitCount);
   // Width below 2^31 at 32 bits keeps the stride below 2^33, and height below
   // 2^31 keeps the product below 2^64: neither can wrap.
   const std::uint64_t bitsBytes = strideBytes * d.height;

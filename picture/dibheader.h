@@ -29,22 +29,8 @@
 #include <cstdint>
 #include <string>
 
-// Compression values of the header's biCompression field.
-constexpr std::uint32_t kDibRgb = 0;
-constexpr std::uint32_t kDibRle8 = 1;
-constexpr std::uint32_t kDibRle4 = 2;
-constexpr std::uint32_t kDibBitfields = 3;
-constexpr std::uint32_t kDibJpeg = 4;
-constexpr std::uint32_t kDibPng = 5;
+#include "app/packeddib.h"
 
-// Header sizes by kind.
-constexpr std::uint32_t kDibCoreHeaderSize = 12;
-constexpr std::uint32_t kDibInfoHeaderSize = 40;
-constexpr std::uint32_t kDibV2HeaderSize = 52;  // 40 + red, green and blue masks
-constexpr std::uint32_t kDibV3HeaderSize = 56;  // and the alpha mask
-constexpr std::uint32_t kDibV4HeaderSize = 108;
-constexpr std::uint32_t kDibV5HeaderSize = 124;
-constexpr std::uint32_t kBmpFileHeaderSize = 14;
 constexpr std::uint32_t kDibMaxColorTableEntries = 256;
 
 // Every field of the header as stored, for a reader that shows them all.

@@ -4,6 +4,7 @@
 #include <wincodec.h>
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -11,8 +12,12 @@ struct DecodeJob {
   HWND view;
   std::uint32_t generation;
   std::shared_ptr<std::atomic<std::uint32_t>> latest;
+  std::shared_ptr<DecodeMailbox> mailbox;
   PictureKind kind;
   std::vector<std::uint8_t> bytes;
+  // Made on the view's thread, where a failed allocation can be told to the
+  // user, so that the worker allocates nothing but the pixels.
+  std::unique_ptr<DecodedPicture> result;
   bool Stale() const { return latest->load() != generation; }
 };
 
@@ -66,7 +71,11 @@ HRESULT ChooseFrame(IWICBitmapDecoder* decoder, PictureKind kind, IWICBitmapFram
 HRESULT ConvertPixels(const DecodeJob& job, IWICBitmapSource* converted, DecodedPicture* out) {
   const std::uint64_t stride = static_cast<std::uint64_t>(out->width) * 4;
   if (stride * out->height > kMaxDecodedBytes) return WINCODEC_ERR_IMAGESIZEOUTOFRANGE;
-  out->pixels.resize(static_cast<std::size_t>(stride * out->height));
+  try {
+    out->pixels.resize(static_cast<std::size_t>(stride * out->height));
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
   for (UINT top = 0; top < out->height; top += kRowsPerSlice) {
     if (job.Stale()) return E_ABORT;
     const UINT rows = out->height - top < kRowsPerSlice ? out->height - top : kRowsPerSlice;
@@ -121,7 +130,7 @@ HRESULT Decode(IWICImagingFactory* factory, const DecodeJob& job, DecodedPicture
 
 DWORD WINAPI DecodeThread(void* parameter) {
   std::unique_ptr<DecodeJob> job(static_cast<DecodeJob*>(parameter));
-  auto result = std::make_unique<DecodedPicture>();
+  std::unique_ptr<DecodedPicture> result = std::move(job->result);
   result->generation = job->generation;
   const HRESULT init = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   IWICImagingFactory* factory = nullptr;
@@ -136,29 +145,57 @@ DWORD WINAPI DecodeThread(void* parameter) {
   // so that no more than the decoded bitmap outlives the decode.
   job->bytes = {};
   if (job->Stale()) return 0;
-  if (::PostMessageA(job->view, PVM_DECODED, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
+  if (job->mailbox->Leave(std::move(result))) ::PostMessageA(job->view, PVM_DECODED, 0, 0);
   return 0;
 }
 
 }  // namespace
 
-void StartDecode(HWND view, std::uint32_t generation,
-                 const std::shared_ptr<std::atomic<std::uint32_t>>& latest, PictureKind kind,
-                 const std::uint8_t* bytes, std::uint32_t length) {
-  auto job = std::make_unique<DecodeJob>();
+bool DecodeMailbox::Leave(std::unique_ptr<DecodedPicture> result) {
+  std::unique_ptr<DecodedPicture> older;
+  const std::lock_guard<std::mutex> hold(lock_);
+  if (closed_) return false;  // result goes as this returns
+  older = std::move(waiting_);
+  waiting_ = std::move(result);
+  return true;
+}
+
+std::unique_ptr<DecodedPicture> DecodeMailbox::Take() {
+  const std::lock_guard<std::mutex> hold(lock_);
+  return std::move(waiting_);
+}
+
+void DecodeMailbox::Close() {
+  std::unique_ptr<DecodedPicture> left;
+  const std::lock_guard<std::mutex> hold(lock_);
+  closed_ = true;
+  left = std::move(waiting_);
+}
+
+bool StartDecode(HWND view, std::uint32_t generation,
+                 const std::shared_ptr<std::atomic<std::uint32_t>>& latest,
+                 const std::shared_ptr<DecodeMailbox>& mailbox, PictureKind kind, const std::uint8_t* bytes,
+                 std::uint32_t length, HRESULT* failure) {
+  std::unique_ptr<DecodeJob> job;
+  try {
+    job = std::make_unique<DecodeJob>();
+    job->bytes.assign(bytes, bytes + length);
+    job->result = std::make_unique<DecodedPicture>();
+  } catch (const std::bad_alloc&) {
+    *failure = E_OUTOFMEMORY;
+    return false;
+  }
   job->view = view;
   job->generation = generation;
   job->latest = latest;
+  job->mailbox = mailbox;
   job->kind = kind;
-  job->bytes.assign(bytes, bytes + length);
   HANDLE thread = ::CreateThread(nullptr, 0, DecodeThread, job.get(), 0, nullptr);
   if (thread == nullptr) {
-    auto failed = std::make_unique<DecodedPicture>();
-    failed->generation = generation;
-    failed->result = HRESULT_FROM_WIN32(::GetLastError());
-    if (::PostMessageA(view, PVM_DECODED, 0, reinterpret_cast<LPARAM>(failed.get()))) failed.release();
-    return;
+    *failure = HRESULT_FROM_WIN32(::GetLastError());
+    return false;
   }
   job.release();
   ::CloseHandle(thread);
+  return true;
 }

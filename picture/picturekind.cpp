@@ -1,54 +1,9 @@
 #include "picture/picturekind.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "app/clipboardformats.h"
-
-namespace {
-
-bool StartsWith(const std::uint8_t* data, std::uint32_t length, const char* signature, std::uint32_t size) {
-  return length >= size && std::memcmp(data, signature, size) == 0;
-}
-
-std::uint32_t ReadBigEndian32(const std::uint8_t* data, std::uint32_t offset) {
-  return static_cast<std::uint32_t>(data[offset]) << 24 | static_cast<std::uint32_t>(data[offset + 1]) << 16 |
-         static_cast<std::uint32_t>(data[offset + 2]) << 8 | data[offset + 3];
-}
-
-// "BM" alone starts many texts: a BMP file must also name a DIB header size
-// at its fifteenth byte.
-bool LooksLikeBmpFile(const std::uint8_t* data, std::uint32_t length) {
-  if (length < kBmpFileHeaderSize + 4 || data[0] != 'B' || data[1] != 'M') return false;
-  const std::uint32_t size =
-      data[14] | data[15] << 8 | data[16] << 16 | static_cast<std::uint32_t>(data[17]) << 24;
-  return size == kDibCoreHeaderSize || size == kDibInfoHeaderSize || size == kDibV2HeaderSize ||
-         size == kDibV3HeaderSize || size == kDibV4HeaderSize || size == kDibV5HeaderSize;
-}
-
-// An icon directory: reserved 0, type 1, and at least one image.
-bool LooksLikeIco(const std::uint8_t* data, std::uint32_t length) {
-  return length >= 6 + 16 && data[0] == 0 && data[1] == 0 && data[2] == 1 && data[3] == 0 &&
-         (data[4] != 0 || data[5] != 0);
-}
-
-std::uint32_t PngChannels(std::uint8_t colourType) {
-  switch (colourType) {
-    case 0:
-    case 3:
-      return 1;
-    case 2:
-      return 3;
-    case 4:
-      return 2;
-    case 6:
-      return 4;
-    default:
-      return 0;
-  }
-}
-
-}  // namespace
+#include "identify/png.h"
 
 const char* const kOnlyFixedWindowSentence =
     "Only the first 256 bytes were read. View \xE2\x96\xB8 Whole Data (Ctrl+E) reads the whole picture.";
@@ -56,54 +11,8 @@ const char* const kBitmapHandleSentence =
     "Only the bitmap's handle was read. View \xE2\x96\xB8 Whole Data (Ctrl+E) reads the whole picture.";
 const char* const kNoSnapshotSentence = "Nothing was read from the clipboard, so there is no picture.";
 
-PictureKind SniffPictureKind(const std::uint8_t* data, std::uint32_t length) {
-  if (data == nullptr) return PictureKind::None;
-  if (StartsWith(data, length, "\x89PNG\r\n\x1A\n", 8)) return PictureKind::Png;
-  if (StartsWith(data, length, "\xFF\xD8\xFF", 3)) return PictureKind::Jpeg;
-  if (StartsWith(data, length, "GIF87a", 6) || StartsWith(data, length, "GIF89a", 6)) return PictureKind::Gif;
-  if (StartsWith(data, length, "II*\0", 4) || StartsWith(data, length, "MM\0*", 4)) return PictureKind::Tiff;
-  if (LooksLikeBmpFile(data, length)) return PictureKind::Bmp;
-  if (LooksLikeIco(data, length)) return PictureKind::Ico;
-  return PictureKind::None;
-}
-
-PictureKind PictureKindOfFormat(std::uint32_t format, std::string_view registeredName, SnapshotKind read) {
-  if (format == kFormatDib || format == kFormatDibV5) return PictureKind::PackedDib;
-  // A bitmap is a handle; only Whole Data turns it into a packed DIB.
-  if (format == kFormatBitmap)
-    return read == SnapshotKind::WholeData ? PictureKind::PackedDib : PictureKind::None;
-  if (!IsRegisteredFormat(format)) return PictureKind::None;
-  if (registeredName == "PNG" || registeredName == "image/png") return PictureKind::Png;
-  if (registeredName == "JFIF" || registeredName == "image/jpeg") return PictureKind::Jpeg;
-  if (registeredName == "GIF" || registeredName == "image/gif") return PictureKind::Gif;
-  if (registeredName == "image/bmp") return PictureKind::Bmp;
-  return PictureKind::None;
-}
-
 bool IsCompressedKind(PictureKind kind) {
   return kind != PictureKind::None && kind != PictureKind::PackedDib && kind != PictureKind::Bmp;
-}
-
-const char* PictureKindName(PictureKind kind) {
-  switch (kind) {
-    case PictureKind::PackedDib:
-      return "DIB";
-    case PictureKind::Bmp:
-      return "BMP";
-    case PictureKind::Png:
-      return "PNG";
-    case PictureKind::Jpeg:
-      return "JPEG";
-    case PictureKind::Gif:
-      return "GIF";
-    case PictureKind::Ico:
-      return "ICO";
-    case PictureKind::Tiff:
-      return "TIFF";
-    case PictureKind::None:
-      break;
-  }
-  return "";
 }
 
 PictureVerdict JudgePicture(const PictureInput& input) {
@@ -112,8 +21,10 @@ PictureVerdict JudgePicture(const PictureInput& input) {
     verdict.sentence = kNoSnapshotSentence;
     return verdict;
   }
-  const PictureKind byFormat = PictureKindOfFormat(input.format, input.registeredName, input.read);
-  const PictureKind byContent = SniffPictureKind(input.bytes, input.length);
+  const DataIdentity identity =
+      IdentifyData(input.format, input.registeredName, input.read, input.bytes, input.length);
+  const PictureKind byFormat = identity.promised;
+  const PictureKind byContent = identity.signature;
   if (input.format == kFormatBitmap && input.read == SnapshotKind::HandleValue) {
     verdict.sentence = kBitmapHandleSentence;
     return verdict;
@@ -138,6 +49,12 @@ std::string NoPictureSentence(std::string_view listText) {
 
 std::string DamagedSentence(PictureKind kind, std::string_view reason) {
   return std::string("The ") + PictureKindName(kind) + " data is damaged: " + std::string(reason);
+}
+
+std::string NotEnoughMemorySentence(PictureKind kind) {
+  if (kind == PictureKind::None) return "There is not enough memory to show the picture.";
+  return std::string("There is not enough memory to ") + (IsCompressedKind(kind) ? "decode" : "show") +
+         " the " + PictureKindName(kind) + ".";
 }
 
 std::string CodecErrorReason(std::uint32_t errorCode) {
@@ -193,23 +110,18 @@ std::string PictureCaption(PictureKind kind, std::uint32_t width, std::uint32_t 
 
 PngHeader ReadPngHeader(const std::uint8_t* data, std::uint32_t length) {
   PngHeader png;
-  // Signature, then IHDR first: length 13, type, width, height, depth, colour type.
-  if (length < 8 + 8 + 13 || SniffPictureKind(data, length) != PictureKind::Png) return png;
-  if (ReadBigEndian32(data, 8) != 13 || std::memcmp(data + 12, "IHDR", 4) != 0) return png;
-  png.width = ReadBigEndian32(data, 16);
-  png.height = ReadBigEndian32(data, 20);
-  const std::uint8_t depth = data[24];
-  const std::uint8_t colourType = data[25];
-  png.bitsPerPixel = depth * PngChannels(colourType);
-  png.hasAlpha = colourType == 4 || colourType == 6;
+  if (!HasPngSignature(data, length)) return png;
+  const PngChunk first = PngChunkAt(data, length, kPngSignatureSize);
+  const std::optional<PngImageHeader> ihdr = ReadPngImageHeader(data, length, first);
+  if (first.type != PngType("IHDR") || first.size != kPngIhdrSize || !ihdr) return png;
+  png.width = ihdr->width;
+  png.height = ihdr->height;
+  png.bitsPerPixel = ihdr->bitDepth * PngChannels(ihdr->colourType);
+  png.hasAlpha = ihdr->colourType == 4 || ihdr->colourType == 6;
   // A tRNS chunk, which comes before the first IDAT, gives the others alpha.
-  std::uint64_t offset = 8;
-  while (offset + 8 <= length) {
-    const std::uint32_t chunkLength = ReadBigEndian32(data, static_cast<std::uint32_t>(offset));
-    const std::uint8_t* type = data + offset + 4;
-    if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0) break;
-    if (std::memcmp(type, "tRNS", 4) == 0) png.hasAlpha = true;
-    offset += 12ull + chunkLength;
+  for (PngChunk chunk = first; chunk.headerInData; chunk = PngChunkAt(data, length, chunk.End())) {
+    if (chunk.type == PngType("IDAT") || chunk.type == PngType("IEND")) break;
+    if (chunk.type == PngType("tRNS")) png.hasAlpha = true;
   }
   png.ok = png.bitsPerPixel != 0;
   return png;

@@ -1,44 +1,20 @@
 // What the Picture view makes of a snapshot before drawing anything: which
-// kind of picture it is (by the format's number or name, or by the bytes'
-// own signature), the caption line above a picture, and the one sentence
-// shown instead when there is no picture. Portable; texts are UTF-8.
+// kind of picture it is (identify/ tells what the format promises and what
+// the bytes' own signature says), the caption line above a picture, and the
+// one sentence shown instead when there is no picture. Portable; texts are
+// UTF-8.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "identify/identify.h"
 #include "picture/dibheader.h"
-#include "snapshot/sizerules.h"
 #include "snapshot/wholedata.h"
-
-enum class PictureKind : std::uint8_t {
-  None,
-  PackedDib,  // CF_DIB, CF_DIBV5, CF_BITMAP read whole
-  Bmp,        // a BMP file, "BM" first
-  Png,
-  Jpeg,
-  Gif,
-  Ico,
-  Tiff,
-};
-
-constexpr std::uint32_t kFormatDib = 8;
-constexpr std::uint32_t kFormatDibV5 = 17;
-
-// The kind that the bytes' signature names, or None.
-PictureKind SniffPictureKind(const std::uint8_t* data, std::uint32_t length);
-
-// The kind that a format promises by its number (CF_DIB, CF_DIBV5, and
-// CF_BITMAP once read whole) or by its registered name ("PNG", "image/png",
-// "JFIF", "image/jpeg", "GIF", "image/gif", "image/bmp"), or None.
-PictureKind PictureKindOfFormat(std::uint32_t format, std::string_view registeredName, SnapshotKind read);
 
 // Whether the kind is drawn by the platform's codecs (all but the DIBs).
 bool IsCompressedKind(PictureKind kind);
-
-// "PNG", "JPEG", "GIF", "ICO", "TIFF", "BMP", "DIB".
-const char* PictureKindName(PictureKind kind);
 
 // What the view is told about one snapshot.
 struct PictureInput {
@@ -64,6 +40,9 @@ extern const char* const kOnlyFixedWindowSentence;
 extern const char* const kBitmapHandleSentence;
 extern const char* const kNoSnapshotSentence;
 std::string DamagedSentence(PictureKind kind, std::string_view reason);  // "The PNG data is damaged: ..."
+// "There is not enough memory to decode the PNG.", "... to show the DIB.",
+// "... to show the picture." for no kind yet.
+std::string NotEnoughMemorySentence(PictureKind kind);
 
 // The codec's reason for an error code, in words ("the data is not an
 // image the codecs know (0x88982F07)").

@@ -38,6 +38,7 @@ struct PictureViewState {
   std::uint32_t scrollY = 0;
   std::uint32_t generation = 0;
   std::shared_ptr<std::atomic<std::uint32_t>> latestDecode = std::make_shared<std::atomic<std::uint32_t>>(0);
+  std::shared_ptr<DecodeMailbox> mailbox = std::make_shared<DecodeMailbox>();
   std::uint32_t dpi = 0;
   PictureMetrics metrics = PictureMetricsForDpi(kDefaultDpi);
   HFONT font = nullptr;
@@ -123,6 +124,15 @@ void ShowDib(HWND window, PictureViewState* state) {
                          state->length));
 }
 
+// A codec's failure says what is wrong with the data; running out of memory
+// says nothing of it.
+void ShowDecodeFailure(HWND window, PictureViewState* state, HRESULT failure) {
+  ShowSentence(window, state,
+               failure == E_OUTOFMEMORY
+                   ? NotEnoughMemorySentence(state->kind)
+                   : DamagedSentence(state->kind, CodecErrorReason(static_cast<std::uint32_t>(failure))));
+}
+
 void OnSetPicture(HWND window, PictureViewState* state, const PictureRecord* record) {
   // Whatever is decoding for the previous snapshot is of no use now.
   state->generation += 1;
@@ -147,19 +157,22 @@ void OnSetPicture(HWND window, PictureViewState* state, const PictureRecord* rec
     ShowSentence(window, state,
                  std::string("Decoding the ") + PictureKindName(verdict.kind) + " (" +
                      std::to_string(state->length) + " bytes)\xE2\x80\xA6");
-    StartDecode(window, state->generation, state->latestDecode, verdict.kind, state->bytes, state->length);
+    HRESULT failure = S_OK;
+    if (!StartDecode(window, state->generation, state->latestDecode, state->mailbox, verdict.kind,
+                     state->bytes, state->length, &failure)) {
+      ShowDecodeFailure(window, state, failure);
+    }
   } else {
     ShowDib(window, state);
   }
   Refresh(window, state);
 }
 
-void OnDecoded(HWND window, PictureViewState* state, DecodedPicture* result) {
-  std::unique_ptr<DecodedPicture> decoded(result);
+void OnDecoded(HWND window, PictureViewState* state) {
+  std::unique_ptr<DecodedPicture> decoded = state->mailbox->Take();
   if (decoded == nullptr || decoded->generation != state->generation) return;  // an older snapshot's
   if (FAILED(decoded->result)) {
-    ShowSentence(window, state,
-                 DamagedSentence(state->kind, CodecErrorReason(static_cast<std::uint32_t>(decoded->result))));
+    ShowDecodeFailure(window, state, decoded->result);
     Refresh(window, state);
     return;
   }
@@ -503,31 +516,40 @@ void OnCreate(HWND window) {
 }
 
 void OnNcDestroy(HWND window, PictureViewState* state) {
-  // A decode still running for this window must not post to it.
+  // A decode still running for this window must not post to it; a result
+  // it left, or leaves later, is freed by the mailbox.
   state->latestDecode->store(state->generation + 1);
+  state->mailbox->Close();
   ::DeleteObject(state->font);
   delete state;
   ::SetWindowLongPtrA(window, 0, 0);
 }
 
-}  // namespace
+// The sentence when even building the memory sentence fails.
+constexpr wchar_t kNoMemoryText[] = L"There is not enough memory to show the picture.";
 
-LRESULT CALLBACK PictureViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CREATE) {
-    OnCreate(window);
-    return 0;
+// A failed allocation while handling a message: the view says so and shows
+// no picture; the state it keeps stays usable for the next snapshot.
+void ShowOutOfMemory(HWND window, PictureViewState* state) noexcept {
+  state->hasPicture = false;
+  state->width = state->height = 0;
+  state->decoded.reset();
+  try {
+    SetText(window, state, NotEnoughMemorySentence(state->kind));
+  } catch (const std::exception&) {
+    state->text.clear();
+    ::SetWindowTextW(window, kNoMemoryText);
   }
-  PictureViewState* state = StateOf(window);
-  if (state == nullptr) {
-    if (message == PVM_DECODED) delete reinterpret_cast<DecodedPicture*>(lParam);
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
+  ::InvalidateRect(window, nullptr, FALSE);
+}
+
+LRESULT Dispatch(HWND window, PictureViewState* state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case PVM_SETPICTURE:
       OnSetPicture(window, state, reinterpret_cast<const PictureRecord*>(lParam));
       return 0;
     case PVM_DECODED:
-      OnDecoded(window, state, reinterpret_cast<DecodedPicture*>(lParam));
+      OnDecoded(window, state);
       return 0;
     case PVM_ZOOM:
       OnZoom(window, state, wParam);
@@ -566,4 +588,25 @@ LRESULT CALLBACK PictureViewProc(HWND window, UINT message, WPARAM wParam, LPARA
       break;
   }
   return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK PictureViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    if (message == WM_CREATE) {
+      OnCreate(window);
+      return 0;
+    }
+    PictureViewState* state = StateOf(window);
+    if (state == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+    return Dispatch(window, state, message, wParam, lParam);
+  } catch (const std::exception&) {
+    // Only allocations throw here: the view says so instead of ending the
+    // program. A view that could not even make its state is not created.
+    PictureViewState* state = StateOf(window);
+    if (message == WM_CREATE) return -1;
+    if (state != nullptr) ShowOutOfMemory(window, state);
+    return 0;
+  }
 }

@@ -176,7 +176,7 @@ check_format() {
 check_tidy() {
   local build=$1
   run-clang-tidy -p "$build" -j 2 -quiet \
-    "$KELVANE_ROOT/(app|browser|snapshot|dumpframe|dumpview|encoding|picture|formats|capture|clipwatch)/[^/]*\.cpp\$" >"$build/tidy.log" 2>&1 || {
+    "$KELVANE_ROOT/(app|browser|snapshot|dumpframe|dumpview|encoding|identify|picture|formats|capture|clipwatch)/[^/]*\.cpp\$" >"$build/tidy.log" 2>&1 || {
     grep -E 'warning:|error:' "$build/tidy.log" >&2 || cat "$build/tidy.log" >&2
     return 1
   }

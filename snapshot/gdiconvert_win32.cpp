@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "app/packeddib.h"
 #include "snapshot/snapshot.h"
 #include "snapshot/wholedata.h"
 
@@ -32,7 +33,7 @@ bool Abandon(WholeSnapshot* out) {
 // the snapshot is the only copy of the pixels.
 bool FillPackedDib(HBITMAP bitmap, const BITMAP& info, std::uint32_t bitsPerPixel,
                    const PackedDibLayout& layout, std::uint8_t* bytes) {
-  std::memset(bytes, 0, kBitmapInfoHeaderSize + layout.colourTableBytes);
+  std::memset(bytes, 0, kDibInfoHeaderSize + layout.colourTableBytes);
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(bytes);
   header->biSize = sizeof(BITMAPINFOHEADER);
   header->biWidth = info.bmWidth;
@@ -42,7 +43,7 @@ bool FillPackedDib(HBITMAP bitmap, const BITMAP& info, std::uint32_t bitsPerPixe
   header->biCompression = BI_RGB;
   HDC screen = ::GetDC(nullptr);
   const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight),
-                               bytes + kBitmapInfoHeaderSize + layout.colourTableBytes,
+                               bytes + kDibInfoHeaderSize + layout.colourTableBytes,
                                reinterpret_cast<BITMAPINFO*>(bytes), DIB_RGB_COLORS);
   ::ReleaseDC(nullptr, screen);
   // The table was sized in full; a shorter count would make the header

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "encoding/terminator.h"
+
 namespace {
 
 // A private number of 0 stands for a failed registration and must not match.
@@ -27,21 +29,15 @@ std::uint32_t BinaryDataLength(const std::uint8_t* block, std::uint32_t blockSiz
 // Bytes up to and including the first zero byte, or the whole block when it
 // holds none.
 std::uint32_t AnsiTextLength(const std::uint8_t* block, std::uint32_t blockSize) {
-  if (blockSize == 0) return 0;
-  const void* zero = std::memchr(block, 0, blockSize);
-  if (zero == nullptr) return blockSize;
-  return static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(zero) - block) + 1;
+  const std::uint32_t zero = FindZeroByte(block, blockSize, 0);
+  return zero == kNoIndex ? blockSize : zero + 1;
 }
 
 // Bytes up to and including the first whole zero unit, or the whole block
 // (an odd last byte included) when it holds none.
 std::uint32_t UnicodeTextLength(const std::uint8_t* block, std::uint32_t blockSize) {
-  const std::uint32_t units = blockSize / 2;
-  for (std::uint32_t i = 0; i < units; ++i) {
-    const std::size_t unit = 2 * static_cast<std::size_t>(i);
-    if (block[unit] == 0 && block[unit + 1] == 0) return 2 * i + 2;
-  }
-  return blockSize;
+  const std::uint32_t zero = FindZeroUnit(block, blockSize, 0);
+  return zero == kNoIndex ? blockSize : zero + 2;
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/clipboardformats.h"
+
 // The rules, numbered in the order in which they are tried.
 enum class SizeRule : std::uint8_t {
   BinaryData = 1,   // a 32-bit little-endian length word N, then N bytes
@@ -25,16 +27,6 @@ struct PrivateFormatNumbers {
   std::uint32_t fileName;
   std::uint32_t fileNameW;
 };
-
-// Standard clipboard format numbers that the rules name.
-constexpr std::uint32_t kFormatText = 1;
-constexpr std::uint32_t kFormatBitmap = 2;
-constexpr std::uint32_t kFormatMetafilePict = 3;
-constexpr std::uint32_t kFormatOemText = 7;
-constexpr std::uint32_t kFormatPalette = 9;
-constexpr std::uint32_t kFormatUnicodeText = 13;
-constexpr std::uint32_t kFormatHDrop = 15;
-constexpr std::uint32_t kFormatLocale = 16;
 
 // Every snapshot of the fixed-window rule is this long.
 constexpr std::uint32_t kFixedWindowLength = 256;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/packeddib.h"
 #include "snapshot/sizerules.h"
 
 WholeDataSource WholeDataRule(std::uint32_t format) {
@@ -49,9 +50,9 @@ PackedDibLayout PackedDibLayoutOf(std::uint32_t width, std::uint32_t height, std
   // A row is under 2^35 bytes, so it is exact in 64 bits; rows times height
   // can pass 2^64 and then saturates, which no snapshot can hold anyway.
   const std::uint32_t colourTableBytes = bitsPerPixel <= 8 ? 4u << bitsPerPixel : 0;
-  const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+  const std::uint64_t rowBytes = DibRowBytes(width, bitsPerPixel);
   constexpr std::uint64_t kMost = ~std::uint64_t{0};
-  const std::uint64_t headBytes = kBitmapInfoHeaderSize + colourTableBytes;
+  const std::uint64_t headBytes = kDibInfoHeaderSize + colourTableBytes;
   if (height != 0 && rowBytes > (kMost - headBytes) / height) {
     return PackedDibLayout{colourTableBytes, rowBytes, kMost, kMost};
   }

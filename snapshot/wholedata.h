@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "app/clipboardformats.h"
+
 // How the snapshot of a read was made, as the frame reports it.
 enum class SnapshotKind : std::uint8_t {
   ByRule,       // "BinaryData", the texts and the file names by their size rules
@@ -24,15 +26,6 @@ enum class WholeDataSource : std::uint8_t {
   Unreachable,       // no data the program can read: the read fails
 };
 
-// Standard and display format numbers that Whole Data treats apart.
-constexpr std::uint32_t kFormatEnhMetafile = 14;
-constexpr std::uint32_t kFormatOwnerDisplay = 0x80;
-constexpr std::uint32_t kFormatDspBitmap = 0x82;
-constexpr std::uint32_t kFormatDspMetafilePict = 0x83;
-constexpr std::uint32_t kFormatDspEnhMetafile = 0x8E;
-constexpr std::uint32_t kFormatGdiObjectFirst = 0x300;
-constexpr std::uint32_t kFormatGdiObjectLast = 0x3FF;
-
 WholeDataSource WholeDataRule(std::uint32_t format);
 
 // Snapshot lengths are 32-bit: a larger source keeps its first 0xFFFFFFFF
@@ -47,7 +40,6 @@ WholeDataExtent WholeDataExtentOf(std::uint64_t sourceSize);
 // The layout of a packed DIB with a BITMAPINFOHEADER and BI_RGB rows, as
 // GetDIBits writes it for a bitmap of this size and depth: a full colour
 // table at 8 bits or fewer, none above; rows padded to 32 bits.
-constexpr std::uint32_t kBitmapInfoHeaderSize = 40;
 struct PackedDibLayout {
   std::uint32_t colourTableBytes;
   std::uint64_t rowBytes;

@@ -1,7 +1,10 @@
 // The Details pane's text for a 256 MiB snapshot beside one memchr pass over
 // the same bytes (the pane must take at most 1.5 times that plus 20 ms), for
 // 8-bit and UTF-16 text with its statistics; and the "At the caret" section
-// alone, which follows every caret move.
+// alone, which follows every caret move. Then the hostile blocks that once
+// froze the pane: a 58-byte "Shell IDList Array" of 3 items over one list
+// of 18 items, a 1 MB one whose header claims 60,000 items all pointing at
+// one long list, and an RTF of 200,000 stray '}'.
 //
 //   kelvane_benchmarks --benchmark_filter=Details --benchmark_repetitions=5 \
 //                      --benchmark_report_aggregates_only=true
@@ -22,9 +25,6 @@ class NoSystemPort final : public FormatPort {
  public:
   LocaleFacts LocaleOf(std::uint32_t) override { return LocaleFacts{false, {}, 0, 0}; }
   std::string TextInCodePage(std::uint32_t, const std::uint8_t*, std::uint32_t) override { return {}; }
-  std::string ItemPath(const std::uint8_t*, std::uint32_t, const std::uint8_t*, std::uint32_t) override {
-    return {};
-  }
 };
 
 // Lines of 78 letters and a CRLF, some letters outside ASCII, the terminator
@@ -100,7 +100,52 @@ void BM_DetailsAtTheCaret(benchmark::State& state) {
 
 }  // namespace
 
+// The count, then count + 1 offsets all pointing at one list of two-byte
+// items that fills the rest of the block, ended by its terminator.
+std::vector<std::uint8_t> IdListArrayOverOneList(std::uint32_t count, std::uint32_t size) {
+  std::vector<std::uint8_t> block(size, 0);
+  const auto put32 = [&](std::uint32_t at, std::uint32_t value) {
+    for (std::uint32_t b = 0; b < 4; ++b) block[at + b] = static_cast<std::uint8_t>(value >> (8 * b));
+  };
+  const std::uint32_t list = 4 + 4 * (count + 1);
+  put32(0, count);
+  for (std::uint32_t i = 0; i <= count; ++i) put32(4 + 4 * i, list);
+  for (std::uint32_t at = list; at + 4 <= size; at += 2) block[at] = 2;
+  return block;
+}
+
+void SectionOf(benchmark::State& state, const std::vector<std::uint8_t>& block, const char* name) {
+  NoSystemPort port;
+  SnapshotDescription s;
+  s.format = 0xC0DE;
+  s.name = name;
+  s.length = static_cast<std::uint32_t>(block.size());
+  s.blockSize = block.size();
+  s.blockSizeKnown = true;
+  s.kind = SnapshotKind::WholeData;
+  std::size_t bytes = 0;
+  for (auto _ : state) bytes = JoinLines(FormatSection(s, block.data(), port)).size();
+  state.counters["text_bytes"] = static_cast<double>(bytes);
+}
+
+void BM_DetailsIdList58Bytes(benchmark::State& state) {
+  SectionOf(state, IdListArrayOverOneList(3, 58), "Shell IDList Array");
+}
+
+void BM_DetailsIdList1MB(benchmark::State& state) {
+  SectionOf(state, IdListArrayOverOneList(60000, 1u << 20), "Shell IDList Array");
+}
+
+void BM_DetailsRtfStrayBraces(benchmark::State& state) {
+  std::string rtf(200000, '}');
+  rtf += "{\\rtf1 text}";
+  SectionOf(state, std::vector<std::uint8_t>(rtf.begin(), rtf.end()), "Rich Text Format");
+}
+
 BENCHMARK(BM_DetailsMemchrPass)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DetailsPaneText8Bit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DetailsPaneTextUtf16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DetailsAtTheCaret)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DetailsIdList58Bytes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DetailsIdList1MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DetailsRtfStrayBraces)->Unit(benchmark::kMillisecond);

@@ -2,13 +2,16 @@
 // of exactly its length, so a read past it faults. Each input goes through
 // every interpreter, the dispatcher and the caret section, and the lines
 // must stay lines: valid UTF-8, no line break inside, problems and only
-// problems starting with "! ", and a bounded count however long the data.
+// problems starting with "! ", and a bounded count however long the data;
+// the format's section within the pane's bound.
 #include <string>
 
+#include "encoding/unicode.h"
 #include "formats/caret.h"
 #include "formats/details.h"
 #include "formats/dib.h"
 #include "formats/html.h"
+#include "formats/idlist.h"
 #include "formats/locale.h"
 #include "formats/png.h"
 #include "formats/rtf.h"
@@ -20,8 +23,8 @@
 
 namespace {
 
-// Seven lines a file descriptor, a thousand of them, and a few more.
-constexpr std::size_t kMaxLines = 8 * kMaxListedItems;
+// The longest list: 1,001 item lists of a heading and 33 item lines each.
+constexpr std::size_t kMaxLines = 35 * kMaxListedItems;
 
 void CheckLines(const Lines& lines) {
   FUZZ_CHECK(lines.size() <= kMaxLines);
@@ -45,8 +48,8 @@ KELVANE_FUZZ_TARGET(formats) {
   const auto length = static_cast<std::uint32_t>(block.size());
   ByteMapFormatPort port;
 
-  CheckLines(InterpretText(bytes, length, TextUnit::Byte));
-  CheckLines(InterpretText(bytes, length, TextUnit::Utf16));
+  CheckLines(InterpretText(bytes, length, TextUnit::Byte, port));
+  CheckLines(InterpretText(bytes, length, TextUnit::Utf16, port));
   CheckLines(InterpretLocale(bytes, length, port));
   CheckLines(InterpretDropFiles(bytes, length, port));
   CheckLines(InterpretDropEffect(bytes, length));
@@ -72,5 +75,8 @@ KELVANE_FUZZ_TARGET(formats) {
   snapshot.length = length;
   snapshot.kind = SnapshotKind::WholeData;
   CheckLines(SnapshotSection(snapshot, bytes));
-  CheckLines(FormatSection(snapshot, bytes, port));
+  const Lines section = FormatSection(snapshot, bytes, port);
+  CheckLines(section);
+  // The pane's bound, and its last line that says what was left out.
+  FUZZ_CHECK(JoinLines(section).size() <= kMaxSectionTextBytes + 200);
 }

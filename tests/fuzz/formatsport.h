@@ -1,7 +1,7 @@
-// FormatPorts without the system: two locales and item paths made of the
-// item lists' sizes, with code pages through glibc's iconv (an independent
-// converter, for the unit tests) or byte by byte (cheap, for the fuzz
-// target, which needs the interpreters' paths and not the converter's).
+// FormatPorts without the system: two locales, with code pages through
+// glibc's iconv (an independent converter, for the unit tests) or byte by
+// byte (cheap, for the fuzz target, which needs the interpreters' paths and
+// not the converter's).
 #pragma once
 
 #include <iconv.h>
@@ -17,11 +17,6 @@ class TestFormatPort : public FormatPort {
     if (lcid == 0x0409) return LocaleFacts{true, "en-US", 1252, 437};
     if (lcid == 0x0411) return LocaleFacts{true, "ja-JP", 932, 932};
     return LocaleFacts{false, {}, 0, 0};
-  }
-
-  std::string ItemPath(const std::uint8_t*, std::uint32_t folderSize, const std::uint8_t*,
-                       std::uint32_t itemSize) override {
-    return "C:\\folder" + std::to_string(folderSize) + "\\item" + std::to_string(itemSize);
   }
 };
 

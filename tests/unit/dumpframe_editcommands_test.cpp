@@ -52,9 +52,9 @@ const Cp932Table& GlibcCp932() {
 std::u16string Decode(const Bytes& bytes, std::uint16_t codePage, std::uint32_t firstIndex = 0) {
   // Exactly sized buffers, so that the sanitizers catch any read or write
   // past them.
-  auto in = std::make_unique<std::uint8_t[]>(bytes.size() + 1);
+  auto in = std::make_unique<std::uint8_t[]>(bytes.size());
   if (!bytes.empty()) std::memcpy(in.get(), bytes.data(), bytes.size());
-  auto out = std::make_unique<char16_t[]>(bytes.size() + 1);
+  auto out = std::make_unique<char16_t[]>(bytes.size());
   const std::size_t n = DecodeText(in.get(), static_cast<std::uint32_t>(bytes.size()), firstIndex, codePage,
                                    GlibcCp932(), out.get());
   return std::u16string(out.get(), n);

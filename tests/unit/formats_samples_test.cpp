@@ -1,7 +1,9 @@
 // The interpreters of formats/ on real producers' data (tests/unit/samples,
-// see its README): one table of samples, each with the lines its section
-// must hold in order, and the same samples bent the ways producers get them
-// wrong, each with the problem line it must give.
+// see its README) and on blocks built here where no producer at hand writes
+// the case: one table of samples, each with every line its section must
+// show, in order, as a person reading the bytes would write them; and the
+// same samples bent the ways producers get them wrong, each with the
+// problem line it must give.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -54,26 +56,162 @@ void ExpectLinesInOrder(const std::vector<std::string>& actual, const std::vecto
   }
 }
 
+ByteVector Text(const std::string& s) { return ByteVector(s.begin(), s.end()); }
+ByteVector& Put(ByteVector& b, std::uint64_t value, int width) {
+  for (int i = 0; i < width; ++i) b.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+  return b;
+}
+ByteVector& PutText(ByteVector& b, const std::string& s, bool wide = false) {
+  for (const char c : s) Put(b, static_cast<std::uint8_t>(c), wide ? 2 : 1);
+  return b;
+}
+ByteVector Le32(std::uint32_t value) {
+  ByteVector b;
+  return Put(b, value, 4);
+}
+ByteVector Join(ByteVector a, const ByteVector& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// 2024-05-01 12:00:00.1234567 UTC as a FILETIME.
+constexpr std::uint64_t kFileTime = 0x01DA9BBF17CD3687;
+
+// One FILEDESCRIPTOR(W): flags, attributes, creation and write times, size,
+// name; the other fields 0.
+ByteVector FileDescriptor(std::uint32_t flags, std::uint32_t attributes, std::uint64_t written,
+                          std::uint64_t size, const std::string& name, bool wide) {
+  ByteVector b;
+  Put(b, flags, 4).resize(36, 0);
+  Put(Put(b, attributes, 4), kFileTime, 8);
+  Put(Put(b, kFileTime - 1234567 + 123, 8), written, 8);  // accessed 123 intervals past the second
+  Put(Put(b, size >> 32, 4), size & 0xFFFFFFFF, 4);
+  PutText(b, name, wide).resize(72 + 260 * (wide ? 2 : 1), 0);
+  return b;
+}
+
+// A file-system shell item: its short name, and a long name in the
+// extension block of the given version (none for 0).
+ByteVector FileSystemItem(std::uint8_t type, const std::string& shortName, std::uint16_t version,
+                          const std::string& longName) {
+  ByteVector b = {0, 0, type, 0};
+  Put(Put(Put(b, 1234, 4), 0x24AF5D88, 4), 0x20, 2);
+  PutText(b, shortName).push_back(0);
+  if (b.size() % 2 != 0) b.push_back(0);
+  const auto block = static_cast<std::uint16_t>(b.size());
+  if (version != 0) {
+    ByteVector e;
+    Put(Put(Put(e, 0, 2), version, 2), 0xBEEF0004, 4).resize(version >= 9 ? 46 : 20, 0);
+    PutText(e, longName, true).insert(e.end(), {0, 0});
+    Put(e, block, 2);
+    e[0] = static_cast<std::uint8_t>(e.size());
+    b = Join(b, e);
+  }
+  b[0] = static_cast<std::uint8_t>(b.size());
+  return b;
+}
+
+ByteVector RootItem(const ByteVector& guid) { return Join({20, 0, 0x1F, 0}, guid); }
+const ByteVector kThisPcGuid = {0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69, 0x10,
+                                0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
+ByteVector DriveItem(const std::string& root) {
+  ByteVector b = {25, 0, 0x2F};
+  PutText(b, root).resize(25, 0);
+  return b;
+}
+
+// A Shell IDList Array of the lists, with extra offsets (past the data,
+// or again a list's own) after theirs.
+ByteVector IdListArray(const std::vector<ByteVector>& lists, const std::vector<std::uint32_t>& extra = {}) {
+  ByteVector b;
+  Put(b, lists.size() + extra.size() - 1, 4);
+  std::uint32_t at = 4 + 4 * static_cast<std::uint32_t>(lists.size() + extra.size());
+  ByteVector body;
+  for (const ByteVector& list : lists) {
+    Put(b, at + body.size(), 4);
+    body = Join(body, list);
+    Put(body, 0, 2);
+  }
+  for (const std::uint32_t offset : extra) Put(b, offset, 4);
+  return Join(b, body);
+}
+
 constexpr std::uint32_t kRegistered = 0xC123;  // any registered number
 
 struct SampleCase {
-  const char* file;
+  const char* what;
+  ByteVector bytes;
   std::uint32_t format;
   const char* name;
   std::vector<std::string> lines;
 };
 
+ByteVector Utf16(const std::string& s) {
+  ByteVector b;
+  return PutText(b, s, true);
+}
+
+// 1,023 'a', a surrogate pair across the 2 KiB, then 'b' up to 1,101 units.
+ByteVector LongUtf16Text() {
+  ByteVector b = Utf16(std::string(1023, 'a'));
+  Put(Put(b, 0xD83D, 2), 0xDE00, 2);
+  PutText(b, std::string(76, 'b'), true);
+  return Put(b, 0, 2);
+}
+
+ByteVector Dib16() {
+  ByteVector b;
+  Put(Put(Put(b, 40, 4), 1, 4), 1, 4);
+  Put(Put(b, 1, 2), 16, 2);
+  b.resize(40, 0);
+  return b;
+}
+
+// A file item whose last two bytes give 14: a block there would hold the
+// long name "Z", but the short name (one 0x1A) lies there.
+ByteVector BlockInShortName() {
+  ByteVector b = {40, 0, 0x32, 0};
+  b.resize(14, 0);
+  Put(b, 26, 2).resize(34, 0);
+  PutText(b, "Z", true).insert(b.end(), {0, 0});
+  return Put(b, 14, 2);
+}
+
+// Windows programs end the header's lines with CRLF: xclip's fragment
+// behind such a header, 5 bytes longer.
+ByteVector HtmlWithCrlfHeader() {
+  const ByteVector xclip = Sample("xclip_html_format.bin");
+  return Join(Text("Version:0.9\r\nStartHTML:0000000105\r\nEndHTML:0000000224\r\nStartFragment:0000000125\r\n"
+                   "EndFragment:0000000206\r\n"),
+              ByteVector(xclip.begin() + 100, xclip.end()));
+}
+
 TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
+  const std::vector<std::string> htmlTail = {"StartSelection: (absent)", "EndSelection: (absent)",
+                                             "SourceURL: (absent)"};
+  const std::string fragment = "  <html><body><p>Kelvane <b>prüft</b> das Format — 日本語</p></body></html>";
+  const ByteVector bmp = Sample("magick_rgba.bmp");
   const SampleCase cases[] = {
       {"xclip_html_format.bin",
+       Sample("xclip_html_format.bin"),
        kRegistered,
        "HTML Format",
        {"HTML Format", "Version: 0.9", "StartHTML: 0000000100", "EndHTML: 0000000219",
-        "StartFragment: 0000000120", "EndFragment: 0000000201", "StartSelection: (absent)",
-        "SourceURL: (absent)", "Header ends: at byte 100", "Offsets: inside the data and in order",
+        "StartFragment: 0000000120", "EndFragment: 0000000201", htmlTail[0], htmlTail[1], htmlTail[2],
+        "Header ends: at byte 100", "Offsets: inside the data and in order",
         "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
-        "Fragment: 81 bytes", "  <html><body><p>Kelvane <b>prüft</b> das Format — 日本語</p></body></html>"}},
+        "Fragment: 81 bytes", fragment, "  "}},
+      {"HTML with CRLF header lines",
+       HtmlWithCrlfHeader(),
+       kRegistered,
+       "HTML Format",
+       {"HTML Format", "Version: 0.9", "StartHTML: 0000000105", "EndHTML: 0000000224",
+        "StartFragment: 0000000125", "EndFragment: 0000000206", htmlTail[0], htmlTail[1], htmlTail[2],
+        "Header ends: at byte 105", "Offsets: inside the data and in order",
+        "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
+        "Fragment: 81 bytes", fragment, "  "}},
       {"xclip_urilist_hdrop.bin",
+       Sample("xclip_urilist_hdrop.bin"),
        15,
        "",
        {"Dropped files", "pFiles: 20", "pt: (0, 0)", "fNC: FALSE", "fWide: TRUE (UTF-16 names)", "Files: 2",
@@ -81,60 +219,211 @@ TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
         "File 2: Z:\\tmp\\issue16cap\\a b.txt (at byte 76)", "List ends: at byte 128"}},
       // An URI list ended by LF alone: Wine keeps it as one name.
       {"xclip_urilist_lf_hdrop.bin",
+       Sample("xclip_urilist_lf_hdrop.bin"),
        15,
        "",
-       {"Files: 1", "! file 1 holds a control character at byte 74: no file name can",
-        "List ends: at byte 136"}},
+       {"Dropped files", "pFiles: 20", "pt: (0, 0)", "fNC: FALSE", "fWide: TRUE (UTF-16 names)", "Files: 1",
+        "File 1: Z:\\tmp\\issue16cap\\page.html file:\\tmp\\issue16cap\\a b.txt  (at byte 20)",
+        "! file 1 holds a control character at byte 74: no file name can", "List ends: at byte 136"}},
       {"xclip_png.bin",
+       Sample("xclip_png.bin"),
        kRegistered,
        "PNG",
-       {"PNG", "Width: 3", "Height: 2", "Bit depth: 1", "Colour type: 3 (indexed)", "Interlace: 0 (none)",
-        "Chunks: 10", "Chunk IHDR: at byte 8, 13 bytes, CRC ok", "Chunk PLTE: at byte 93, 6 bytes, CRC ok",
-        "Chunk IEND: at byte 265, 0 bytes, CRC ok"}},
+       {"PNG", "Width: 3", "Height: 2", "Bit depth: 1", "Colour type: 3 (indexed)",
+        "Compression: 0 (deflate)", "Filter: 0 (adaptive)", "Interlace: 0 (none)", "Chunks: 10",
+        "Chunk IHDR: at byte 8, 13 bytes, CRC ok", "Chunk gAMA: at byte 33, 4 bytes, CRC ok",
+        "Chunk cHRM: at byte 49, 32 bytes, CRC ok", "Chunk PLTE: at byte 93, 6 bytes, CRC ok",
+        "Chunk bKGD: at byte 111, 1 byte, CRC ok", "Chunk tIME: at byte 124, 7 bytes, CRC ok",
+        "Chunk IDAT: at byte 143, 12 bytes, CRC ok", "Chunk tEXt: at byte 167, 37 bytes, CRC ok",
+        "Chunk tEXt: at byte 216, 37 bytes, CRC ok", "Chunk IEND: at byte 265, 0 bytes, CRC ok"}},
       {"xclip_text.bin",
+       Sample("xclip_text.bin"),
        1,
        "",
        {"Text", "Bytes before the terminator: 32", "Terminator: at byte 32", "Bytes after the terminator: 0",
-        "Lines: 2", "Line endings: CRLF", "Bytes outside ASCII: 3"}},
+        "Lines: 2", "Line endings: CRLF", "Bytes outside ASCII: 3", "Text: 32 bytes", "  Zeile eins",
+        "  Zeile zwei – Grüße"}},
       {"xclip_emoji_unicodetext.bin",
+       Sample("xclip_emoji_unicodetext.bin"),
        13,
        "",
-       {"Characters before the terminator: 29 (30 UTF-16 units)", "Terminator: at byte 60", "Lines: 2",
-        "Line endings: CRLF", "Characters outside ASCII: 3"}},
+       {"Text", "Characters before the terminator: 29 (30 UTF-16 units)", "Terminator: at byte 60",
+        "Bytes after the terminator: 0", "Lines: 2", "Line endings: CRLF", "Characters outside ASCII: 3",
+        "Text: 60 bytes", "  Smile 😀 and 日本", "  second line"}},
       {"notepad_unicodetext.bin",
+       Sample("notepad_unicodetext.bin"),
        13,
        "",
-       {"Characters before the terminator: 54 (55 UTF-16 units)", "Lines: 3", "Characters outside ASCII: 9"}},
+       {"Text", "Characters before the terminator: 54 (55 UTF-16 units)", "Terminator: at byte 110",
+        "Bytes after the terminator: 0", "Lines: 3", "Line endings: CRLF", "Characters outside ASCII: 9",
+        "Text: 110 bytes", "  Grüße – naïve café", "  日本語 and 😀 here", "  typed in notepad"}},
+      // In the OEM code page (437 here), where notepad wrote "?" for what it has not.
       {"notepad_oemtext.bin",
+       Sample("notepad_oemtext.bin"),
        7,
        "",
-       {"Bytes before the terminator: 55", "Lines: 3", "Bytes outside ASCII: 4"}},
+       {"Text", "Bytes before the terminator: 55", "Terminator: at byte 55", "Bytes after the terminator: 0",
+        "Lines: 3", "Line endings: CRLF", "Bytes outside ASCII: 4", "Text: 55 bytes", "  Grüße - naïve café",
+        "  ??? and ?? here", "  typed in notepad"}},
       {"xclip_locale.bin",
+       Sample("xclip_locale.bin"),
        16,
        "",
        {"Locale", "LCID: 0x0409 (1033)", "Locale name: en-US", "ANSI code page: 1252", "OEM code page: 437"}},
       {"wordpad.rtf",
+       Sample("wordpad.rtf"),
        kRegistered,
        "Rich Text Format",
        {"Rich Text Format", "RTF version: 1", "ANSI code page: 1252", "Default font: 0 (Times New Roman)",
         "Font 0: Times New Roman (charset 0)", "Text: 53 bytes", "  Grüße – naïve café",
         "  日本語 and 😀 here", "  end", "Bytes after the document: 2"}},
+      // \ucN stand-ins after \uN: N bytes or \'hh, none, or one \'hh.
+      {"RTF stand-ins",
+       Text("{\\rtf1\\uc2 caf\\u233 XYs \\uc0 na\\u239 ve \\uc1\\u8212\\'97 end}"),
+       kRegistered,
+       "Rich Text Format",
+       {"Rich Text Format", "RTF version: 1", "ANSI code page: (none; 1252 assumed)", "Default font: (none)",
+        "Text: 21 bytes", "  cafés naïve — end"}},
       {"xclip_bmp_dib.bin",
+       Sample("xclip_bmp_dib.bin"),
        8,
        "",
-       {"DIB", "biSize: 40 (BITMAPINFOHEADER)", "biWidth: 5", "biHeight: 3 (bottom-up)", "biBitCount: 32",
-        "biCompression: BI_RGB", "biSizeImage: 60",
+       {"DIB", "biSize: 40 (BITMAPINFOHEADER)", "biWidth: 5", "biHeight: 3 (bottom-up)", "biPlanes: 1",
+        "biBitCount: 32", "biCompression: BI_RGB", "biSizeImage: 60", "biXPelsPerMeter: 0",
+        "biYPelsPerMeter: 0", "biClrUsed: 0", "biClrImportant: 0",
         "Masks: red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0x00000000",
         "Colour table: at byte 40, 0 entries, 0 used", "Bits: at byte 40, 3 rows of 20 bytes, 60 bytes"}},
-      {"xclip_bmp_dibv5.bin",
+      // ImageMagick's own V5 header, past its 14-byte file header.
+      {"magick_rgba.bmp as CF_DIBV5",
+       ByteVector(bmp.begin() + 14, bmp.end()),
        17,
        "",
-       {"biSize: 124 (BITMAPV5HEADER)", "bV5RedMask: 0x00000000", "bV5CSType: LCS_CALIBRATED_RGB",
-        "bV5Intent: 0", "bV5ProfileSize: 0", "Bits: at byte 124, 3 rows of 20 bytes, 60 bytes"}},
+       {"DIB",
+        "biSize: 124 (BITMAPV5HEADER)",
+        "biWidth: 5",
+        "biHeight: 3 (bottom-up)",
+        "biPlanes: 1",
+        "biBitCount: 32",
+        "biCompression: BI_BITFIELDS",
+        "biSizeImage: 60",
+        "biXPelsPerMeter: 0",
+        "biYPelsPerMeter: 0",
+        "biClrUsed: 0",
+        "biClrImportant: 0",
+        "bV5RedMask: 0x00FF0000",
+        "bV5GreenMask: 0x0000FF00",
+        "bV5BlueMask: 0x000000FF",
+        "bV5AlphaMask: 0xFF000000",
+        "bV5CSType: 'sRGB' (0x73524742)",
+        "bV5Endpoints red: 0, 0, 0",
+        "bV5Endpoints green: 0, 0, 0",
+        "bV5Endpoints blue: 0, 0, 0",
+        "bV5Gamma: 0x0, 0x0, 0x0",
+        "bV5Intent: LCS_GM_IMAGES",
+        "bV5ProfileData: 0",
+        "bV5ProfileSize: 0",
+        "bV5Reserved: 0",
+        "Masks: red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0xFF000000",
+        "Colour table: at byte 124, 0 entries, 0 used",
+        "Bits: at byte 124, 3 rows of 20 bytes, 60 bytes"}},
+      {"wine_shell_idlist.bin",
+       Sample("wine_shell_idlist.bin"),
+       kRegistered,
+       "Shell IDList Array",
+       {"Shell IDList Array", "Items: 2", "Folder: at byte 16, 107 bytes, 3 items, path C:\\windows",
+        "  Root folder: {20D04FE0-3AEA-1069-A2D8-08002B30309D} (This PC)", "  Drive: C:\\",
+        "  Folder: windows", "Item 1: at byte 123, 74 bytes, 1 item, path C:\\windows\\notepad.exe",
+        "  File: notepad.exe", "Item 2: at byte 197, 74 bytes, 1 item, path C:\\windows\\regedit.exe",
+        "  File: regedit.exe"}},
+      // Windows' own extension blocks (versions 9 and 3), and a list met again.
+      {"IDList with long names",
+       IdListArray({Join(Join(RootItem(kThisPcGuid), DriveItem("C:\\")),
+                         FileSystemItem(0x31, "PROGRA~1", 9, "Program Files")),
+                    FileSystemItem(0x32, "README.TXT", 3, "readme.txt")},
+                   {16}),
+       kRegistered,
+       "Shell IDList Array",
+       {"Shell IDList Array", "Items: 2", "Folder: at byte 16, 147 bytes, 3 items, path C:\\Program Files",
+        "  Root folder: {20D04FE0-3AEA-1069-A2D8-08002B30309D} (This PC)", "  Drive: C:\\",
+        "  Folder: Program Files (short name PROGRA~1)",
+        "Item 1: at byte 163, 72 bytes, 1 item, path C:\\Program Files\\readme.txt",
+        "  File: readme.txt (short name README.TXT)", "Item 2: at byte 16, the same list as the folder"}},
+      // Bytes that form no path get none: a drive under a root folder not
+      // known, lists that do not end.
+      {"IDList without paths",
+       IdListArray({RootItem(ByteVector(16, 0x11)),
+                    Join(DriveItem("D:\\"), FileSystemItem(0x32, "x", 0, "")),
+                    {5, 0, 'a', 'b', 'c', 1, 0}},
+                   {999, 97}),
+       kRegistered,
+       "Shell IDList Array",
+       {"Shell IDList Array", "Items: 4", "Folder: at byte 24, 22 bytes, 1 item",
+        "  Root folder: {11111111-1111-1111-1111-111111111111}", "Item 1: at byte 46, 43 bytes, 2 items",
+        "  Drive: D:\\", "  File: x", "! Item 2 at byte 89 has an item of size 1 at byte 94",
+        "! Item 3 offset 999 points past the data (98 bytes)",
+        "! Item 4 at byte 97 runs past the data (98 bytes) at byte 97"}},
+      {"FileGroupDescriptorW",
+       Join(Le32(1), FileDescriptor(0x8000007C, 0x21, ~0ull, 0x100000002ull, "Bericht.pdf", true)),
+       kRegistered,
+       "FileGroupDescriptorW",
+       {"File group descriptor", "Files: 1", "File 1: Bericht.pdf (at byte 4)",
+        "  Flags: FD_ATTRIBUTES | FD_CREATETIME | FD_ACCESSTIME | FD_WRITESTIME | FD_FILESIZE | FD_UNICODE",
+        "  Size: 4294967298 bytes", "  Attributes: READONLY | ARCHIVE",
+        "  Created: 2024-05-01 12:00:00.1234567 UTC", "  Accessed: 2024-05-01 12:00:00.0000123 UTC",
+        "  Written: 0xFFFFFFFFFFFFFFFF (out of range)"}},
+      {"FileGroupDescriptor cut after its first file",
+       Join(Join(Le32(2), FileDescriptor(0, 0, 0, 0, "Notiz.txt", false)), ByteVector(100, 7)),
+       kRegistered,
+       "FileGroupDescriptor",
+       {"File group descriptor", "Files: 2",
+        "! a count of 2 needs 668 bytes, the data has 436 (1 whole descriptors)",
+        "File 1: Notiz.txt (at byte 4)", "  Flags: none"}},
+      {"RTF with stray braces",
+       Text("}}{\\rtf1 x}"),
+       kRegistered,
+       "Rich Text Format",
+       {"Rich Text Format", "RTF version: 1", "ANSI code page: (none; 1252 assumed)", "Default font: (none)",
+        "Text: 1 byte", "  x", "! the data does not start with {\\rtf", "! } at byte 0 closes no group",
+        "! 1 more } close no group, the last at byte 1"}},
+      {"URL",
+       Text(std::string("http://kelvane.test/\0", 21)),
+       kRegistered,
+       "UniformResourceLocator",
+       {"URL", "URL: http://kelvane.test/"}},
+      {"URL in UTF-16 with bytes after it",
+       Utf16(std::string("h\0\0\0", 4)),
+       kRegistered,
+       "UniformResourceLocatorW",
+       {"URL", "URL: h", "Bytes after the terminator: 4"}},
+      // A long text's first 2 KiB, not parting the surrogate pair at its end.
+      {"UTF-16 text past 2 KiB",
+       LongUtf16Text(),
+       13,
+       "",
+       {"Text", "Characters before the terminator: 1100 (1101 UTF-16 units)", "Terminator: at byte 2202",
+        "Bytes after the terminator: 0", "Lines: 1", "Line endings: none", "Characters outside ASCII: 1",
+        "Text: 2202 bytes", "  " + std::string(1023, 'a'), "… and 156 more bytes of the text"}},
+      {"16-bit DIB with the default masks",
+       Join(Dib16(), ByteVector(4, 0)),
+       8,
+       "",
+       {"DIB", "biSize: 40 (BITMAPINFOHEADER)", "biWidth: 1", "biHeight: 1 (bottom-up)", "biPlanes: 1",
+        "biBitCount: 16", "biCompression: BI_RGB", "biSizeImage: 0", "biXPelsPerMeter: 0",
+        "biYPelsPerMeter: 0", "biClrUsed: 0", "biClrImportant: 0",
+        "Masks: red 0x00007C00, green 0x000003E0, blue 0x0000001F, alpha 0x00000000",
+        "Colour table: at byte 40, 0 entries, 0 used", "Bits: at byte 40, 1 rows of 4 bytes, 4 bytes"}},
+      // A drive item without its letter, and an extension block whose offset
+      // points back into the short name: neither is what it would be.
+      {"IDList with an extension block inside the short name",
+       IdListArray({Join(DriveItem("C:/"), BlockInShortName())}),
+       kRegistered,
+       "Shell IDList Array",
+       {"Shell IDList Array", "Items: 0", "Folder: at byte 8, 67 bytes, 2 items",
+        "  Item of type 0x2F, 25 bytes", "  File:  "}},
   };
   for (const SampleCase& c : cases) {
-    SCOPED_TRACE(c.file);
-    ExpectLinesInOrder(SectionOf(Sample(c.file), c.format, c.name), c.lines);
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(SectionOf(c.bytes, c.format, c.name), c.lines);
   }
   // The first 256 bytes of the 100-byte block: its zero tail is no part of it.
   ByteVector window = Sample("xclip_bmp_dib.bin");
@@ -265,6 +554,41 @@ TEST(TextStatistics, CountsTheSameAtEveryChunkEdge) {
   }
 }
 
+// The Snapshot section's sniff, by the same signatures the Picture view uses.
+TEST(FormatSamples, TheSniffSaysWhatTheFirstBytesLookLike) {
+  const struct {
+    ByteVector bytes;
+    SnapshotKind kind;
+    const char* sniff;
+  } cases[] = {
+      {Sample("magick_rgba.bmp"), SnapshotKind::WholeData, "Sniff: looks like BMP"},
+      {Join(Text("GIF89a"), ByteVector(20, 1)), SnapshotKind::WholeData, "Sniff: looks like GIF"},
+      {Sample("xclip_png.bin"), SnapshotKind::WholeData, "Sniff: looks like PNG"},
+      {Sample("wordpad.rtf"), SnapshotKind::WholeData, "Sniff: looks like RTF"},
+      {Text("caf\xC3\xA9 ok"), SnapshotKind::WholeData, "Sniff: looks like UTF-8 text"},
+      // U+FFFF written in four bytes is no UTF-8.
+      {Text("caf\xF0\x8F\xBF\xBF ok"), SnapshotKind::WholeData, "Sniff: looks like 8-bit text"},
+      {Sample("notepad_unicodetext.bin"), SnapshotKind::WholeData, "Sniff: looks like UTF-16 text"},
+      {Text("BMW cars\r\n"), SnapshotKind::FixedWindow, "Sniff: looks like ASCII text"},
+      {Text("\x01\x02"), SnapshotKind::WholeData, "Sniff: nothing known"},
+      {Text(std::string("a\0b\0c\0de", 8)), SnapshotKind::WholeData, "Sniff: looks like UTF-16 text"},
+      {Text("\n <!DOCTYPE html><p>"), SnapshotKind::WholeData, "Sniff: looks like HTML"},
+      {Text("<HTML><p>"), SnapshotKind::WholeData, "Sniff: looks like HTML"},
+      {Text("ok caf\xEF\xBF"), SnapshotKind::WholeData, "Sniff: looks like 8-bit text"},
+      {Text("GIF89a"), SnapshotKind::HandleValue, "Sniff: nothing known"},
+  };
+  for (const auto& c : cases) {
+    SnapshotDescription s;
+    s.format = kRegistered;
+    s.name = "Foo";
+    s.length = static_cast<std::uint32_t>(c.bytes.size());
+    s.kind = c.kind;
+    const std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[c.bytes.size()]);
+    std::copy(c.bytes.begin(), c.bytes.end(), exact.get());
+    EXPECT_EQ(SnapshotSection(s, exact.get()).back().text, c.sniff);
+  }
+}
+
 TEST(AtTheCaret, ValuesDatesAndTheEndOfTheData) {
   // 2024-05-01 12:00:00 UTC as a FILETIME, then as Unix time at offset 8.
   const std::uint8_t bytes[] = {0x00, 0x60, 0xBA, 0x17, 0xBF, 0x9B, 0xDA,
@@ -286,6 +610,23 @@ TEST(AtTheCaret, ValuesDatesAndTheEndOfTheData) {
                       "Int32: —", "Float32: —", "Unix time: —"});
   ExpectLinesInOrder(texts(14, false), {"Offset: 0x0000000E (14)", "Int8: —", "UInt64: —"});
   EXPECT_EQ(texts(0, false).size(), texts(14, false).size());
+
+  // Every value of one caret in both byte orders, worked out apart (by a
+  // Python struct session), and a FILETIME with its fraction.
+  const std::uint8_t fileTime[] = {0x87, 0x36, 0xCD, 0x17, 0xBF, 0x9B, 0xDA, 0x01};
+  std::vector<std::string> lines;
+  for (const Line& line : InterpretAtCaret(fileTime, sizeof(fileTime), CaretFacts{0, false, 0, 0})) {
+    lines.push_back(line.text);
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "Offset: 0x00000000 (0)", "Selection: none", "Int8: -121", "UInt8: 135 (0x87)",
+                       "Int16: LE 13959, BE -30922", "UInt16: LE 13959, BE 34614",
+                       "Int32: LE 399324807, BE -2026451689", "UInt32: LE 399324807, BE 2268515607",
+                       "Int64: LE 133590384001234567, BE -8703543727964300799",
+                       "UInt64: LE 133590384001234567, BE 9743200345745250817",
+                       "Float32: LE 1.32615791e-24, BE -1.37524287e-34",
+                       "Float64: LE 9.9330549167570551e-300, BE -6.58567939702178e-274",
+                       "FILETIME: 2024-05-01 12:00:00.1234567 UTC", "Unix time: 1982-08-27 19:33:27 UTC"}));
 }
 
 }  // namespace

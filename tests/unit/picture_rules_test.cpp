@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,21 @@ Bytes Sized(Bytes b, std::size_t n) {
 
 const Bytes kPng = Sized(Text("\x89PNG\r\n\x1A\n"), 300);
 const Bytes kBmpFile = Sized(Text(std::string("BM\0\0\0\0\0\0\0\0\0\0\0\0\x28\0\0\0", 18)), 300);
+
+// A heap copy of exactly the bytes (none for none), so that a read past
+// them faults.
+std::unique_ptr<std::uint8_t[]> Exact(const Bytes& b) {
+  if (b.empty()) return nullptr;
+  std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[b.size()]);
+  std::memcpy(copy.get(), b.data(), b.size());
+  return copy;
+}
+
+Bytes SampleFile(const std::string& name) {
+  std::ifstream in(std::string(KELVANE_FUZZ_DIR) + "/../unit/samples/" + name, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+const Bytes kMagickBmp = SampleFile("magick_rgba.bmp");
 
 }  // namespace
 
@@ -80,14 +98,56 @@ TEST(PictureRules, Judgement) {
       {"BMP file", kBmpFile, 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Bmp, ""},
       {"\"BM\" text", Text("BMW cars and more"), 0xC030, "x(0xC030)", "x", kWhole, PictureKind::None,
        "x(0xC030) holds no picture."},
+      {"\"BM\" text long enough for a header size", Text("BMW cars, and many more of them"), 0xC030,
+       "x(0xC030)", "x", kWhole, PictureKind::None, "x(0xC030) holds no picture."},
+      {"ICO too short for its first entry", Sized(Text(std::string("\0\0\1\0\1\0", 6)), 21), 0xC030,
+       "x(0xC030)", "x", kWhole, PictureKind::None, "x(0xC030) holds no picture."},
+      {"GIF87a", Sized(Text("GIF87a"), 40), 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Gif, ""},
+      {"ImageMagick's BMP file", kMagickBmp, 0xC030, "x(0xC030)", "x", kWhole, PictureKind::Bmp, ""},
+      {"GIF89a under another name", Sized(Text("GIF89a"), 40), 0xC030, "x(0xC030)", "x", kWhole,
+       PictureKind::Gif, ""},
+      {"JFIF by name, cut at 256", Sized(Text("x"), 256), 0xC031, "JFIF(0xC031)", "JFIF", kWindow,
+       PictureKind::None, fixedWindow.c_str()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const PictureVerdict v =
-        JudgePicture({c.bytes.empty() ? nullptr : c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()),
-                      c.format, c.listText, c.registeredName, c.read});
+    const auto exact = Exact(c.bytes);
+    const PictureVerdict v = JudgePicture({exact.get(), static_cast<std::uint32_t>(c.bytes.size()), c.format,
+                                           c.listText, c.registeredName, c.read});
     EXPECT_EQ(v.kind, c.kind);
     EXPECT_EQ(v.sentence, c.sentence);
+  }
+}
+
+// What identify/ tells both readers where the Picture view's sentences do
+// not show it: the pane's family, and what a bitmap promises by its read.
+TEST(Identification, FamilyPromiseAndSignature) {
+  struct Case {
+    std::uint32_t format;
+    const char* name;
+    SnapshotKind read;
+    Bytes bytes;
+    FormatFamily family;
+    PictureKind promised;
+    PictureKind signature;
+  };
+  const std::vector<Case> cases = {
+      {2, "", kRule, Text("x"), FormatFamily::None, PictureKind::None, PictureKind::None},
+      {2, "", kWhole, Text("x"), FormatFamily::None, PictureKind::PackedDib, PictureKind::None},
+      {7, "", kRule, Text("x"), FormatFamily::OemText, PictureKind::None, PictureKind::None},
+      {0xC040, "HTML Format", kWhole, kPng, FormatFamily::Html, PictureKind::None, PictureKind::Png},
+      {0xC040, "Foo", kWhole, kPng, FormatFamily::Png, PictureKind::None, PictureKind::Png},
+      {0xC040, "JFIF", kWhole, Text("x"), FormatFamily::None, PictureKind::Jpeg, PictureKind::None},
+      {0x0240, "Shell IDList Array", kWhole, Text("x"), FormatFamily::None, PictureKind::None,
+       PictureKind::None},
+  };
+  for (const Case& c : cases) {
+    const auto exact = Exact(c.bytes);
+    const DataIdentity id =
+        IdentifyData(c.format, c.name, c.read, exact.get(), static_cast<std::uint32_t>(c.bytes.size()));
+    EXPECT_EQ(id.family, c.family) << c.format << " " << c.name;
+    EXPECT_EQ(id.promised, c.promised) << c.format << " " << c.name;
+    EXPECT_EQ(id.signature, c.signature) << c.format << " " << c.name;
   }
 }
 
@@ -98,6 +158,9 @@ TEST(PictureRules, Texts) {
   EXPECT_EQ(DamagedSentence(PictureKind::Png, CodecErrorReason(0x88982F07)),
             "The PNG data is damaged: it is no image format the codecs know (0x88982F07).");
   EXPECT_EQ(CodecErrorReason(0x80004005), "the codec failed (0x80004005).");
+  EXPECT_EQ(NotEnoughMemorySentence(PictureKind::Png), "There is not enough memory to decode the PNG.");
+  EXPECT_EQ(NotEnoughMemorySentence(PictureKind::PackedDib), "There is not enough memory to show the DIB.");
+  EXPECT_EQ(NotEnoughMemorySentence(PictureKind::Bmp), "There is not enough memory to show the BMP.");
   EXPECT_EQ(std::string(kOnlyFixedWindowSentence),
             "Only the first 256 bytes were read. View \u25B8 Whole Data (Ctrl+E) reads the whole picture.");
 }
@@ -125,7 +188,7 @@ TEST(PictureRules, PngHeader) {
       {png(8, 5, ""), false, 0, false},    {Sized(png(8, 6, ""), 20), false, 0, false},
   };
   for (const Case& c : cases) {
-    const PngHeader h = ReadPngHeader(c.bytes.data(), static_cast<std::uint32_t>(c.bytes.size()));
+    const PngHeader h = ReadPngHeader(Exact(c.bytes).get(), static_cast<std::uint32_t>(c.bytes.size()));
     EXPECT_EQ(h.ok, c.ok);
     if (!c.ok) continue;
     EXPECT_EQ(h.width, 64u);
@@ -177,6 +240,7 @@ TEST(PictureLayoutRules, FitZoomAndScroll) {
   EXPECT_EQ(ScrollKeepingCentre(0, 64, 1024, 600), (1024u - 600) / 2);
   EXPECT_EQ(ScrollKeepingCentre(212, 1024, 2048, 600), 724u);
   EXPECT_EQ(ScrollKeepingCentre(212, 1024, 512, 600), 0u);
+  EXPECT_EQ(ScrollKeepingCentre(0, 64, 1023, 600), 211u);  // half a pixel is dropped
 
   // The visible span of a zoomed picture: whole picture pixels and where they land.
   const SourceSpan all = VisibleSpan(10, 100, 50, 0, 600);

@@ -123,4 +123,29 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   EXPECT_EQ(framehar::ChildRect(frame_, view).right, client.right);
 }
 
+// What Wine's shell wrote for two files (tests/unit/samples), read whole: the
+// pane names each item and its path from the bytes alone, at once.
+TEST_F(DetailsPane, NamesTheShellsItemsAndTheirPaths) {
+  const std::vector<std::uint8_t> bytes = testsupport::ReadFileBytes(
+      std::string("Z:") + KELVANE_WIN32_SAMPLES_DIR + "/../../unit/samples/wine_shell_idlist.bin");
+  ASSERT_EQ(bytes.size(), 271u);
+  const UINT format = ::RegisterClipboardFormatA("Shell IDList Array");
+  ASSERT_TRUE(testsupport::PutClipboardBytes(format, bytes.data(), bytes.size()));
+  frame_ = framehar::CreateFrame(owner_->window(), format, "Shell IDList Array");
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_WHOLE_DATA, 0);
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  const std::string text = PaneText(PaneOf(frame_));
+  EXPECT_NE(
+      text.find(
+          "Shell IDList Array\r\nItems: 2\r\nFolder: at byte 16, 107 bytes, 3 items, path C:\\windows\r\n"
+          "  Root folder: {20D04FE0-3AEA-1069-A2D8-08002B30309D} (This PC)\r\n  Drive: C:\\\r\n"
+          "  Folder: windows\r\nItem 1: at byte 123, 74 bytes, 1 item, path C:\\windows\\notepad.exe\r\n"
+          "  File: notepad.exe\r\nItem 2: at byte 197, 74 bytes, 1 item, path C:\\windows\\regedit.exe\r\n"
+          "  File: regedit.exe\r\n"),
+      std::string::npos)
+      << text;
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_WHOLE_DATA, 0);
+}
+
 }  // namespace

@@ -10,7 +10,6 @@
 // KELVANE_OPEN_CYCLES (default 100), KELVANE_ANALYZE_CYCLES (default 5).
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 

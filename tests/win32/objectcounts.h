@@ -20,6 +20,10 @@ double PrivateMiB();
 // to tell what a difference is made of; empty where slots are not counted.
 std::string GdiObjectKinds();
 
+// Private memory in MiB: PrivateUsage, or where that is left 0 (Wine) the
+// commit charge that PagefileUsage reports.
+double PrivateMiB();
+
 // The smallest growth from the counts after one round of equal work to those
 // after the next. A leak grows in every round; what the system makes on first
 // use (on a busy machine in the second round too) or holds for a moment does

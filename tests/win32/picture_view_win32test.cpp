@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "objectcounts.h"
+#include "picture/picturedecode_win32.h"
 #include "picture/picturelayout.h"
 #include "picture/pictureview.h"
 #include "testsupport.h"
@@ -244,6 +246,42 @@ TEST_F(PictureView, ZoomDoublesSharpPixelsAndScrolls) {
   EXPECT_EQ(PictureRect().right - PictureRect().left, 16);
   ::GetScrollInfo(view_, SB_HORZ, &info);
   EXPECT_EQ(info.nMax, 0);
+}
+
+using testsupport::PrivateMiB;
+
+// Whether a message waits in the queue for a window, without taking it.
+bool WaitForPosted(HWND window, UINT message) {
+  for (int tries = 0; tries < 6000; ++tries) {
+    MSG msg;
+    if (::PeekMessageA(&msg, window, message, message, PM_NOREMOVE)) return true;
+    ::Sleep(5);
+  }
+  return false;
+}
+
+// A window that goes before it reads its decoded picture (64 MiB of pixels
+// each time) frees the picture all the same.
+TEST_F(PictureView, ADecodedPictureIsFreedWhenItsWindowIsGoneFirst) {
+  const std::string path = "/tmp/kelvane-large-" + std::to_string(::GetCurrentProcessId()) + ".png";
+  ASSERT_TRUE(testsupport::RunHostCommand("convert -size 4096x4096 xc:red PNG24:" + path + ".part && mv " +
+                                          path + ".part " + path));
+  std::vector<std::uint8_t> png;
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !(png = testsupport::ReadFileBytes("Z:" + path)).empty(); },
+                                     30000));
+  const double before = PrivateMiB();
+  for (int round = 0; round < 3; ++round) {
+    HWND view = ::CreateWindowExA(0, PICTUREVIEW_CLASS_NAME, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
+                                  SharedParent(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    const PictureRecord record = {png.data(), static_cast<std::uint32_t>(png.size()),
+                                  0xC100,     "PNG(0xC100)",
+                                  "PNG",      SnapshotKind::WholeData};
+    ::SendMessageA(view, PVM_SETPICTURE, 0, reinterpret_cast<LPARAM>(&record));
+    ASSERT_TRUE(WaitForPosted(view, PVM_DECODED)) << "round " << round;
+    ::DestroyWindow(view);
+  }
+  testsupport::PumpMessages(50);
+  EXPECT_LT(PrivateMiB() - before, 64.0) << "the decoded pictures were not freed";
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-// Checked reads of little- and big-endian numbers: each takes the data, its
-// length and an offset, and answers "not enough bytes" as a value.
+// Checked reads of little- and big-endian numbers, the one reader of every
+// interpreter and signature: each takes the data, its length and an offset,
+// and answers "not enough bytes" as a value.
 #pragma once
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
-
-#include "formats/lines.h"
 
 // Whether count bytes starting at offset lie inside length bytes.
 constexpr bool Fits(std::uint32_t length, std::uint64_t offset, std::uint64_t count) {
@@ -18,12 +16,10 @@ std::optional<std::uint32_t> ReadU32(const std::uint8_t* data, std::uint32_t len
 std::optional<std::uint64_t> ReadU64(const std::uint8_t* data, std::uint32_t length, std::uint64_t offset);
 std::optional<std::uint32_t> ReadU32BigEndian(const std::uint8_t* data, std::uint32_t length,
                                               std::uint64_t offset);
+// Whether the bytes at offset are these, all of them inside the data.
+bool BytesAt(const std::uint8_t* data, std::uint32_t length, std::uint64_t offset, const char* bytes,
+             std::uint32_t count);
 
 // Unchecked: the caller has checked that the bytes are there.
 std::uint64_t LittleEndianAt(const std::uint8_t* bytes, std::uint32_t width);
 std::uint64_t BigEndianAt(const std::uint8_t* bytes, std::uint32_t width);
-
-// The 32-bit value that opens the data, or none after a problem line that
-// says what takes 4 bytes ("an LCID takes 4 bytes, the data has 3").
-std::optional<std::uint32_t> ReadLeadingU32(Lines& lines, const std::uint8_t* data, std::uint32_t length,
-                                            std::string_view what);

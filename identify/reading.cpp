@@ -1,4 +1,6 @@
-#include "formats/reading.h"
+#include "identify/reading.h"
+
+#include <cstring>
 
 std::uint64_t LittleEndianAt(const std::uint8_t* bytes, std::uint32_t width) {
   std::uint64_t value = 0;
@@ -33,9 +35,7 @@ std::optional<std::uint32_t> ReadU32BigEndian(const std::uint8_t* data, std::uin
   return static_cast<std::uint32_t>(BigEndianAt(data + offset, 4));
 }
 
-std::optional<std::uint32_t> ReadLeadingU32(Lines& lines, const std::uint8_t* data, std::uint32_t length,
-                                            std::string_view what) {
-  const std::optional<std::uint32_t> value = ReadU32(data, length, 0);
-  if (!value) AddProblem(lines, std::string(what) + " takes 4 bytes, the data has " + Decimal(length));
-  return value;
+bool BytesAt(const std::uint8_t* data, std::uint32_t length, std::uint64_t offset, const char* bytes,
+             std::uint32_t count) {
+  return Fits(length, offset, count) && (count == 0 || std::memcmp(data + offset, bytes, count) == 0);
 }
