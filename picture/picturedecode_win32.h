@@ -10,10 +10,7 @@
 #include <vector>
 
 #include "picture/picturekind.h"
-
-// Posted to the view: wParam 0, lParam a DecodedPicture* that the view owns
-// from then on.
-#define PVM_DECODED (WM_APP + 0x70)
+#include "picture/pictureview.h"
 
 struct DecodedPicture {
   std::uint32_t generation = 0;

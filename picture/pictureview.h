@@ -29,6 +29,9 @@
 #define PVM_GETPICTURERECT 0xA102
 /* wParam: dots per inch; the caption line's height in pixels. */
 #define PVM_SETDPI 0xA103
+/* The view's own, posted to it by its decoding worker: wParam 0, lParam a
+   DecodedPicture* that the view owns from then on. */
+#define PVM_DECODED 0xA104
 
 /* PVM_SETDPI tells the view the resolution of the monitor it is shown on,
    from the parent's WM_DPICHANGED for instance; the view starts with its

@@ -21,6 +21,7 @@ inline HINSTANCE RegisterKelvaneWindows() {
   RegisterDumpFrameClass(instance);
   RegisterDumpViewClass(instance);
   RegisterPictureViewClass(instance);
+  RegisterDetailsPaneClass(instance);
   ::InitCommonControls();
   return instance;
 }

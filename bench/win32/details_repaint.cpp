@@ -15,6 +15,7 @@
 #include "app/resource.h"
 #include "dumpframe/dumpframe.h"
 #include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 
 #include "benchsupport.h"
 
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
                               1200, 900, nullptr, nullptr, instance, &params)
           : nullptr;
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
-  HWND pane = ::FindWindowExA(frame, nullptr, "Edit", nullptr);
+  HWND pane = ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr);
   if (view == nullptr || pane == nullptr) {
     std::printf("no dump window with its Details pane\n");
     return 1;

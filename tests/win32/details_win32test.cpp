@@ -2,7 +2,7 @@
 // (xclip) put on the clipboard and Wine's bridge headed: the header fields
 // and their checks as the pane's edit control holds them, the caret section
 // following a key in the dump, Select All and Copy in the pane, and the
-// layout with the pane shown and hidden.
+// layout with the pane shown (the frame widened for it) and hidden.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "app/resource.h"
 #include "dumpframe_harness.h"
 #include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 #include "testsupport.h"
 
 namespace {
@@ -29,7 +30,7 @@ std::string PaneText(HWND pane) {
   return Utf8(text);
 }
 
-HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, "Edit", nullptr); }
+HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr); }
 
 // xclip, a Linux program, started the way Wine starts one: it owns the X
 // selection until another program takes the clipboard.
@@ -68,17 +69,22 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   // Hidden by default: the dump fills the client width as before.
   EXPECT_FALSE(::IsWindowVisible(pane));
   const RECT client = framehar::ClientRect(frame_);
+  RECT narrow = {};
+  ::GetWindowRect(frame_, &narrow);
   EXPECT_EQ(framehar::ChildRect(frame_, view).right, client.right);
 
   ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
   ASSERT_TRUE(::IsWindowVisible(pane));
   EXPECT_EQ(::GetMenuState(::GetMenu(frame_), ID_VIEW_DETAILS, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
-  // At the right of the dump, about two-fifths of the width.
+  // At the right of the dump, about two-fifths of the width: the frame grew
+  // by the pane's width, so the dump keeps every column it showed.
+  const RECT widened = framehar::ClientRect(frame_);
   const RECT paneRect = framehar::ChildRect(frame_, pane);
-  EXPECT_EQ(paneRect.right, client.right);
-  EXPECT_GT(framehar::ChildRect(frame_, view).right, 0);
+  EXPECT_EQ(paneRect.right, widened.right);
+  EXPECT_GE(framehar::ChildRect(frame_, view).right, client.right);
+  EXPECT_LE(framehar::ChildRect(frame_, view).right, client.right + 1);
   EXPECT_LT(framehar::ChildRect(frame_, view).right, paneRect.left);
-  EXPECT_NEAR(paneRect.right - paneRect.left, client.right * 2 / 5, 2);
+  EXPECT_NEAR(paneRect.right - paneRect.left, widened.right * 2 / 5, 2);
 
   const std::string text = PaneText(pane);
   for (const char* line :
@@ -116,10 +122,13 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   const std::wstring wide(reinterpret_cast<const wchar_t*>(copied.data()), copied.size() / 2 - 1);
   EXPECT_EQ(Utf8(wide), moved);
 
-  // Hidden again: the dump has the whole width back, and the choice is off
-  // for the next frame as it was at the start.
+  // Hidden again: the frame gives the width back and the dump has all of
+  // it, and the choice is off for the next frame as it was at the start.
   ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
   EXPECT_FALSE(::IsWindowVisible(pane));
+  RECT after = {};
+  ::GetWindowRect(frame_, &after);
+  EXPECT_TRUE(::EqualRect(&after, &narrow));
   EXPECT_EQ(framehar::ChildRect(frame_, view).right, client.right);
 }
 
