@@ -6,12 +6,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/resource.h"
 #include "dumpframe_harness.h"
 #include "dumpview/dumpview.h"
-#include "formats/details_win32.h"
 #include "testsupport.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::string PaneText(HWND pane) {
   return Utf8(text);
 }
 
-HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr); }
+using framehar::PaneOf;
 
 // xclip, a Linux program, started the way Wine starts one: it owns the X
 // selection until another program takes the clipboard.
@@ -133,3 +134,71 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pixels of one character cell of the pane that differ from its
+// background, row by row: the leftmost and rightmost ink of each row.
+struct InkRow {
+  int first;
+  int last;
+};
+
+std::vector<InkRow> InkOf(HWND pane, int index) {
+  const LRESULT at = ::SendMessageW(pane, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0);
+  const LRESULT next = ::SendMessageW(pane, EM_POSFROMCHAR, static_cast<WPARAM>(index + 1), 0);
+  const int left = static_cast<short>(LOWORD(at));
+  const int top = static_cast<short>(HIWORD(at));
+  const int right = static_cast<short>(LOWORD(next));
+  HDC dc = ::GetDC(pane);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(pane, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics = {};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(pane, dc);
+  const testsupport::WindowPixels pixels(pane);
+  const COLORREF back = pixels.At(left, top);
+  std::vector<InkRow> rows;
+  for (int y = top; y < top + metrics.tmHeight; ++y) {
+    InkRow row = {-1, -1};
+    for (int x = left; x < right; ++x) {
+      if (pixels.At(x, y) == back) continue;
+      if (row.first < 0) row.first = x - left;
+      row.last = x - left;
+    }
+    if (row.first >= 0) rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+// The owner's executable is a path: in the pane its backslashes show as
+// backslashes, one stroke falling from top left to bottom right, not as the
+// yen sign of the dump's Japanese cell font (a V over crossbars).
+TEST_F(DetailsPane, ABackslashShowsAsABackslash) {
+  ASSERT_TRUE(testsupport::OpenClipboardRetry(owner_->window()));
+  ::EmptyClipboard();
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, 4);
+  std::memcpy(::GlobalLock(block), "abc", 4);
+  ::GlobalUnlock(block);
+  ::SetClipboardData(CF_TEXT, block);
+  ::CloseClipboard();
+  frame_ = framehar::CreateFrame(owner_->window(), CF_TEXT, "CF_TEXT (1)");
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  HWND pane = PaneOf(frame_);
+  ASSERT_NE(pane, nullptr);
+  const std::string text = PaneText(pane);
+  const std::size_t line = text.find("Owner executable: ");
+  ASSERT_NE(line, std::string::npos) << text;
+  const std::size_t slash = text.find('\\', line);
+  ASSERT_NE(slash, std::string::npos) << text;
+  // The text before it is ASCII: its bytes are its UTF-16 units.
+  for (std::size_t i = 0; i < slash; ++i) ASSERT_LT(static_cast<unsigned char>(text[i]), 0x80u) << i;
+  testsupport::PumpMessages(30);
+  const std::vector<InkRow> ink = InkOf(pane, static_cast<int>(slash));
+  ASSERT_GE(ink.size(), 5u);
+  for (const InkRow& row : ink) EXPECT_LE(row.last - row.first, 2) << "a crossbar";
+  EXPECT_GE(ink.back().first - ink.front().first, 2) << "the stroke falls to the right";
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);  // the choice outlives the frame
+}
