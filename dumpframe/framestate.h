@@ -40,7 +40,7 @@ struct PaneWidening {
 struct PendingRead {
   bool waiting = false;
   std::uint32_t format = 0;
-  std::string statusText;    // the browser's text for the format
-  bool wholeData = false;    // by Whole Data or by the size rules
-  bool keepsPlace = false;   // the caret and scroll position go back where they fit (Whole Data)
+  std::string statusText;   // the browser's text for the format
+  bool wholeData = false;   // by Whole Data or by the size rules
+  bool keepsPlace = false;  // the caret and scroll position go back where they fit (Whole Data)
 };

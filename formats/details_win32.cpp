@@ -67,6 +67,9 @@ std::string FormatNameOf(std::uint32_t format, const std::string& registeredName
 }
 
 constexpr UINT_PTR kCaretTimer = 1;
+// The edit control's messages, EM_GETSEL and after.
+constexpr UINT kFirstEditMessage = 0x00B0;
+constexpr UINT kLastEditMessage = 0x00FF;
 constexpr int kPanePoints = 10;
 // Said in place of the details when their text did not fit in memory.
 constexpr wchar_t kOutOfMemoryText[] = L"There is not enough memory to show this snapshot's details.";
@@ -280,6 +283,10 @@ LRESULT OnPaneMessage(HWND pane, PaneState& state, UINT message, WPARAM wParam, 
       // Whoever reads the text reads what the pane was last told.
       BringUpToDate(pane, state);
       break;
+    default:
+      // And whoever reads or moves in it through the edit control's messages.
+      if (message >= kFirstEditMessage && message <= kLastEditMessage) BringUpToDate(pane, state);
+      break;
     case WM_KEYDOWN:
       // An edit control has no Select All key of its own.
       if (CtrlDown() && wParam == 'A') {
@@ -290,8 +297,6 @@ LRESULT OnPaneMessage(HWND pane, PaneState& state, UINT message, WPARAM wParam, 
     case WM_CHAR:
       // The control character of Ctrl+A would only beep.
       if (wParam == 0x01) return 0;
-      break;
-    default:
       break;
   }
   handled = false;
