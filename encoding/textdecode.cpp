@@ -4,7 +4,7 @@
 #include "encoding/unicode.h"
 
 TextDecoder TextDecoderOf(std::uint16_t codePage) {
-  for (std::uint8_t d = 1; d < sizeof(kCodePageOfDecoder) / sizeof(kCodePageOfDecoder[0]); ++d) {
+  for (std::size_t d = 1; d < sizeof(kCodePageOfDecoder) / sizeof(kCodePageOfDecoder[0]); ++d) {
     if (kCodePageOfDecoder[d] == codePage) return static_cast<TextDecoder>(d);
   }
   return TextDecoder::PlainBytes;

@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "app/kelvane.h"
+#include "dumpframe/dumpframe.h"
+#include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 
 namespace benchsupport {
 
@@ -99,6 +102,27 @@ inline double TimeRepaint(HWND window) {
   const double elapsed = Now() - start;
   PumpPending();
   return elapsed;
+}
+
+// A "Binary dump" window over one block put alone on the clipboard, with its
+// dump view and Details pane; all none when anything failed.
+struct DumpWindow {
+  HWND frame;
+  HWND view;
+  HWND pane;
+};
+inline DumpWindow OpenDumpWindow(HINSTANCE instance, UINT format, const char* listText, const void* bytes,
+                                 std::size_t count, int width, int height) {
+  DumpCreateParams params = {nullptr, format, listText};
+  HWND frame = PutAlone(format, bytes, count)
+                   ? ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",
+                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
+                                       height, nullptr, nullptr, instance, &params)
+                   : nullptr;
+  HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
+  HWND pane = ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr);
+  if (view == nullptr || pane == nullptr) return DumpWindow{nullptr, nullptr, nullptr};
+  return DumpWindow{frame, view, pane};
 }
 
 }  // namespace benchsupport

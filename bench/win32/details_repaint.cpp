@@ -24,15 +24,12 @@ int main(int argc, char** argv) {
   HINSTANCE instance = benchsupport::RegisterKelvaneWindows();
   std::string text;
   while (text.size() < 65535) text += "The pane counts the lines of this text while the dump repaints.\n";
-  DumpCreateParams params = {nullptr, CF_TEXT, "CF_TEXT (1)"};
-  HWND frame =
-      benchsupport::PutAlone(CF_TEXT, text.c_str(), text.size() + 1)
-          ? ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                              1200, 900, nullptr, nullptr, instance, &params)
-          : nullptr;
-  HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
-  HWND pane = ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr);
-  if (view == nullptr || pane == nullptr) {
+  const benchsupport::DumpWindow dump = benchsupport::OpenDumpWindow(
+      instance, CF_TEXT, "CF_TEXT (1)", text.c_str(), text.size() + 1, 1200, 900);
+  const HWND frame = dump.frame;
+  const HWND view = dump.view;
+  const HWND pane = dump.pane;
+  if (frame == nullptr) {
     std::printf("no dump window with its Details pane\n");
     return 1;
   }

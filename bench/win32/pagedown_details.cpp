@@ -60,17 +60,14 @@ int main(int argc, char** argv) {
   std::vector<unsigned char> block(4 + static_cast<std::size_t>(kBlockBytes));
   std::memcpy(block.data(), &kBlockBytes, 4);
   for (std::size_t n = 4; n < block.size(); n += 4096) block[n] = static_cast<unsigned char>(n >> 12);
-  DumpCreateParams params = {nullptr, g_binaryDataFormat, "BinaryData"};
-  HWND frame = benchsupport::PutAlone(g_binaryDataFormat, block.data(), block.size())
-                   ? ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",
-                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 650, 300,
-                                       nullptr, nullptr, instance, &params)
-                   : nullptr;
+  const benchsupport::DumpWindow dump = benchsupport::OpenDumpWindow(
+      instance, g_binaryDataFormat, "BinaryData", block.data(), block.size(), 650, 300);
   block.clear();
   block.shrink_to_fit();
-  HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
-  HWND pane = ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr);
-  if (view == nullptr || pane == nullptr) {
+  const HWND frame = dump.frame;
+  const HWND view = dump.view;
+  const HWND pane = dump.pane;
+  if (frame == nullptr) {
     std::printf("no dump window with its Details pane\n");
     return 1;
   }
