@@ -88,6 +88,7 @@ struct PaneState {
   std::wstring before;      // the Snapshot section and a blank line
   std::wstring after;       // the format's own section
   bool textCurrent = true;  // the window text is the build of all the above
+  bool timerSet = false;
   bool building = false;
   DWORD caretStart = 0;  // where the caret's section lies in the text, in UTF-16 units
   DWORD caretUnits = 0;
@@ -187,10 +188,12 @@ void BringUpToDate(HWND pane, PaneState& state) {
 }
 
 // The rebuild waits for a timer, which comes only when no key or other
-// message is waiting: a burst of caret moves costs one rebuild, after it.
+// message is waiting: a burst of caret moves costs one rebuild, after it. A
+// hidden pane builds when it is shown again.
 void Outdate(HWND pane, PaneState& state) {
   state.textCurrent = false;
-  ::SetTimer(pane, kCaretTimer, USER_TIMER_MINIMUM, nullptr);
+  if (state.timerSet || !::IsWindowVisible(pane)) return;
+  state.timerSet = ::SetTimer(pane, kCaretTimer, USER_TIMER_MINIMUM, nullptr) != 0;
 }
 
 bool SameCaret(const CaretFacts& a, const CaretFacts& b) {
@@ -271,7 +274,7 @@ LRESULT OnPaneMessage(HWND pane, PaneState& state, UINT message, WPARAM wParam, 
     case WM_TIMER:
       if (wParam != kCaretTimer) break;
       ::KillTimer(pane, kCaretTimer);
-      // A hidden pane builds when it is shown again.
+      state.timerSet = false;
       if (::IsWindowVisible(pane)) BringUpToDate(pane, state);
       return 0;
     case WM_WINDOWPOSCHANGED:
