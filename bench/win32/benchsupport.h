@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -105,7 +106,8 @@ inline double TimeRepaint(HWND window) {
 }
 
 // A "Binary dump" window over one block put alone on the clipboard, with its
-// dump view and Details pane; all none when anything failed.
+// dump view and Details pane; all none, said on the output, when anything
+// failed.
 struct DumpWindow {
   HWND frame;
   HWND view;
@@ -121,7 +123,10 @@ inline DumpWindow OpenDumpWindow(HINSTANCE instance, UINT format, const char* li
                    : nullptr;
   HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
   HWND pane = ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr);
-  if (view == nullptr || pane == nullptr) return DumpWindow{nullptr, nullptr, nullptr};
+  if (view == nullptr || pane == nullptr) {
+    std::printf("no dump window with its Details pane\n");
+    return DumpWindow{nullptr, nullptr, nullptr};
+  }
   return DumpWindow{frame, view, pane};
 }
 

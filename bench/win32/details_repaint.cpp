@@ -26,20 +26,15 @@ int main(int argc, char** argv) {
   while (text.size() < 65535) text += "The pane counts the lines of this text while the dump repaints.\n";
   const benchsupport::DumpWindow dump = benchsupport::OpenDumpWindow(
       instance, CF_TEXT, "CF_TEXT (1)", text.c_str(), text.size() + 1, 1200, 900);
+  if (dump.frame == nullptr) return 1;
   const HWND frame = dump.frame;
-  const HWND view = dump.view;
-  const HWND pane = dump.pane;
-  if (frame == nullptr) {
-    std::printf("no dump window with its Details pane\n");
-    return 1;
-  }
   std::vector<double> samples[2];  // hidden, shown
   for (int turn = -2; turn < 2 * rounds; ++turn) {
     ::SendMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
     benchsupport::PumpPending();
-    const bool shown = ::IsWindowVisible(pane) != FALSE;
+    const bool shown = ::IsWindowVisible(dump.pane) != FALSE;
     for (int n = 0; n < 4; ++n) {
-      const double ms = benchsupport::TimeRepaint(view);
+      const double ms = benchsupport::TimeRepaint(dump.view);
       if (turn >= 0 && n > 0) samples[shown].push_back(ms);  // the first one warms
     }
   }

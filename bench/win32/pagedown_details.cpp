@@ -64,19 +64,14 @@ int main(int argc, char** argv) {
       instance, g_binaryDataFormat, "BinaryData", block.data(), block.size(), 650, 300);
   block.clear();
   block.shrink_to_fit();
+  if (dump.frame == nullptr) return 1;
   const HWND frame = dump.frame;
-  const HWND view = dump.view;
-  const HWND pane = dump.pane;
-  if (frame == nullptr) {
-    std::printf("no dump window with its Details pane\n");
-    return 1;
-  }
   std::vector<double> samples[2];  // hidden, shown
   for (int turn = -2; turn < 2 * rounds; ++turn) {
     ::SendMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
     PumpUntilIdle();
-    const bool shown = ::IsWindowVisible(pane) != FALSE;
-    const double ms = TimePageDowns(view, pane, shown);
+    const bool shown = ::IsWindowVisible(dump.pane) != FALSE;
+    const double ms = TimePageDowns(dump.view, dump.pane, shown);
     if (turn >= 0) samples[shown].push_back(ms);  // the first two warm
     std::printf("  pane %-6s %8.1f ms\n", shown ? "shown" : "hidden", ms);
   }
