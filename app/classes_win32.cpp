@@ -1,10 +1,11 @@
-// The two window classes of Kelvane.
+// The window classes of Kelvane.
 #include <windows.h>
 
 #include "app/kelvane.h"
 #include "app/resource.h"
 #include "dumpframe/dumpframe.h"
 #include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 #include "picture/pictureview.h"
 
 namespace {
@@ -56,5 +57,16 @@ ATOM RegisterPictureViewClass(HINSTANCE instance) {
   // One pointer-sized slot holding the window's state; no background brush,
   // as the paint covers every pixel.
   auto wc = PlainClass<WNDCLASSEXW>(instance, PictureViewProc, sizeof(void*), L"" PICTUREVIEW_CLASS_NAME);
+  return ::RegisterClassExW(&wc);
+}
+
+// The edit control's class under a name of the pane's own: its styles, bytes
+// and cursor, with the pane's procedure in front of the edit's.
+ATOM RegisterDetailsPaneClass(HINSTANCE instance) {
+  const WNDCLASSEXW& edit = EditControlClass();
+  if (edit.lpfnWndProc == nullptr) return 0;
+  auto wc = PlainClass<WNDCLASSEXW>(instance, DetailsPaneProc, edit.cbWndExtra, L"" DETAILSPANE_CLASS_NAME);
+  wc.style = edit.style;
+  wc.hCursor = edit.hCursor;
   return ::RegisterClassExW(&wc);
 }

@@ -17,6 +17,10 @@ ATOM RegisterDumpViewClass(HINSTANCE instance);
 // or 0.
 ATOM RegisterPictureViewClass(HINSTANCE instance);
 
+// Registers the Details pane class (DETAILSPANE_CLASS_NAME); the class atom,
+// or 0.
+ATOM RegisterDetailsPaneClass(HINSTANCE instance);
+
 // The whole program after static initialisation: registers both classes,
 // initialises the common controls and runs the format browser dialog modally.
 // Returns the process's exit code, which is always 0. When the DumpFrame class

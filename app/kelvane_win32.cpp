@@ -16,6 +16,7 @@ int RunKelvane(HINSTANCE instance, HINSTANCE previousInstance) {
   }
   RegisterDumpViewClass(instance);  // its result is not needed: the dialog still runs
   RegisterPictureViewClass(instance);
+  RegisterDetailsPaneClass(instance);
   ::InitCommonControls();
   ::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_FORMAT_BROWSER), nullptr, FormatBrowserProc, 0);
   return 0;

@@ -10,8 +10,8 @@
 #include <vector>
 
 // Sent to ListSubclassProc (with no window) to hand it the lists' base window
-// procedure in wParam.
-constexpr UINT LSM_SETBASEPROC = WM_APP + 0x64;
+// procedure in wParam (WM_APP + 0x64; the numbering: dumpframe/dumpframe.h).
+#define LSM_SETBASEPROC 0x8064
 
 extern HWND g_registeredList;   // list 1001, registered formats
 extern HWND g_availableList;    // list 1003, formats on the clipboard
@@ -63,5 +63,5 @@ void CopySelectedFormatName(HWND dialog);
 void ShowListContextMenu(HWND dialog, HWND clicked, LPARAM point);
 
 // FindCharDbcs over the lead bytes of the ANSI code page in use; sets the
-// thread's last-error code to 0x20000000 when text is none, to 0 otherwise.
+// thread's last-error code to DV_ERROR_BAD_REQUEST when text is none, to 0 otherwise.
 std::uint32_t FindCharDbcsA(const char* text, int character, std::uint32_t start);

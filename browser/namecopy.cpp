@@ -5,7 +5,7 @@
 #include "browser/formatnames.h"
 
 CharSearchResult FindCharDbcs(const char* text, int character, std::uint32_t start, LeadByteTest isLeadByte) {
-  if (text == nullptr) return {kNoIndex, kErrorMalformedRequest};
+  if (text == nullptr) return {kNoIndex, DV_ERROR_BAD_REQUEST};
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
   const auto wanted = static_cast<unsigned char>(character & 0xFF);
   const auto length = static_cast<std::uint32_t>(std::strlen(text));

@@ -9,16 +9,14 @@
 #include <string_view>
 
 #include "app/noindex.h"
+#include "dumpview/dumpview.h"
 
 // Whether a byte is the lead byte of a double-byte character.
 using LeadByteTest = bool (*)(unsigned char byte);
 
-// The last-error code of a malformed request (no text); 0 when the search ran.
-inline constexpr std::uint32_t kErrorMalformedRequest = 0x20000000u;
-
 struct CharSearchResult {
   std::uint32_t position;   // byte position, or kNoIndex
-  std::uint32_t lastError;  // kErrorMalformedRequest or 0
+  std::uint32_t lastError;  // DV_ERROR_BAD_REQUEST for no text, or 0: the last-error codes of the dump view
 };
 
 // The first byte position at or after start in the zero-terminated text that

@@ -14,9 +14,16 @@ struct DumpCreateParams {
   const char* statusText;  // text for the status bar
 };
 
-// Sent to the frame: wParam a clipboard format number or 0 for none, lParam a
-// zero-terminated status text valid during the call. Result 0.
-#define DFM_SHOWFORMAT (WM_APP + 0x65)
+// The frame's messages. Every family of private messages is numbered in one
+// header of its own, in hexadecimal, each control's family in its own block
+// of 0x100 from 0xA000 (the dump view 0xA000, the Picture view 0xA100, the
+// Details pane 0xA200); the frame's and the browser's lists' own messages
+// keep their numbers from WM_APP.
+//
+// DFM_SHOWFORMAT (WM_APP + 0x65), sent to the frame: wParam a clipboard format
+// number or 0 for none, lParam a zero-terminated status text valid during the
+// call. Result 0.
+#define DFM_SHOWFORMAT 0x8065
 
 // The frame's close request, posted to its owner: WM_COMMAND with
 // IDC_DUMP_TOGGLE in the low word, 0 in the high word and lParam 0.

@@ -1,30 +1,37 @@
 // The "Binary dump" window: it owns the snapshot of one clipboard format,
-// shows it in a dump view above a status bar, saves it, switches the view's
+// shows it in a dump view (or the Picture view) above a status bar, with the
+// Details pane at the right when chosen, saves it, switches the view's
 // encoding, runs the Edit menu (copy, select, find, go to) with its keyboard
-// shortcuts, and asks its owner to close it (it never destroys itself).
+// shortcuts, and asks its owner to close it (it never destroys itself). It
+// is the switchboard: its record holds what it knows, and it hands the
+// snapshot, the caret and the resolution to whichever views are there.
 #include "dumpframe/dumpframe.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
 #include <cstddef>
+#include <new>
 #include <string>
+#include <utility>
 
 #include "app/dpi_win32.h"
 #include "app/resource.h"
-#include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpframe/framecontext.h"
 #include "dumpframe/framedetails_win32.h"
+#include "dumpframe/framekeys_win32.h"
 #include "dumpframe/framelayout.h"
 #include "dumpframe/statustext.h"
-#include "dumpframe/viewcommands.h"
 #include "dumpframe/viewposition_win32.h"
 #include "dumpframe/viewswitch_win32.h"
 #include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
+#include "picture/pictureview.h"
 #include "snapshot/snapshot.h"
 
-// Frame state: FormatBrowser keeps at most one DumpFrame.
+// Frame state: FormatBrowser keeps at most one DumpFrame. Everything else the
+// frame keeps is in its FrameState.
 static HWND g_owner;
 static HWND g_statusBar;
 static int g_statusBarHeight;
@@ -32,16 +39,10 @@ static HWND g_dumpView;
 static std::uint8_t* g_snapshot;  // none exactly when g_snapshotLength is 0
 static std::uint32_t g_snapshotLength;
 static MENUITEMINFOA g_menuItemInfo;  // used for every check-mark change
-static bool g_firstReadFailed;        // the read error title stays for good
-static bool g_titleShowsReadError;
-static std::uint32_t g_format;         // the format of the snapshot on view; 0 for none
-static std::string g_formatText;       // its status text as the browser gave it
-static SnapshotFacts g_snapshotFacts;  // what the read of the snapshot on view saw
 
-// View > Whole Data lasts while the program runs: every frame opened later
-// starts with it. Nothing is stored.
-static bool g_wholeData;
-static HFONT g_statusFont;  // the status bar's font on a monitor of another resolution, or none
+// The choices last while the program runs: a frame starts with the last
+// one's. Nothing is stored.
+static FrameChoices g_lastingChoices;
 
 namespace {
 
@@ -66,75 +67,81 @@ void SetStatusText(const char* text) {
                  reinterpret_cast<LPARAM>(text != nullptr ? text : ""));
 }
 
-// The one place that builds what commands and views are handed.
-FrameContext BuildFrameContext(HWND frame) {
-  const auto codePage = static_cast<std::uint16_t>(::SendMessageA(g_dumpView, DVM_GETCODEPAGE, 0, 0));
-  return FrameContext{frame,           g_dumpView, g_snapshot,           g_snapshotLength, codePage,
-                      g_snapshotFacts, g_format,   g_formatText.c_str(), g_wholeData};
-}
+// A modal loop (a dialog, a message box) may have seen the frame destroyed
+// and its record freed: after one, the record is fetched again.
+FrameState* LiveStateOf(HWND frame) { return ::IsWindow(frame) ? FrameStateOf(frame) : nullptr; }
 
-// Tells the views about the frame's snapshot, new or none; a view shown
-// beside the dump view is told here too.
-void ShowSnapshotInViews(const FrameContext& context) {
-  ::SendMessageA(context.dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(context.snapshot),
-                 static_cast<LPARAM>(context.snapshotLength));
+// Tells the views about the frame's snapshot, new or none.
+void ShowSnapshotInViews(HWND frame, const FrameState& state) {
+  ::SendMessageA(g_dumpView, DVM_SETDATA, reinterpret_cast<WPARAM>(g_snapshot),
+                 static_cast<LPARAM>(g_snapshotLength));
+  const FrameContext context = ContextOf(frame, state);
   GiveSnapshotToPicture(context);
-  FrameDetailsSnapshot(context, !PictureShown());
+  GiveSnapshotToPane(context);
+  TellPaneTheCaret(context);
 }
 
-// The children's rectangles, the views narrowed for the Details pane when it
-// is shown (the pane is placed on the way).
-FrameLayout LayoutOf(HWND frame, int clientWidth, int clientHeight) {
-  FrameLayout layout = FrameLayoutOf(clientWidth, clientHeight, g_statusBarHeight);
-  FitDetailsPane(frame, clientWidth, clientHeight, g_statusBarHeight, &layout.dumpView, &layout.pictureView);
-  return layout;
-}
-
-FrameLayout ClientLayout(HWND frame) {
-  RECT client = {};
-  ::GetClientRect(frame, &client);
-  return LayoutOf(frame, client.right, client.bottom);
-}
-
-// The one place that moves the children to their rectangles.
-void PlaceChildren(const FrameLayout& layout) {
-  const ViewPlacement& view = layout.dumpView;
-  ::MoveWindow(g_dumpView, view.x, view.y, view.width, view.height, TRUE);
-  MovePictureView(layout.pictureView);
-}
-
-void ShowReadErrorTitle(HWND frame) {
+void ShowReadErrorTitle(HWND frame, FrameState& state) {
   ::SetWindowTextA(frame, kClipboardReadErrorTitle);
-  g_titleShowsReadError = true;
+  state.titleShowsReadError = true;
 }
 
 // The browser's text, with the snapshot's length while Whole Data is on and
 // a snapshot was read.
-void ShowFormatStatus() {
+void ShowFormatStatus(const FrameState& state) {
   const bool withLength =
-      g_wholeData && g_snapshotFacts.kind == SnapshotKind::WholeData && g_snapshot != nullptr;
-  SetStatusText(
-      StatusTextOf(g_formatText, withLength, g_snapshotLength, g_snapshotFacts.blockSize, g_snapshotFacts.cut)
-          .c_str());
+      state.choices.wholeData && state.facts.kind == SnapshotKind::WholeData && g_snapshot != nullptr;
+  try {
+    SetStatusText(
+        StatusTextOf(state.formatText, withLength, g_snapshotLength, state.facts.blockSize, state.facts.cut)
+            .c_str());
+  } catch (const std::bad_alloc&) {
+    SetStatusText(state.formatText.c_str());  // the length did not fit in memory
+  }
 }
 
-// Reads format into g_snapshot by the rules in force; a failure leaves none
-// and 0 and shows in the title, the frame having no other place to report
-// it. A later good read puts the title back, unless the frame's first read
-// failed.
-bool ReadSnapshot(HWND frame, std::uint32_t format) {
-  g_format = format;
-  if (!ReadClipboardSnapshot(frame, format, g_wholeData, &g_snapshot, &g_snapshotLength, &g_snapshotFacts)) {
-    g_snapshot = nullptr;
-    g_snapshotLength = 0;
-    ShowReadErrorTitle(frame);
-    return false;
+// One read of format by the rules in force. A read that fails, or whose
+// facts do not fit in memory, is a failed read: no bytes.
+bool ReadFormat(HWND frame, std::uint32_t format, bool wholeData, std::uint8_t** bytes, std::uint32_t* length,
+                SnapshotFacts* facts) {
+  try {
+    if (ReadClipboardSnapshot(frame, format, wholeData, bytes, length, facts)) return true;
+  } catch (const std::bad_alloc&) {
+    FreeSnapshot(*bytes);
   }
-  if (g_titleShowsReadError && !g_firstReadFailed) {
+  *bytes = nullptr;
+  *length = 0;
+  return false;
+}
+
+// The frame's snapshot becomes bytes (none for a failed read), which the
+// views get before the old ones are freed. A failure shows in the title, the
+// frame having no other place to report it. A later good read puts the
+// title back, unless the frame's first read failed.
+void ShowSnapshot(HWND frame, FrameState& state, std::uint32_t format, std::uint8_t* bytes,
+                  std::uint32_t length, SnapshotFacts&& facts, bool read) {
+  std::uint8_t* previous = g_snapshot;
+  g_snapshot = bytes;
+  g_snapshotLength = length;
+  state.format = format;
+  state.facts = std::move(facts);
+  ShowSnapshotInViews(frame, state);
+  FreeSnapshot(previous);
+  if (!read) {
+    ShowReadErrorTitle(frame, state);
+  } else if (state.titleShowsReadError && !state.firstReadFailed) {
     ::SetWindowTextA(frame, kDumpFrameTitle);
-    g_titleShowsReadError = false;
+    state.titleShowsReadError = false;
   }
-  return true;
+}
+
+bool ReadAndShow(HWND frame, FrameState& state, std::uint32_t format) {
+  std::uint8_t* bytes = nullptr;
+  std::uint32_t length = 0;
+  SnapshotFacts facts;
+  const bool read = ReadFormat(frame, format, state.choices.wholeData, &bytes, &length, &facts);
+  ShowSnapshot(frame, state, format, bytes, length, std::move(facts), read);
+  return read;
 }
 
 void MeasureStatusBar() {
@@ -148,7 +155,6 @@ void CreateStatusBar(HWND frame) {
       ::CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM, 0,
                         0, 0, 0, frame, nullptr, InstanceOf(frame), nullptr);
   ::SendMessageA(g_statusBar, SB_SIMPLE, TRUE, 0);
-  ShowFormatStatus();
   MeasureStatusBar();
 }
 
@@ -156,23 +162,23 @@ void CreateStatusBar(HWND frame) {
 // another one it is given the system's status font at that resolution, and
 // back on such a monitor its own font again; it measures its height anew
 // from the font.
-void FitStatusBarToDpi(std::uint32_t dpi) {
-  const bool systemResolution = dpi == SystemDpi();
-  if (systemResolution && g_statusFont == nullptr) return;
-  HFONT font = systemResolution ? nullptr : CreateStatusFontForDpi(dpi);
+void FitStatusBarToDpi(FrameState& state) {
+  const bool systemResolution = state.dpi == SystemDpi();
+  if (systemResolution && state.statusFont == nullptr) return;
+  HFONT font = systemResolution ? nullptr : CreateStatusFontForDpi(state.dpi);
   if (!systemResolution && font == nullptr) return;
   ::SendMessageA(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
-  g_statusFont = font;
+  if (state.statusFont != nullptr) ::DeleteObject(state.statusFont);
+  state.statusFont = font;
   MeasureStatusBar();
 }
 
-void CreateDumpView(HWND frame) {
-  const FrameLayout layout = ClientLayout(frame);
-  const ViewPlacement& place = layout.dumpView;
-  g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, place.x, place.y,
-                                 place.width, place.height, frame, nullptr, InstanceOf(frame), nullptr);
-  CreatePictureView(frame, layout.pictureView);
+// Every view and the status bar at the frame's resolution.
+void TellViewsTheDpi(FrameState& state) {
+  ::SendMessageA(g_dumpView, DVM_SETDPI, state.dpi, 0);
+  if (state.pictureView != nullptr) ::SendMessageA(state.pictureView, PVM_SETDPI, state.dpi, 0);
+  if (state.pane != nullptr) ::SendMessageW(state.pane, DPM_SETDPI, state.dpi, 0);
+  FitStatusBarToDpi(state);
 }
 
 void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
@@ -180,84 +186,96 @@ void ApplyCheckByCommand(HMENU menu, UINT command, UINT state) {
   ::SetMenuItemInfoA(menu, command, FALSE, &g_menuItemInfo);
 }
 
-void OnCreate(HWND frame, const CREATESTRUCTA* create) {
+LRESULT OnCreate(HWND frame, const CREATESTRUCTA* create) {
+  auto* state = new (std::nothrow) FrameState;
+  if (state == nullptr) return -1;  // the creating call fails; nothing was made
+  ::SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  state->choices = g_lastingChoices;
+  state->dpi = WindowDpi(frame);
   g_snapshot = nullptr;
   g_snapshotLength = 0;
-  g_titleShowsReadError = false;
-  g_format = 0;
-  g_snapshotFacts = SnapshotFacts{};
+  g_menuItemInfo = {};
+  g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
+  g_menuItemInfo.fMask = MIIM_STATE;
   // A frame made without a parameter record reads nothing and shows an empty
   // status text rather than dereferencing none.
   const auto* params = static_cast<const DumpCreateParams*>(create->lpCreateParams);
   g_owner = params != nullptr ? params->owner : nullptr;
-  g_formatText = params != nullptr && params->statusText != nullptr ? params->statusText : "";
-  const bool read = params != nullptr && ReadSnapshot(frame, params->format);
-  if (params == nullptr) ShowReadErrorTitle(frame);
-  g_firstReadFailed = !read;
-  CreateStatusBar(frame);
-  // A frame opened on a monitor of another resolution than the system's.
-  const std::uint32_t dpi = WindowDpi(frame);
-  FitStatusBarToDpi(dpi);
-  CreateDumpView(frame);
-  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
-  SetPictureViewDpi(dpi);
-  ApplyViewChoice(frame, g_dumpView);
-  CreateFrameDetails(frame);
-  if (FrameDetailsShown()) PlaceChildren(ClientLayout(frame));
-  ShowSnapshotInViews(BuildFrameContext(frame));
+  state->formatText = params != nullptr && params->statusText != nullptr ? params->statusText : "";
 
-  g_menuItemInfo = {};
-  g_menuItemInfo.cbSize = sizeof(g_menuItemInfo);
-  g_menuItemInfo.fMask = MIIM_STATE;
-  ApplyCheckByCommand(::GetMenu(frame), ID_ENCODING_CP1252, MFS_CHECKED);
-  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
+  CreateStatusBar(frame);
+  g_dumpView = ::CreateWindowExA(WS_EX_CLIENTEDGE, DUMPVIEW_CLASS_NAME, nullptr, WS_CHILD, 0, 0, 0, 0, frame,
+                                 nullptr, InstanceOf(frame), nullptr);
+  state->pictureView = CreatePictureView(frame);
+  state->pane = CreateDetailsPane(frame);
+  // A frame opened on a monitor of another resolution than the system's.
+  TellViewsTheDpi(*state);
+  HMENU menu = ::GetMenu(frame);
+  ApplyCheckByCommand(menu, ID_ENCODING_CP1252, MFS_CHECKED);
+  ApplyCheckByCommand(menu, ID_VIEW_WHOLE_DATA, state->choices.wholeData ? MFS_CHECKED : 0);
+  CheckViewChoice(menu, state->choices.picture);
+  CheckDetailsChoice(menu, state->choices.details);
+  PlaceChildren(frame, *state);
+  StartFrameKeys(*state);
+
+  const bool read = params != nullptr && ReadAndShow(frame, *state, params->format);
+  if (params == nullptr) {
+    ShowSnapshotInViews(frame, *state);
+    ShowReadErrorTitle(frame, *state);
+  }
+  state->firstReadFailed = !read;
+  ShowFormatStatus(*state);
+  return 0;
 }
 
-void OnSize(HWND frame, WPARAM wParam, LPARAM lParam) {
+void OnSize(HWND frame, const FrameState& state, WPARAM wParam, LPARAM lParam) {
   // Minimised, the client area is 0 x 0: leave the children as they are, or
   // the view, squeezed to nothing, would scroll back to its first row.
   if (wParam == SIZE_MINIMIZED) return;
   // The status bar places itself at the bottom edge.
   ::SendMessageA(g_statusBar, WM_SIZE, wParam, lParam);
-  PlaceChildren(LayoutOf(frame, LOWORD(lParam), HIWORD(lParam)));
+  PlaceChildren(frame, state);
 }
 
-void OnDestroy() {
-  EndFind();
+void OnDestroy(FrameState& state) {
+  g_lastingChoices = state.choices;
+  StopFrameKeys(state);
+  EndFind(state);
   if (g_snapshot != nullptr) {
-    // The view still exists until after this message: take the bytes away
-    // from it before they are freed.
+    // The views still exist until after this message: take the bytes away
+    // from them before they are freed.
     if (::IsWindow(g_dumpView)) ::SendMessageA(g_dumpView, DVM_SETDATA, 0, 0);
-    GiveSnapshotToPicture(FrameContext{});
+    if (state.pictureView != nullptr) ::SendMessageA(state.pictureView, PVM_SETPICTURE, 0, 0);
+    if (state.pane != nullptr) ::SendMessageW(state.pane, DPM_SETSNAPSHOT, 0, 0);
     FreeSnapshot(g_snapshot);
   }
   g_snapshot = nullptr;
   g_snapshotLength = 0;
-  g_format = 0;
-  g_formatText.clear();
-  g_snapshotFacts = SnapshotFacts{};
   g_dumpView = nullptr;
   g_statusBar = nullptr;
-  ForgetPictureView();
-  DestroyFrameDetails();
   // The status bar goes with the frame and draws no more.
-  if (g_statusFont != nullptr) ::DeleteObject(g_statusFont);
-  g_statusFont = nullptr;
+  if (state.statusFont != nullptr) ::DeleteObject(state.statusFont);
+  state.statusFont = nullptr;
+}
+
+void OnNcDestroy(HWND frame, FrameState* state) {
+  ::SetWindowLongPtrA(frame, GWLP_USERDATA, 0);
+  delete state;
 }
 
 // Moved to a monitor of another resolution: the view's cells, the picture's
-// caption and checkerboard and the status bar's text follow it, and the frame takes the rectangle that the
-// system suggests for it there. The children are laid out again even when the size stays, as the status bar's
-// height may have changed.
-void OnDpiChanged(HWND frame, std::uint32_t dpi, const RECT& suggested) {
-  ::SendMessageA(g_dumpView, DVM_SETDPI, dpi, 0);
-  SetPictureViewDpi(dpi);
-  FitStatusBarToDpi(dpi);
+// caption and checkerboard, the pane's font and the status bar's text follow
+// it, and the frame takes the rectangle that the system suggests for it
+// there. The children are placed again even when the size stays, as the
+// status bar's height and the splitter's width may have changed.
+void OnDpiChanged(HWND frame, FrameState& state, std::uint32_t dpi, const RECT& suggested) {
+  state.dpi = dpi;
+  TellViewsTheDpi(state);
   ::SetWindowPos(frame, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (::IsIconic(frame)) return;
   ::SendMessageA(g_statusBar, WM_SIZE, SIZE_RESTORED, 0);
-  PlaceChildren(ClientLayout(frame));
+  PlaceChildren(frame, state);
 }
 
 void ShowSaveError(HWND frame, const char* text) {
@@ -276,6 +294,7 @@ void WriteSnapshot(HWND frame, HANDLE file) {
   if (error != nullptr) ShowSaveError(frame, error);
 }
 
+// The snapshot written is the one there when the dialog closes.
 void OnSave(HWND frame) {
   char fileName[kFileNameChars] = "";
   OPENFILENAMEA ofn = {};
@@ -311,30 +330,95 @@ void OnEncoding(HWND frame, UINT command) {
   ApplyCheckByCommand(menu, command, MFS_CHECKED);
 }
 
-void OnWholeData(HWND frame);
-
 // The owner destroys the frame in answer; the frame stays until then.
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
-// The Edit menu's commands, each given the frame's context of this moment.
-void OnEditCommand(const FrameContext& context, UINT command) {
-  if (command == ID_EDIT_COPY || command == ID_EDIT_COPY_TEXT) {
-    CopySelection(context, command == ID_EDIT_COPY_TEXT);
-  } else if (command == ID_EDIT_SELECT_ALL) {
-    SelectAll(context);
-  } else if (command == ID_EDIT_FIND) {
-    ShowFindDialog(context);
-  } else if (command == ID_EDIT_FIND_NEXT || command == ID_EDIT_FIND_PREVIOUS) {
-    RepeatSearch(context, command == ID_EDIT_FIND_PREVIOUS);
-  } else if (command == ID_EDIT_GOTO) {
-    RunGoToDialog(context);
+// The status text changes first, also when only the text is new (format 0:
+// the snapshot on view, its format and its text stay as they are).
+void OnShowFormat(HWND frame, FrameState& state, std::uint32_t format, const char* statusText) {
+  SetStatusText(statusText);
+  if (format == 0) return;
+  try {
+    state.formatText = statusText != nullptr ? statusText : "";
+  } catch (const std::bad_alloc&) {
+    // Without its text the format is not read: a failed read.
+    ShowSnapshot(frame, state, format, nullptr, 0, SnapshotFacts{}, false);
+    return;
+  }
+  ReadAndShow(frame, state, format);
+  ShowFormatStatus(state);
+}
+
+// Reads the format on view again by the other rules, as DFM_SHOWFORMAT does
+// for the same format, keeping the caret and the scroll position where they
+// still fit. A frame without a format (made without parameters) reads
+// nothing.
+void OnWholeData(HWND frame, FrameState& state) {
+  state.choices.wholeData = !state.choices.wholeData;
+  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, state.choices.wholeData ? MFS_CHECKED : 0);
+  if (state.format == 0) return;
+  const ViewPosition position = ViewPositionOf(g_dumpView);
+  ReadAndShow(frame, state, state.format);
+  ShowFormatStatus(state);
+  RestoreViewPosition(g_dumpView, position, g_snapshotLength);
+}
+
+// Go To's answer moves the caret in the snapshot that is there when the
+// dialog closes: the browser may have shown another format meanwhile.
+void OnGoTo(HWND frame) {
+  const auto caret = static_cast<std::uint32_t>(::SendMessageA(g_dumpView, DVM_GETCARET, 0, 0));
+  std::uint64_t offset = 0;
+  if (!AskGoToOffset(frame, caret, &offset)) return;
+  if (const FrameState* now = LiveStateOf(frame)) GoToOffset(ContextOf(frame, *now), offset);
+}
+
+void OnViewCommand(HWND frame, FrameState& state, UINT command) {
+  switch (command) {
+    case ID_VIEW_BYTES:
+    case ID_VIEW_PICTURE:
+      if (ChooseView(state, ContextOf(frame, state), command == ID_VIEW_PICTURE)) PlaceChildren(frame, state);
+      break;
+    case ID_VIEW_DETAILS:
+      ToggleDetails(frame, state);
+      PlaceChildren(frame, state);
+      break;
+    case ID_VIEW_WHOLE_DATA:
+      OnWholeData(frame, state);
+      break;
+    default:
+      ZoomPicture(ContextOf(frame, state), command);
+      break;
   }
 }
 
-void OnCommand(HWND frame, UINT command) {
+// The Edit menu's commands, each given the frame's context of this moment.
+void OnEditCommand(HWND frame, FrameState& state, UINT command) {
+  switch (command) {
+    case ID_EDIT_COPY:
+    case ID_EDIT_COPY_TEXT:
+      CopySelection(ContextOf(frame, state), command == ID_EDIT_COPY_TEXT);
+      break;
+    case ID_EDIT_SELECT_ALL:
+      SelectAll(ContextOf(frame, state));
+      break;
+    case ID_EDIT_FIND:
+      ShowFindDialog(frame, state);
+      break;
+    case ID_EDIT_FIND_NEXT:
+    case ID_EDIT_FIND_PREVIOUS:
+      RepeatSearch(ContextOf(frame, state), state.findDialog, command == ID_EDIT_FIND_PREVIOUS);
+      break;
+    case ID_EDIT_GOTO:
+      OnGoTo(frame);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnCommand(HWND frame, FrameState& state, UINT command) {
   // Shortcuts reach here even for commands the menu greys.
-  if (CommandIdleInThisView(command)) return;
-  if (RunViewCommand(BuildFrameContext(frame), command)) return;
+  if (CommandIdleInThisView(command, state.choices.picture)) return;
   switch (command) {
     case ID_SAVE:
       OnSave(frame);
@@ -349,51 +433,40 @@ void OnCommand(HWND frame, UINT command) {
     case ID_CLOSE:
       PostCloseRequest();
       break;
-    case ID_VIEW_WHOLE_DATA:
-      OnWholeData(frame);
-      break;
-    case ID_VIEW_DETAILS:
-      ToggleFrameDetails(frame);
-      PlaceChildren(ClientLayout(frame));
-      FrameDetailsSnapshot(BuildFrameContext(frame), !PictureShown());
-      break;
     default:
-      OnEditCommand(BuildFrameContext(frame), command);
+      if (command >= ID_VIEW_WHOLE_DATA && command <= ID_VIEW_ZOOM_FIT) {
+        OnViewCommand(frame, state, command);
+      } else {
+        OnEditCommand(frame, state, command);
+      }
       break;
   }
   // Find, Go To and Select All move the caret without a key in the view.
-  FrameDetailsCaretMoved(g_dumpView);
+  if (const FrameState* now = LiveStateOf(frame)) TellPaneTheCaret(ContextOf(frame, *now));
 }
 
 // Greys the Edit items that cannot act now.
-void OnInitMenuPopup(HWND frame) {
+void OnInitMenuPopup(HWND frame, const FrameState& state) {
+  const FrameContext context = ContextOf(frame, state);
   HMENU menu = ::GetMenu(frame);
   auto enable = [menu](UINT command, bool enabled) {
     ::EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   };
-  const bool selected = HasSelection(g_dumpView);
-  enable(ID_EDIT_COPY, selected);
-  enable(ID_EDIT_COPY_TEXT, selected);
-  enable(ID_EDIT_SELECT_ALL, g_snapshotLength != 0);
-  enable(ID_EDIT_FIND_NEXT, HaveLastSearch());
-  enable(ID_EDIT_FIND_PREVIOUS, HaveLastSearch());
-  GreyMenuForView(menu);
+  enable(ID_EDIT_COPY, context.hasSelection);
+  enable(ID_EDIT_COPY_TEXT, context.hasSelection);
+  enable(ID_EDIT_SELECT_ALL, context.snapshotLength != 0);
+  enable(ID_EDIT_FIND_NEXT, context.lastSearch != nullptr);
+  enable(ID_EDIT_FIND_PREVIOUS, context.lastSearch != nullptr);
+  GreyMenuForView(menu, state.choices.picture);
 }
 
-bool KeyIsDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
-
-// The Edit and View shortcuts, whether the key reached the frame itself or the dump
-// view, which reports its keys to the frame. Copy and Select All check for
-// themselves whether they can act.
-bool RunShortcut(HWND frame, WPARAM key) {
-  const auto virtualKey = static_cast<std::uint32_t>(key);
-  const bool ctrl = KeyIsDown(VK_CONTROL);
-  const bool shift = KeyIsDown(VK_SHIFT);
-  const bool alt = KeyIsDown(VK_MENU);
-  std::uint32_t command = EditCommandOfKey(virtualKey, ctrl, shift, alt);
-  if (command == 0) command = ViewCommandOfKey(virtualKey, ctrl, shift, alt);
+// Every shortcut of the frame's menus arrives here, from the frame itself
+// or handed over from a child (framekeys_win32.cpp). Copy and Select All
+// check for themselves whether they can act.
+bool OnKeyDown(HWND frame, FrameState& state, WPARAM key) {
+  const std::uint32_t command = FrameShortcutOf(key, false);
   if (command == 0) return false;
-  OnCommand(frame, command);
+  OnCommand(frame, state, command);
   return true;
 }
 
@@ -404,9 +477,6 @@ LRESULT OnClose() {
   return 0;
 }
 
-// Answers whether the key was an Edit shortcut, which the frame then ran.
-bool OnKeyDown(HWND frame, WPARAM key) { return RunShortcut(frame, key); }
-
 // The close box and Alt+F4 arrive here first: the owner closes the frame.
 bool OnSysCommand(WPARAM command) {
   if (command != SC_CLOSE) return false;
@@ -414,92 +484,140 @@ bool OnSysCommand(WPARAM command) {
   return true;
 }
 
-void OnNotify(HWND frame, const NMHDR* header) {
+void OnNotify(HWND frame, const FrameState& state, const NMHDR* header) {
   if (header == nullptr || header->hwndFrom != g_dumpView) return;
   const int code = static_cast<int>(header->code);
-  if (code == DVN_KEYDOWN) {
-    RunShortcut(frame, reinterpret_cast<const DumpKeyNotify*>(header)->wParam);
-  }
   // Keys and clicks are what move the caret and the selection.
-  if (code <= DVN_LBUTTONDOWN && code >= DVN_KEYDOWN) FrameDetailsCaretMoved(g_dumpView);
+  if (code <= DVN_LBUTTONDOWN && code >= DVN_KEYDOWN) TellPaneTheCaret(ContextOf(frame, state));
 }
 
-// The status text changes first, also when only the text is new (format 0:
-// the snapshot on view, its format and its text stay as they are). The view
-// gets the new bytes before the old ones are freed.
-void OnShowFormat(HWND frame, std::uint32_t format, const char* statusText) {
-  std::uint8_t* previous = g_snapshot;
-  SetStatusText(statusText);
-  if (format == 0) return;
-  g_formatText = statusText != nullptr ? statusText : "";
-  ReadSnapshot(frame, format);
-  ShowSnapshotInViews(BuildFrameContext(frame));
-  FreeSnapshot(previous);
-  ShowFormatStatus();
-}
-
-// Reads the format on view again by the other rules, as DFM_SHOWFORMAT does
-// for the same format, keeping the caret and the scroll position where they
-// still fit. A frame without a format (made without parameters) reads
-// nothing.
-void OnWholeData(HWND frame) {
-  g_wholeData = !g_wholeData;
-  ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, g_wholeData ? MFS_CHECKED : 0);
-  if (g_format == 0) return;
-  const ViewPosition position = ViewPositionOf(g_dumpView);
-  const std::string text = g_formatText;
-  OnShowFormat(frame, g_format, text.c_str());
-  RestoreViewPosition(g_dumpView, position, g_snapshotLength);
-}
-
-}  // namespace
-
-LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT FrameMessage(HWND window, FrameState& state, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
-      break;
     case WM_SIZE:
-      OnSize(window, wParam, lParam);
+      OnSize(window, state, wParam, lParam);
       break;
     case WM_SETCURSOR:
     case WM_LBUTTONDOWN:
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-      if (HandleSplitterMessage(window, message, wParam, lParam)) return 0;
+      if (HandleSplitterMessage(window, state, message, wParam, lParam)) return 0;
       break;
     case WM_DESTROY:
-      OnDestroy();
+      OnDestroy(state);
       break;
     case WM_COMMAND:
-      OnCommand(window, LOWORD(wParam));
+      OnCommand(window, state, LOWORD(wParam));
       break;
     case WM_CLOSE:
       return OnClose();
     case WM_INITMENUPOPUP:
-      OnInitMenuPopup(window);
+      OnInitMenuPopup(window, state);
       break;
     case WM_KEYDOWN:
-      if (OnKeyDown(window, wParam)) return 0;
+      if (OnKeyDown(window, state, wParam)) return 0;
       break;
     case WM_MOUSEWHEEL:
-      if (ForwardWheelToPicture(wParam, lParam)) return 0;
+      if (ForwardWheelToPicture(ContextOf(window, state), wParam, lParam)) return 0;
       break;
     case WM_NOTIFY:
-      OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
+      OnNotify(window, state, reinterpret_cast<const NMHDR*>(lParam));
       break;
     case WM_SYSCOMMAND:
       if (OnSysCommand(wParam)) return 0;
       break;
     case WM_DPICHANGED:
-      OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      OnDpiChanged(window, state, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case DFM_SHOWFORMAT:
-      OnShowFormat(window, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
+      OnShowFormat(window, state, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
       return 0;
     default:
       break;
   }
   return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+FrameState* FrameStateOf(HWND frame) {
+  return frame != nullptr ? reinterpret_cast<FrameState*>(::GetWindowLongPtrA(frame, GWLP_USERDATA))
+                          : nullptr;
+}
+
+FrameContext ContextOf(HWND frame, const FrameState& state) {
+  const auto codePage = static_cast<std::uint16_t>(::SendMessageA(g_dumpView, DVM_GETCODEPAGE, 0, 0));
+  UINT first = 0;
+  UINT last = 0;
+  const bool selected = ::SendMessageA(g_dumpView, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
+                                       reinterpret_cast<LPARAM>(&last)) != 0;
+  return FrameContext{frame,
+                      g_dumpView,
+                      state.pictureView,
+                      state.pane,
+                      g_snapshot,
+                      g_snapshotLength,
+                      codePage,
+                      &state.facts,
+                      state.format,
+                      state.formatText.c_str(),
+                      state.choices,
+                      selected,
+                      state.haveLastSearch ? &state.lastSearch : nullptr};
+}
+
+void PlaceChildren(HWND frame, const FrameState& state) {
+  RECT client = {};
+  ::GetClientRect(frame, &client);
+  const FrameChoices& choices = state.choices;
+  const FrameLayout layout =
+      FrameLayoutOf(FrameLayoutInput{client.right, client.bottom, g_statusBarHeight, choices.picture,
+                                     choices.details, choices.paneShare, state.dpi});
+  // The focus follows into the view shown, so that its keys keep working.
+  const HWND focus = ::GetFocus();
+  const HWND shownView = layout.pictureShown ? state.pictureView : g_dumpView;
+  const bool focusHidden = (focus == g_dumpView && !layout.dumpShown) ||
+                           (focus == state.pictureView && !layout.pictureShown) ||
+                           (focus == state.pane && !layout.paneShown);
+  const struct {
+    HWND window;
+    const ViewPlacement& place;
+    bool shown;
+  } children[] = {{g_dumpView, layout.dumpView, layout.dumpShown},
+                  {state.pictureView, layout.pictureView, layout.pictureShown},
+                  {state.pane, layout.pane, layout.paneShown}};
+  HDWP positions = ::BeginDeferWindowPos(3);
+  for (const auto& child : children) {
+    if (child.window == nullptr) continue;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (child.shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    const ViewPlacement& p = child.place;
+    if (positions != nullptr) {
+      positions = ::DeferWindowPos(positions, child.window, nullptr, p.x, p.y, p.width, p.height, flags);
+    } else {
+      ::SetWindowPos(child.window, nullptr, p.x, p.y, p.width, p.height, flags);
+    }
+  }
+  if (positions != nullptr) ::EndDeferWindowPos(positions);
+  if (focusHidden && shownView != nullptr) ::SetFocus(shownView);
+  // The splitter is the frame's own background between the view and the pane.
+  const ViewPlacement& s = layout.splitter;
+  const RECT gap = {s.x, s.y, s.x + s.width, s.y + s.height};
+  ::InvalidateRect(frame, &gap, TRUE);
+}
+
+LRESULT CALLBACK DumpFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Nothing leaves for the system: a creation that runs out of memory fails,
+  // and any other message that does gives up its work with a beep (a read
+  // turns such a failure into a failed read itself).
+  try {
+    if (message == WM_CREATE) return OnCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+    FrameState* state = FrameStateOf(window);
+    if (message == WM_NCDESTROY) OnNcDestroy(window, state);
+    if (state == nullptr || message == WM_NCDESTROY) return ::DefWindowProcA(window, message, wParam, lParam);
+    return FrameMessage(window, *state, message, wParam, lParam);
+  } catch (...) {
+    if (message == WM_CREATE) return -1;
+    ::MessageBeep(MB_ICONWARNING);
+    return 0;
+  }
 }

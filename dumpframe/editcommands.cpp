@@ -1,10 +1,9 @@
 #include "dumpframe/editcommands.h"
 
 #include "app/resource.h"
+#include "app/virtualkeys.h"
 
 namespace {
-
-constexpr std::uint32_t kVirtualKeyF3 = 0x72;  // VK_F3; letters are their upper-case ASCII codes
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -41,7 +40,7 @@ ParsedOffset ParseDigits(std::string_view digits, unsigned base) {
 
 std::uint32_t EditCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, bool alt) {
   if (alt) return 0;
-  if (virtualKey == kVirtualKeyF3 && !ctrl) return shift ? ID_EDIT_FIND_PREVIOUS : ID_EDIT_FIND_NEXT;
+  if (virtualKey == KeyF3 && !ctrl) return shift ? ID_EDIT_FIND_PREVIOUS : ID_EDIT_FIND_NEXT;
   if (!ctrl) return 0;
   switch (virtualKey) {
     case 'C':
@@ -59,6 +58,10 @@ std::uint32_t EditCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, 
     default:
       return 0;
   }
+}
+
+bool PaneKeepsShortcut(std::uint32_t command) {
+  return command == ID_EDIT_COPY || command == ID_EDIT_SELECT_ALL;
 }
 
 HexBytes ParseHexBytes(std::string_view text) {

@@ -13,6 +13,10 @@
 // the given modifiers, or 0 when the key is no such shortcut.
 std::uint32_t EditCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, bool alt);
 
+// Whether a shortcut belongs to the Details pane while the focus is there:
+// Copy and Select All act on the pane's own text.
+bool PaneKeepsShortcut(std::uint32_t command);
+
 // The bytes typed into Find in hexadecimal: pairs of digits, upper or lower
 // case, with or without white space between the bytes ("4B 65 6C",
 // "4b656c", "4B65 6C").

@@ -2,13 +2,11 @@
 // snapshot go to the clipboard as hexadecimal text or as decoded text. The
 // clipboard is open only while the block is placed, and closed on every
 // path; the snapshot itself is not touched.
-#include <memory>
-#include <new>
-
 #include "app/clipboardcopy_win32.h"
 #include "dumpframe/editcommands.h"
 #include "dumpframe/editcommands_win32.h"
 #include "dumpview/dumpview.h"
+#include "encoding/cp932_win32.h"
 #include "encoding/textdecode.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
@@ -32,22 +30,6 @@ bool SelectedBytes(HWND view, std::uint32_t length, Selection* selection) {
   return true;
 }
 
-// Code page 932 as this system converts it, built once on first use.
-const Cp932Table* SystemCp932() {
-  static std::unique_ptr<Cp932Table> table;
-  if (table != nullptr) return table.get();
-  std::unique_ptr<Cp932Table> built(new (std::nothrow) Cp932Table);
-  if (built == nullptr) return nullptr;
-  FillCp932Table(*built, [](const std::uint8_t* bytes, std::size_t count) -> char16_t {
-    wchar_t unit[2] = {};
-    const int n = ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
-                                        static_cast<int>(count), unit, 2);
-    return n == 1 ? static_cast<char16_t>(unit[0]) : kReplacementChar;
-  });
-  table = std::move(built);
-  return table.get();
-}
-
 HGLOBAL HexTextBlock(const std::uint8_t* bytes, std::uint32_t count) {
   const std::size_t size = HexTextSize(count);
   void* memory = nullptr;
@@ -62,7 +44,7 @@ HGLOBAL HexTextBlock(const std::uint8_t* bytes, std::uint32_t count) {
 // units than bytes, so the block is made that large and then cut to the
 // text's size.
 HGLOBAL DecodedTextBlock(const std::uint8_t* bytes, Selection selection, std::uint16_t codePage) {
-  const Cp932Table* cp932 = SystemCp932();
+  const SystemCp932* cp932 = SystemCp932Conversion();
   if (cp932 == nullptr) return nullptr;
   const std::uint64_t capacity = (static_cast<std::uint64_t>(selection.count) + 1) * sizeof(char16_t);
   if (capacity > static_cast<std::uint64_t>(static_cast<SIZE_T>(-1))) return nullptr;
@@ -71,7 +53,7 @@ HGLOBAL DecodedTextBlock(const std::uint8_t* bytes, Selection selection, std::ui
   if (block == nullptr) return nullptr;
   auto* text = static_cast<char16_t*>(memory);
   const std::size_t units =
-      DecodeText(bytes + selection.first, selection.count, selection.first, codePage, *cp932, text);
+      DecodeText(bytes + selection.first, selection.count, selection.first, codePage, cp932->decoded, text);
   text[units] = 0;
   ::GlobalUnlock(block);
   // A block that can't shrink keeps its zeros after the terminator.
@@ -89,13 +71,6 @@ void PlaceOnClipboard(HWND frame, HGLOBAL block, UINT format) {
 }
 
 }  // namespace
-
-bool HasSelection(HWND dumpView) {
-  UINT first = 0;
-  UINT last = 0;
-  return ::SendMessageA(dumpView, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
-                        reinterpret_cast<LPARAM>(&last)) != 0;
-}
 
 void CopySelection(const FrameContext& context, bool asText) {
   Selection selection = {};

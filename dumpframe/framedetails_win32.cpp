@@ -2,94 +2,99 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "app/resource.h"
 #include "dumpframe/framelayout.h"
+#include "dumpview/dumpview.h"
 #include "formats/details_win32.h"
-#include "snapshot/wholedata.h"
 
 namespace {
 
-HWND g_pane;
-bool g_dragging;
-// The user's choices last while the program runs, over every frame.
-bool g_detailsShown;
-int g_paneShare = kDefaultPaneShare;
-
-// Pixel sizes at 96 dots per inch, scaled to the screen's.
-DetailsGeometry GeometryOf(HWND frame) {
-  HDC dc = ::GetDC(frame);
-  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-  ::ReleaseDC(frame, dc);
-  return DetailsGeometry{::MulDiv(5, dpi, 96), ::MulDiv(200, dpi, 96), ::MulDiv(120, dpi, 96)};
+// The frame's width for the pane, and where it goes when the monitor's
+// work area has no room at the frame's right.
+void Widen(HWND frame, FrameState& state) {
+  if (::IsZoomed(frame) || ::IsIconic(frame)) return;
+  RECT window = {};
+  RECT client = {};
+  ::GetWindowRect(frame, &window);
+  ::GetClientRect(frame, &client);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  if (!::GetMonitorInfoA(::MonitorFromWindow(frame, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const int frameEdges = (window.right - window.left) - client.right;
+  const int widest = static_cast<int>(work.right - work.left) - frameEdges;
+  const int wanted =
+      ClientWidthKeepingView(client.right, state.choices.paneShare, DetailsGeometryAt(state.dpi), widest);
+  const int added = wanted - client.right;
+  if (added <= 0) return;
+  const int width = window.right - window.left + added;
+  const int left = std::max<int>(work.left, std::min<int>(window.left, work.right - width));
+  state.widening = PaneWidening{added, window.left - left};
+  ::SetWindowPos(frame, nullptr, left, window.top, width, window.bottom - window.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The frame places its children on WM_SIZE, with the pane's share.
-void Relayout(HWND frame) {
-  RECT client = {};
-  ::GetClientRect(frame, &client);
-  ::SendMessageA(frame, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+void Narrow(HWND frame, FrameState& state) {
+  const PaneWidening given = state.widening;
+  state.widening = PaneWidening{};
+  if (given.added <= 0 || ::IsZoomed(frame) || ::IsIconic(frame)) return;
+  RECT window = {};
+  ::GetWindowRect(frame, &window);
+  const int width = std::max<int>(window.right - window.left - given.added, 0);
+  ::SetWindowPos(frame, nullptr, window.left + given.movedLeft, window.top, width, window.bottom - window.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
 
-void CreateFrameDetails(HWND frame) {
-  g_pane = CreateDetailsPane(frame);
-  g_dragging = false;
-  MENUITEMINFOA item = {};
-  item.cbSize = sizeof(item);
-  item.fMask = MIIM_STATE;
-  item.fState = g_detailsShown ? MFS_CHECKED : 0;
-  ::SetMenuItemInfoA(::GetMenu(frame), ID_VIEW_DETAILS, FALSE, &item);
-  if (g_detailsShown && g_pane != nullptr) ::ShowWindow(g_pane, SW_SHOWNA);
+HWND CreateDetailsPane(HWND frame) {
+  const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(frame, GWLP_HINSTANCE));
+  return ::CreateWindowExW(WS_EX_CLIENTEDGE, L"" DETAILSPANE_CLASS_NAME, L"",
+                           WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL,
+                           0, 0, 0, 0, frame, nullptr, instance, nullptr);
 }
 
-void DestroyFrameDetails() { g_pane = nullptr; }
-
-bool FrameDetailsShown() { return g_detailsShown && g_pane != nullptr; }
-
-void FitDetailsPane(HWND frame, int clientWidth, int clientHeight, int statusBarHeight,
-                    ViewPlacement* dumpView, ViewPlacement* pictureView) {
-  if (!FrameDetailsShown()) return;
-  const DetailsPlacement p =
-      DetailsPlacementOf(clientWidth, clientHeight, statusBarHeight, g_paneShare, GeometryOf(frame));
-  *dumpView = p.view;
-  *pictureView = p.view;
-  ::MoveWindow(g_pane, p.pane.x, p.pane.y, p.pane.width, p.pane.height, TRUE);
-  // The splitter is the frame's own background between the view and the pane.
-  RECT gap = {p.splitter.x, p.splitter.y, p.splitter.x + p.splitter.width, p.splitter.y + p.splitter.height};
-  ::InvalidateRect(frame, &gap, TRUE);
+void GiveSnapshotToPane(const FrameContext& context) {
+  if (context.pane == nullptr) return;
+  const DetailsSnapshot snapshot = {context.snapshot, context.snapshotLength, context.format, context.facts};
+  ::SendMessageW(context.pane, DPM_SETSNAPSHOT, 0, reinterpret_cast<LPARAM>(&snapshot));
 }
 
-void ToggleFrameDetails(HWND frame) {
-  g_detailsShown = !g_detailsShown;
-  MENUITEMINFOA item = {};
-  item.cbSize = sizeof(item);
-  item.fMask = MIIM_STATE;
-  item.fState = g_detailsShown ? MFS_CHECKED : 0;
-  ::SetMenuItemInfoA(::GetMenu(frame), ID_VIEW_DETAILS, FALSE, &item);
-  if (g_pane != nullptr) ::ShowWindow(g_pane, g_detailsShown ? SW_SHOWNA : SW_HIDE);
+void TellPaneTheCaret(const FrameContext& context) {
+  if (context.pane == nullptr) return;
+  if (context.choices.picture) {
+    ::SendMessageW(context.pane, DPM_SETCARET, 0, 0);
+    return;
+  }
+  CaretFacts caret{};
+  caret.caret = static_cast<std::uint32_t>(::SendMessageW(context.dumpView, DVM_GETCARET, 0, 0));
+  UINT first = 0;
+  UINT last = 0;
+  caret.hasSelection = ::SendMessageW(context.dumpView, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
+                                      reinterpret_cast<LPARAM>(&last)) != 0;
+  caret.selectionFirst = caret.hasSelection ? first : 0;
+  caret.selectionLast = caret.hasSelection ? last : 0;
+  ::SendMessageW(context.pane, DPM_SETCARET, 0, reinterpret_cast<LPARAM>(&caret));
 }
 
-void FrameDetailsSnapshot(const FrameContext& context, bool bytesShown) {
-  if (g_pane == nullptr || !g_detailsShown) return;
-  // The owner and the sequence number as the read saw them.
-  SnapshotDescription snapshot;
-  DescribeFormat(context.format, context.facts.registeredName, &snapshot);
-  DescribeOwner(context.facts.owner, &snapshot);
-  snapshot.sequenceNumber = context.facts.sequenceNumber;
-  snapshot.length = context.snapshotLength;
-  snapshot.kind = context.facts.kind;
-  snapshot.blockSize = context.facts.blockSize;
-  snapshot.blockSizeKnown = context.facts.kind != SnapshotKind::HandleValue;
-  ShowDetails(g_pane, snapshot, context.snapshot, context.dumpView, bytesShown);
+void CheckDetailsChoice(HMENU menu, bool details) {
+  ::CheckMenuItem(menu, ID_VIEW_DETAILS, MF_BYCOMMAND | (details ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void FrameDetailsCaretMoved(HWND dumpView) {
-  if (g_pane != nullptr && g_detailsShown) FollowCaret(g_pane, dumpView);
+void ToggleDetails(HWND frame, FrameState& state) {
+  state.choices.details = !state.choices.details;
+  CheckDetailsChoice(::GetMenu(frame), state.choices.details);
+  if (state.choices.details) {
+    Widen(frame, state);
+  } else {
+    Narrow(frame, state);
+  }
 }
 
-bool HandleSplitterMessage(HWND frame, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!g_detailsShown || g_pane == nullptr) return false;
+bool HandleSplitterMessage(HWND frame, FrameState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!state.choices.details || state.pane == nullptr) return false;
   switch (message) {
     case WM_SETCURSOR:
       // Only the gap between the view and the pane shows the frame itself.
@@ -97,25 +102,26 @@ bool HandleSplitterMessage(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
       ::SetCursor(::LoadCursorA(nullptr, IDC_SIZEWE));
       return true;
     case WM_LBUTTONDOWN:
-      g_dragging = true;
+      state.draggingSplitter = true;
       ::SetCapture(frame);
       return true;
     case WM_MOUSEMOVE:
-      if (!g_dragging) return false;
+      if (!state.draggingSplitter) return false;
       {
         RECT client = {};
         ::GetClientRect(frame, &client);
-        g_paneShare = PaneShareAt(GET_X_LPARAM(lParam), client.right, GeometryOf(frame));
-        Relayout(frame);
+        state.choices.paneShare =
+            PaneShareAt(GET_X_LPARAM(lParam), client.right, DetailsGeometryAt(state.dpi));
+        PlaceChildren(frame, state);
       }
       return true;
     case WM_LBUTTONUP:
-      if (!g_dragging) return false;
-      g_dragging = false;
+      if (!state.draggingSplitter) return false;
+      state.draggingSplitter = false;
       ::ReleaseCapture();
       return true;
     case WM_CAPTURECHANGED:
-      g_dragging = false;
+      state.draggingSplitter = false;
       return false;
     default:
       return false;

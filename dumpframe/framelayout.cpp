@@ -2,23 +2,14 @@
 
 #include <algorithm>
 
+#include "app/dpiscale.h"
 #include "app/resource.h"
+#include "encoding/textdecode.h"
 
+// The encoding commands follow the decoders' order.
 std::uint16_t CodePageOfEncodingCommand(std::uint32_t command) {
-  switch (command) {
-    case ID_ENCODING_CP1252:
-      return 1252;  // one character per byte
-    case ID_ENCODING_SHIFT_JIS:
-      return 932;
-    case ID_ENCODING_EUC_JP:
-      return 51932;
-    case ID_ENCODING_UTF16LE:
-      return 1200;
-    case ID_ENCODING_UTF8:
-      return 65001;
-    default:
-      return 0;
-  }
+  if (command < ID_ENCODING_CP1252 || command > ID_ENCODING_UTF8) return 0;
+  return CodePageOf(static_cast<TextDecoder>(command - ID_ENCODING_CP1252));
 }
 
 ViewPlacement ViewPlacementOf(int clientWidth, int clientHeight, int statusBarHeight) {
@@ -50,9 +41,41 @@ int PaneShareAt(int pointerX, int clientWidth, const DetailsGeometry& geometry) 
       std::clamp<long long>(static_cast<long long>(pane) * kFullShare / clientWidth, 0, kFullShare));
 }
 
-FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight) {
-  const ViewPlacement view = ViewPlacementOf(clientWidth, clientHeight, statusBarHeight);
-  return FrameLayout{view, view};
+DetailsGeometry DetailsGeometryAt(std::uint32_t dpi) {
+  return DetailsGeometry{ScaleForDpi(5, dpi), ScaleForDpi(200, dpi), ScaleForDpi(120, dpi)};
+}
+
+int ClientWidthKeepingView(int viewWidth, int paneShare, const DetailsGeometry& geometry, int widest) {
+  // The view's width never shrinks as the client grows: the first width
+  // that keeps it is found by halving.
+  const auto keeps = [&](int width) {
+    return DetailsPlacementOf(width, 1, 0, paneShare, geometry).view.width >= viewWidth;
+  };
+  if (widest <= viewWidth || !keeps(widest)) return std::max(widest, viewWidth);
+  int low = viewWidth;  // too narrow, or just wide enough
+  int high = widest;    // wide enough
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    if (keeps(middle)) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  return high;
+}
+
+FrameLayout FrameLayoutOf(const FrameLayoutInput& in) {
+  const ViewPlacement whole = ViewPlacementOf(in.clientWidth, in.clientHeight, in.statusBarHeight);
+  FrameLayout layout{whole, whole, {0, 0, 0, 0}, {0, 0, 0, 0}, !in.picture, in.picture, in.details};
+  if (in.details) {
+    const DetailsPlacement p = DetailsPlacementOf(in.clientWidth, in.clientHeight, in.statusBarHeight,
+                                                  in.paneShare, DetailsGeometryAt(in.dpi));
+    layout.dumpView = layout.pictureView = p.view;
+    layout.splitter = p.splitter;
+    layout.pane = p.pane;
+  }
+  return layout;
 }
 
 const char* SaveWriteErrorText(bool writeSucceeded, std::uint32_t written, std::uint32_t length) {

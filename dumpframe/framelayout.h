@@ -19,15 +19,6 @@ struct ViewPlacement {
 };
 ViewPlacement ViewPlacementOf(int clientWidth, int clientHeight, int statusBarHeight);
 
-// Where each child of the frame goes in a client area of the given size; the
-// status bar places itself at the bottom edge. A new child gets its rectangle
-// here, beside the dump view's.
-struct FrameLayout {
-  ViewPlacement dumpView;
-  ViewPlacement pictureView;  // in the dump view's place: one of the two is shown
-};
-FrameLayout FrameLayoutOf(int clientWidth, int clientHeight, int statusBarHeight);
-
 // With the Details pane shown: the view (dump or picture) at the left, the
 // splitter, the pane at the right, all above the status bar. The pane takes
 // paneShare ten-thousandths of the client width (kDefaultPaneShare, about
@@ -49,8 +40,43 @@ struct DetailsGeometry {
 DetailsPlacement DetailsPlacementOf(int clientWidth, int clientHeight, int statusBarHeight, int paneShare,
                                     const DetailsGeometry& geometry);
 
+// The splitter 5 pixels wide, the pane at least 200 and the view 120 at 96
+// dots per inch, in proportion at dpi.
+DetailsGeometry DetailsGeometryAt(std::uint32_t dpi);
+
 // The share that puts the splitter's middle under the pointer's x.
 int PaneShareAt(int pointerX, int clientWidth, const DetailsGeometry& geometry);
+
+// The least client width at which the view beside the pane still has
+// viewWidth pixels, at most widest: showing the pane widens the frame by the
+// difference, so that the dump keeps every column it showed.
+int ClientWidthKeepingView(int viewWidth, int paneShare, const DetailsGeometry& geometry, int widest);
+
+// Everything that decides where the frame's children go.
+struct FrameLayoutInput {
+  int clientWidth;
+  int clientHeight;
+  int statusBarHeight;  // the status bar places itself at the bottom edge
+  bool picture;         // the Picture view in the dump view's place
+  bool details;         // the Details pane at the right
+  int paneShare;
+  std::uint32_t dpi;
+};
+
+// Every child's rectangle, and which are shown: the dump view or the Picture
+// view in the same place, and with the pane its splitter (the frame's own
+// background) and the pane. Hidden children keep the rectangles they would
+// have.
+struct FrameLayout {
+  ViewPlacement dumpView;
+  ViewPlacement pictureView;
+  ViewPlacement splitter;
+  ViewPlacement pane;
+  bool dumpShown;
+  bool pictureShown;
+  bool paneShown;
+};
+FrameLayout FrameLayoutOf(const FrameLayoutInput& input);
 
 // What a save reports once the file was created: nothing when every byte of
 // the snapshot was written, "File Write Error !!" otherwise (a write that

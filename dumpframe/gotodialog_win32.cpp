@@ -1,6 +1,7 @@
 // Go To in the dump window: a modal dialog asks for an offset (hexadecimal,
 // or decimal after "#"), then the caret moves there and its row comes into
-// view. An offset past the data moves to the end and says so in a box.
+// view, in the snapshot that is there when the dialog closes. An offset past
+// the data moves to the end and says so in a box.
 #include <cstdio>
 #include <string>
 
@@ -60,31 +61,31 @@ INT_PTR CALLBACK GoToDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
   }
 }
 
-// The caret moves without selecting: a selection is first collapsed onto
-// the target, since moving the caret alone would stretch it.
-void MoveCaret(HWND view, std::uint32_t caret) {
-  if (HasSelection(view)) ::SendMessageA(view, DVM_SETSEL, caret, caret);
-  ::SendMessageA(view, DVM_SETCARET, caret, 0);
-}
-
 }  // namespace
 
-void RunGoToDialog(const FrameContext& context) {
-  const HWND frame = context.frame;
-  const HWND view = context.dumpView;
-  GoToRequest request = {static_cast<std::uint32_t>(::SendMessageA(view, DVM_GETCARET, 0, 0)), 0};
+bool AskGoToOffset(HWND frame, std::uint32_t caret, std::uint64_t* offset) {
+  GoToRequest request = {caret, 0};
   const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(frame, GWLP_HINSTANCE));
   if (::DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_GOTO), frame, GoToDialogProc,
                         reinterpret_cast<LPARAM>(&request)) != IDOK) {
-    return;
+    return false;
   }
-  const GoToTarget target = GoToTargetOf(request.offset, context.snapshotLength);
-  MoveCaret(view, target.caret);
+  *offset = request.offset;
+  return true;
+}
+
+void GoToOffset(const FrameContext& context, std::uint64_t offset) {
+  const HWND view = context.dumpView;
+  const GoToTarget target = GoToTargetOf(offset, context.snapshotLength);
+  // The caret moves without selecting: a selection is first collapsed onto
+  // the target, since moving the caret alone would stretch it.
+  if (context.hasSelection) ::SendMessageA(view, DVM_SETSEL, target.caret, target.caret);
+  ::SendMessageA(view, DVM_SETCARET, target.caret, 0);
   ::SetFocus(view);
   if (target.pastEnd) {
     char text[96];
     std::snprintf(text, sizeof(text),
                   "The offset lies past the end of the data: the caret is at the end, 0x%X.", target.caret);
-    ::MessageBoxA(frame, text, nullptr, MB_ICONINFORMATION | MB_OK);
+    ::MessageBoxA(context.frame, text, nullptr, MB_ICONINFORMATION | MB_OK);
   }
 }

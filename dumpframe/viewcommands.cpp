@@ -1,27 +1,17 @@
 #include "dumpframe/viewcommands.h"
 
 #include "app/resource.h"
-
-namespace {
-
-// Virtual keys: digits are their ASCII codes.
-constexpr std::uint32_t kKeyPlus = 0xBB;      // VK_OEM_PLUS, the "=" and "+" key
-constexpr std::uint32_t kKeyMinus = 0xBD;     // VK_OEM_MINUS
-constexpr std::uint32_t kKeypadZero = 0x60;   // VK_NUMPAD0
-constexpr std::uint32_t kKeypadPlus = 0x6B;   // VK_ADD
-constexpr std::uint32_t kKeypadMinus = 0x6D;  // VK_SUBTRACT
-
-}  // namespace
+#include "app/virtualkeys.h"
 
 std::uint32_t ViewCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, bool alt) {
   if (!ctrl || alt) return 0;
   // Plus needs Shift on many layouts and none on others: take it either way.
   switch (virtualKey) {
-    case kKeyPlus:
-    case kKeypadPlus:
+    case KeyPlus:
+    case KeyPadPlus:
       return ID_VIEW_ZOOM_IN;
-    case kKeyMinus:
-    case kKeypadMinus:
+    case KeyMinus:
+    case KeyPadMinus:
       return ID_VIEW_ZOOM_OUT;
     default:
       break;
@@ -33,7 +23,7 @@ std::uint32_t ViewCommandOfKey(std::uint32_t virtualKey, bool ctrl, bool shift, 
     case '2':
       return ID_VIEW_PICTURE;
     case '0':
-    case kKeypadZero:
+    case KeyPadZero:
       return ID_VIEW_ZOOM_FIT;
     default:
       return 0;

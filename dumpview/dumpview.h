@@ -24,10 +24,16 @@
 #define DVM_FINDBYTES   0xA005 /* wParam: DVFIND_ flags, lParam: DumpFindBytes*; match or 0xFFFFFFFF */
 #define DVM_FINDTEXT    0xA006 /* wParam: DVFIND_ flags, lParam: DumpFindText*; match or 0xFFFFFFFF */
 #define DVM_GETCARET    0xA007 /* the caret position */
-#define DVM_SETCARET    0xA008 /* wParam: caret position, 0..data length; 0 */
+#define DVM_SETCARET    0xA008 /* wParam: caret position, past the data its end; 0 */
 #define DVM_GETCOLOR    0xA014 /* wParam: DVC_ index; the colour */
 #define DVM_SETCOLOR    0xA015 /* wParam: DVC_ index, lParam: COLORREF; 0 */
 #define DVM_SETDPI      0xA016 /* wParam: dots per inch; the cell font height */
+#define DVM_FINDTEXTW   0xA017 /* wParam: DVFIND_ flags, lParam: DumpFindTextW*; match or 0xFFFFFFFF */
+
+/* DVM_SETCARET moves the caret to a position from 0 (before the first byte)
+   to the data length (after the last); a larger one, a length from earlier
+   data for instance, puts it at the end of the view's own data. The caret's
+   row is scrolled into view and the selection keeps its anchor. */
 
 /* DVM_SETDPI tells the control the resolution of the monitor it is shown on,
    from the parent's WM_DPICHANGED for instance. The cell font, chosen at
@@ -45,8 +51,9 @@
 #define DVC_SELTEXT    4
 #define DVC_SELBACK    5
 
-/* Search: DVM_FINDBYTES finds a byte string, DVM_FINDTEXT an ANSI text
-   encoded the way the text column is decoded (DVM_SETCODEPAGE):
+/* Search: DVM_FINDBYTES finds a byte string, DVM_FINDTEXT an ANSI text and
+   DVM_FINDTEXTW a UTF-16 text, either encoded the way the text column is
+   decoded (DVM_SETCODEPAGE):
      932    Shift_JIS
      51932  EUC-JP (characters of JIS X 0208 and ASCII; half-width katakana
             and the user-defined and IBM extension characters of Shift_JIS
@@ -54,7 +61,9 @@
      1200   UTF-16 little-endian, matched at odd byte indexes too
      65001  UTF-8
      other  the system's ANSI code page, i.e. the text's own bytes
-   The text is read in the system's ANSI code page.
+   DVM_FINDTEXT reads its text in the system's ANSI code page, so it finds
+   only what that code page can write; DVM_FINDTEXTW takes any text, and
+   finds whatever of it the column's encoding can express.
 
    The range: going forward, the match lies wholly in [start, end) (end is
    an exclusive bound on its bytes); going backward, the match begins in
@@ -68,7 +77,8 @@
      0                     searched and not found (an empty pattern is never
                            found), or the text has no form in the code page
      other                 DVM_FINDTEXT: the text is not valid in the ANSI
-                           code page (the code MultiByteToWideChar left)
+                           code page (the code MultiByteToWideChar left);
+                           either text search: ERROR_NOT_ENOUGH_MEMORY
    With DVFIND_SELECT a match is selected, anchor at its first byte and
    caret after its last, and scrolled into view; a search that finds nothing
    (end < start included) clears the selection. Refused records and texts
@@ -127,6 +137,15 @@ typedef struct DumpFindText {
   UINT end;
 } DumpFindText;
 
+/* Request record of DVM_FINDTEXTW; size = sizeof(DumpFindTextW) (16 bytes
+   on 32-bit Windows); text is zero-terminated UTF-16. */
+typedef struct DumpFindTextW {
+  UINT size;
+  const WCHAR* text;
+  UINT start;
+  UINT end;
+} DumpFindTextW;
+
 /* Notification record of the key and character messages. */
 typedef struct DumpKeyNotify {
   NMHDR hdr;
@@ -148,6 +167,7 @@ typedef struct DumpMouseNotify {
 /* The 32-bit layouts documented for parents. */
 static_assert(sizeof(DumpFindBytes) == 20, "DumpFindBytes is 20 bytes on 32-bit Windows");
 static_assert(sizeof(DumpFindText) == 16, "DumpFindText is 16 bytes on 32-bit Windows");
+static_assert(sizeof(DumpFindTextW) == 16, "DumpFindTextW is 16 bytes on 32-bit Windows");
 static_assert(sizeof(DumpKeyNotify) == 20, "DumpKeyNotify is 20 bytes on 32-bit Windows");
 static_assert(sizeof(DumpMouseNotify) == 24, "DumpMouseNotify is 24 bytes on 32-bit Windows");
 #endif

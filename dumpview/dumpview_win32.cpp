@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "app/dpi_win32.h"
 #include "dumpview/caret.h"
 #include "dumpview/dumpviewstate.h"
 #include "dumpview/input_win32.h"
@@ -16,14 +17,6 @@
 #include "dumpview/viewstate.h"
 
 namespace {
-
-// The screen's resolution, which the font height chosen at creation is for.
-int ScreenDpi(HWND window) {
-  HDC dc = ::GetDC(window);
-  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
-  ::ReleaseDC(window, dc);
-  return dpi;
-}
 
 // The font height for a creation parameter of 0: 12 points at the screen's
 // resolution.
@@ -68,7 +61,8 @@ LRESULT OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
 
   const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
   const auto param = reinterpret_cast<std::uintptr_t>(create->lpCreateParams);
-  const int screenDpi = ScreenDpi(window);
+  // The screen's resolution, which the font height chosen at creation is for.
+  const int screenDpi = static_cast<int>(SystemDpi());
   const std::uint32_t fontHeight =
       FontHeightFromCreateParam(param, param != 0 ? 0 : TwelvePointHeight(screenDpi));
   state->font = CreateCellFont(fontHeight);
@@ -152,6 +146,8 @@ LRESULT OnPrivateMessage(HWND window, DumpViewState& state, UINT message, WPARAM
       return OnFindBytes(window, state, wParam, lParam);
     case DVM_FINDTEXT:
       return OnFindText(window, state, wParam, lParam);
+    case DVM_FINDTEXTW:
+      return OnFindTextW(window, state, wParam, lParam);
     case DVM_GETCARET:
       return static_cast<LRESULT>(GetCaretPosition(state));
     case DVM_SETCARET:

@@ -5,21 +5,9 @@
 
 #include <cstdint>
 
+#include "app/virtualkeys.h"
 #include "dumpview/dumpviewport.h"
 #include "dumpview/dumpviewstate.h"
-
-// Virtual-key codes of the keys the control handles, as VK_PRIOR .. VK_INSERT.
-enum VirtualKey : std::uint32_t {
-  KeyPageUp = 0x21,
-  KeyPageDown = 0x22,
-  KeyEnd = 0x23,
-  KeyHome = 0x24,
-  KeyLeft = 0x25,
-  KeyUp = 0x26,
-  KeyRight = 0x27,
-  KeyDown = 0x28,
-  KeyInsert = 0x2D,
-};
 
 // The selection rule of a navigation key (and of a click): with Shift a
 // selection starts at the caret before the move, or an existing one keeps its

@@ -60,7 +60,9 @@ std::uint32_t SetSelection(DumpViewPort& port, DumpViewState& state, std::uint32
 }
 
 std::uint32_t SetCaretPosition(DumpViewPort& port, DumpViewState& state, std::uint32_t caret) {
-  state.caret = caret;
+  // A caller may hold a length from an earlier DVM_SETDATA: a caret past the
+  // data would scroll its only rows out of reach.
+  state.caret = caret < state.dataLength ? caret : state.dataLength;
   EnsureCaretVisible(port, state);
   return 0;
 }

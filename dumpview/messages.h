@@ -18,7 +18,8 @@ std::uint32_t GetSelection(const DumpViewState& state, std::uint32_t* first, std
 std::uint32_t SetSelection(DumpViewPort& port, DumpViewState& state, std::uint32_t caretEnd,
                            std::uint32_t anchorStart);
 
-// DVM_SETCARET: stores the caret as given, unchecked, and scrolls to it.
+// DVM_SETCARET: stores the caret, a position past the data taken as its end,
+// and scrolls to it.
 std::uint32_t SetCaretPosition(DumpViewPort& port, DumpViewState& state, std::uint32_t caret);
 
 // DVM_GETCARET.

@@ -4,6 +4,7 @@
 
 #include "dumpview/canvas.h"
 #include "dumpview/paint.h"
+#include "encoding/cp932_win32.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 code units go to TextOutW unchanged");
 
@@ -94,13 +95,14 @@ void GdiCanvas::SetMixMode(MixMode mode) {
   ::SetROP2(dc_, mode == MixMode::Xor ? R2_XORPEN : R2_COPYPEN);
 }
 
-// One call into a buffer on the stack, as large as the conversion can ever
-// need for the two bytes it is given: nothing is allocated per character.
+// Through the system's table, which Copy as Text and the search read too; a
+// byte or pair that it does not define shows the undefined character.
 char16_t GdiCanvas::ConvertCp932(const std::uint8_t* bytes, std::uint32_t count) {
-  wchar_t units[16];
-  const int converted = ::MultiByteToWideChar(932, MB_PRECOMPOSED, reinterpret_cast<const char*>(bytes),
-                                              static_cast<int>(count), units, 16);
-  return converted > 0 ? static_cast<char16_t>(units[0]) : kCp932Undefined;
+  const SystemCp932* cp932 = SystemCp932Conversion();
+  if (cp932 == nullptr) return kCp932Undefined;
+  const char16_t unit =
+      count == 2 ? cp932->decoded.pair[bytes[0] * 256u + bytes[1]] : cp932->decoded.single[bytes[0]];
+  return unit == kReplacementChar ? kCp932Undefined : unit;
 }
 
 namespace {

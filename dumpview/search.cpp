@@ -6,6 +6,7 @@
 #include "dumpview/caret.h"
 #include "dumpview/dumpview.h"
 #include "encoding/eucjp.h"
+#include "encoding/textdecode.h"
 #include "encoding/unicode.h"
 
 namespace {
@@ -79,16 +80,17 @@ bool TextPattern(TextEncoder& encoder, std::uint16_t codePage, const char16_t* t
   const std::size_t count = WideLength(text);
   // No conversion is asked for nothing: the empty pattern finds nothing.
   if (count == 0) return true;
-  switch (codePage) {
-    case 932:
+  switch (TextDecoderOf(codePage)) {
+    case TextDecoder::ShiftJis:
       return encoder.Encode(NarrowCodePage::ShiftJis, text, count, pattern);
-    case 51932:
+    case TextDecoder::EucJp:
       return EucJpPattern(encoder, text, count, pattern);
-    case 1200:
+    case TextDecoder::Utf16Le:
       AppendUtf16Le(text, count, pattern);
       return true;
-    case 65001:
+    case TextDecoder::Utf8:
       return Utf16ToUtf8(text, count, pattern);
+    case TextDecoder::PlainBytes:
     default:
       return encoder.Encode(NarrowCodePage::Ansi, text, count, pattern);
   }

@@ -7,6 +7,7 @@
 
 #include "dumpview/dumpview.h"
 #include "dumpview/viewport_win32.h"
+#include "encoding/cp932_win32.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 code units are handed to the system unchanged");
 
@@ -65,7 +66,13 @@ std::unique_ptr<char16_t[]> Widen(const char* text) {
 bool Win32TextEncoder::Encode(NarrowCodePage target, const char16_t* text, std::size_t count,
                               std::vector<std::uint8_t>& bytes) {
   if (count == 0 || count > static_cast<std::size_t>(INT_MAX)) return false;
-  const UINT codePage = target == NarrowCodePage::ShiftJis ? 932 : ::GetACP();
+  if (target == NarrowCodePage::ShiftJis) {
+    // The table the column is drawn through: what is found is what is shown.
+    const SystemCp932* cp932 = SystemCp932Conversion();
+    bytes.clear();
+    return cp932 != nullptr && EncodeCp932(cp932->encoded, text, count, bytes);
+  }
+  const UINT codePage = ::GetACP();
   const bool reports = !RefusesDefaultCharReport(codePage);
   const DWORD flags = reports ? WC_NO_BEST_FIT_CHARS : (codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0);
   const auto* units = reinterpret_cast<const wchar_t*>(text);
@@ -90,19 +97,35 @@ LRESULT OnFindBytes(HWND window, DumpViewState& state, WPARAM flags, LPARAM requ
                           find->pattern, find->length));
 }
 
-LRESULT OnFindText(HWND window, DumpViewState& state, WPARAM flags, LPARAM request) {
-  const auto* find = reinterpret_cast<const DumpFindText*>(request);
-  if (find == nullptr || find->size != sizeof(DumpFindText) || find->text == nullptr) return Malformed();
-  const std::unique_ptr<char16_t[]> wide = Widen(find->text);
-  if (!wide) return static_cast<LRESULT>(-1);
+namespace {
+
+// The text search on a UTF-16 text, whichever message brought it.
+LRESULT FindWideText(HWND window, DumpViewState& state, WPARAM flags, const char16_t* text, UINT start,
+                     UINT end) {
   Win32DumpViewPort port(window, state);
   Win32TextEncoder encoder;
   try {
-    return Answer(FindText(port, state, encoder, wide.get(), find->start, find->end,
-                           static_cast<std::uint32_t>(flags)));
+    return Answer(FindText(port, state, encoder, text, start, end, static_cast<std::uint32_t>(flags)));
   } catch (const std::bad_alloc&) {
     // The text's pattern did not fit in memory: nothing was searched.
     ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return static_cast<LRESULT>(-1);
   }
+}
+
+}  // namespace
+
+LRESULT OnFindText(HWND window, DumpViewState& state, WPARAM flags, LPARAM request) {
+  const auto* find = reinterpret_cast<const DumpFindText*>(request);
+  if (find == nullptr || find->size != sizeof(DumpFindText) || find->text == nullptr) return Malformed();
+  const std::unique_ptr<char16_t[]> wide = Widen(find->text);
+  if (!wide) return static_cast<LRESULT>(-1);
+  return FindWideText(window, state, flags, wide.get(), find->start, find->end);
+}
+
+LRESULT OnFindTextW(HWND window, DumpViewState& state, WPARAM flags, LPARAM request) {
+  const auto* find = reinterpret_cast<const DumpFindTextW*>(request);
+  if (find == nullptr || find->size != sizeof(DumpFindTextW) || find->text == nullptr) return Malformed();
+  return FindWideText(window, state, flags, reinterpret_cast<const char16_t*>(find->text), find->start,
+                      find->end);
 }

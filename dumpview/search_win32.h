@@ -7,8 +7,9 @@
 #include "dumpview/dumpviewstate.h"
 #include "dumpview/search.h"
 
-// Conversions with WideCharToMultiByte: code page 932, or the ANSI code
-// page. Buffers are sized by asking the conversion first. A character
+// Code page 932 through the system's table (encoding/cp932_win32.h); the
+// ANSI code page with WideCharToMultiByte, buffers sized by asking the
+// conversion first. A character
 // without an exact form fails the conversion: look-alike substitutes are
 // refused, and so is the default character where the code page reports it
 // (a UTF-8 ANSI code page refuses that report; there an unpaired surrogate
@@ -19,8 +20,9 @@ class Win32TextEncoder final : public TextEncoder {
               std::vector<std::uint8_t>& bytes) override;
 };
 
-// DVM_FINDBYTES and DVM_FINDTEXT: check the request record, search, set the
-// thread's last-error code and answer the match index (0xFFFFFFFF, as the
-// LRESULT -1, for none).
+// DVM_FINDBYTES, DVM_FINDTEXT and DVM_FINDTEXTW: check the request record,
+// search, set the thread's last-error code and answer the match index
+// (0xFFFFFFFF, as the LRESULT -1, for none).
 LRESULT OnFindBytes(HWND window, DumpViewState& state, WPARAM flags, LPARAM request);
 LRESULT OnFindText(HWND window, DumpViewState& state, WPARAM flags, LPARAM request);
+LRESULT OnFindTextW(HWND window, DumpViewState& state, WPARAM flags, LPARAM request);

@@ -2,21 +2,6 @@
 
 #include "dumpview/decoders.h"
 
-TextDecoder TextDecoderOf(std::uint16_t codePage) {
-  switch (codePage) {
-    case 932:
-      return TextDecoder::ShiftJis;
-    case 51932:
-      return TextDecoder::EucJp;
-    case 1200:
-      return TextDecoder::Utf16Le;
-    case 65001:
-      return TextDecoder::Utf8;
-    default:
-      return TextDecoder::PlainBytes;
-  }
-}
-
 void DrawTextUnits(TextCellPaint& paint, std::uint32_t j, std::int32_t y, const char16_t* units,
                    std::uint32_t count) {
   paint.canvas.TextWide(ColumnX(paint.state, paint.geometry, TextColumn(j)), y, units, count);

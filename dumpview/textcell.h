@@ -7,15 +7,12 @@
 #include "dumpview/canvas.h"
 #include "dumpview/dumpviewstate.h"
 #include "dumpview/paintlayout.h"
+#include "encoding/textdecode.h"
 
-// What decodes the text column for a code page. Every value that is not one of
-// the four multi-byte encodings shows one character per byte. A character of
-// several bytes is drawn once, at the cell of its first byte, over as many
-// cells as it needs; the cells of its other bytes then show nothing of their
-// own, or a space where the character began in the row above.
-enum class TextDecoder : std::uint8_t { PlainBytes, ShiftJis, EucJp, Utf16Le, Utf8 };
-
-TextDecoder TextDecoderOf(std::uint16_t codePage);
+// The column's decoder comes from TextDecoderOf. A character of several bytes
+// is drawn once, at the cell of its first byte, over as many cells as it
+// needs; the cells of its other bytes then show nothing of their own, or a
+// space where the character began in the row above.
 
 // State that a decoder carries from one byte to the next within one paint,
 // across the rows of that paint, and never into the next paint.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "encoding/unicode.h"
 
@@ -31,6 +32,20 @@ struct Cp932Table {
   char16_t single[256];
   char16_t pair[65536];
 };
+
+// The other way, for the text search: the bytes of each UTF-16 unit, a single
+// byte or lead * 256 + trail, or kNoCp932Form. Where several forms convert to
+// one unit, the lowest is taken, except that the NEC-selected IBM extensions
+// (lead bytes 0xED and 0xEE) yield to the IBM extensions, as the system's own
+// conversion of text does.
+constexpr std::uint16_t kNoCp932Form = 0xFFFF;
+struct Cp932Forms {
+  std::uint16_t form[65536];
+};
+void FillCp932Forms(const Cp932Table& table, Cp932Forms& forms);
+// Appends the forms of count units; false at a unit that has none.
+bool EncodeCp932(const Cp932Forms& forms, const char16_t* text, std::size_t count,
+                 std::vector<std::uint8_t>& bytes);
 
 // Fills the table through convert(bytes, count), which answers the one code
 // unit that one byte or one pair converts to, or U+FFFD. Only the system's

@@ -1,11 +1,11 @@
 #include "formats/details_win32.h"
 
-#include <memory>
+#include <new>
 #include <string>
 
+#include "app/dpi_win32.h"
 #include "app/widetext_win32.h"
 #include "browser/formatnames.h"
-#include "dumpview/dumpview.h"
 #include "formats/formatport_win32.h"
 
 namespace {
@@ -20,16 +20,31 @@ std::string FormatNameOf(std::uint32_t format, const std::string& registeredName
   return registeredName;
 }
 
-// What the pane keeps between caret moves: where the caret section lies in
-// the control's text, and what it showed last.
+constexpr UINT_PTR kCaretTimer = 1;
+// The edit control's messages, EM_GETSEL and after.
+constexpr UINT kFirstEditMessage = 0x00B0;
+constexpr UINT kLastEditMessage = 0x00FF;
+constexpr int kPanePoints = 10;
+// Said in place of the details when their text did not fit in memory.
+constexpr wchar_t kOutOfMemoryText[] = L"There is not enough memory to show this snapshot's details.";
+
+// What the pane keeps: the snapshot it was given, the caret it was told of,
+// and the text built from them. The sections above and below "At the
+// caret" are built once a snapshot; the caret's section each time it moved.
 struct PaneState {
   WNDPROC editProc = nullptr;
   HFONT font = nullptr;
   const std::uint8_t* data = nullptr;
-  std::uint32_t length = 0;
+  SnapshotDescription snapshot;
   bool withCaret = false;
-  CaretFacts shown{};
-  DWORD caretStart = 0;  // in UTF-16 units
+  CaretFacts caret{};
+  bool sectionsBuilt = false;
+  std::wstring before;      // the Snapshot section and a blank line
+  std::wstring after;       // the format's own section
+  bool textCurrent = true;  // the window text is the build of all the above
+  bool timerSet = false;
+  bool building = false;
+  DWORD caretStart = 0;  // where the caret's section lies in the text, in UTF-16 units
   DWORD caretUnits = 0;
 };
 
@@ -39,59 +54,100 @@ PaneState* StateOf(HWND pane) {
 
 bool CtrlDown() { return (::GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
-// An edit control has no Select All key of its own; Ctrl+D belongs to the
-// frame, which hides the pane with it.
-LRESULT CALLBACK PaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
-  PaneState* state = StateOf(pane);
-  switch (message) {
-    case WM_KEYDOWN:
-      if (CtrlDown() && wParam == 'A') {
-        ::SendMessageW(pane, EM_SETSEL, 0, -1);
-        return 0;
-      }
-      if (CtrlDown() && wParam == 'D') {
-        ::SendMessageW(::GetParent(pane), WM_KEYDOWN, wParam, lParam);
-        return 0;
-      }
-      break;
-    case WM_CHAR:
-      // The control characters of Ctrl+A and Ctrl+D would only beep.
-      if (wParam == 0x01 || wParam == 0x04) return 0;
-      break;
-    case WM_NCDESTROY: {
-      const WNDPROC editProc = state->editProc;
-      ::DeleteObject(state->font);
-      delete state;
-      ::SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
-      return ::CallWindowProcW(editProc, pane, message, wParam, lParam);
-    }
-    default:
-      break;
+// A Latin face, so that a backslash shows as one (the dump's Japanese cell
+// font draws it as a yen sign); the system's font links to its Japanese
+// fonts supply the characters that the face lacks.
+HFONT CreatePaneFont(std::uint32_t dpi) {
+  LOGFONTW face = {};
+  face.lfHeight = -::MulDiv(kPanePoints, static_cast<int>(dpi), 72);
+  face.lfWeight = FW_NORMAL;
+  face.lfCharSet = DEFAULT_CHARSET;
+  face.lfQuality = DEFAULT_QUALITY;
+  ::lstrcpynW(face.lfFaceName, L"Segoe UI", LF_FACESIZE);
+  return ::CreateFontIndirectW(&face);
+}
+
+void SetPaneFont(HWND pane, PaneState& state, std::uint32_t dpi) {
+  HFONT font = CreatePaneFont(dpi);
+  if (font == nullptr) return;
+  ::CallWindowProcW(state.editProc, pane, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (state.font != nullptr) ::DeleteObject(state.font);
+  state.font = font;
+}
+
+std::wstring CaretText(const PaneState& state) {
+  if (!state.withCaret) return {};
+  return WideOfUtf8(JoinLines(CaretSection(state.data, state.snapshot.length, state.caret)) + "\r\n");
+}
+
+void BuildSections(PaneState& state) {
+  SystemFormatPort port;
+  Lines lines = SnapshotSection(state.snapshot, state.data);
+  AddText(lines, "");
+  state.before = WideOfUtf8(JoinLines(lines));
+  state.after = WideOfUtf8(JoinLines(FormatSection(state.snapshot, state.data, port)));
+  state.sectionsBuilt = true;
+}
+
+// The whole text, set at once: it is always one build, never a section
+// patched into another's. Where only the caret's section changed, the lines
+// below it stay where the reader scrolled them and the reader's own
+// selection moves with its text.
+void SetText(HWND pane, PaneState& state, bool sectionsNew) {
+  const std::wstring caret = CaretText(state);
+  const std::wstring text = state.before + caret + state.after;
+  DWORD selStart = 0;
+  DWORD selEnd = 0;
+  ::SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+  const LRESULT firstLine = ::SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
+  const DWORD start = state.caretStart;
+  const DWORD oldEnd = start + state.caretUnits;
+  const auto shift = [&](DWORD at) -> DWORD {
+    if (at < oldEnd) return at < start ? at : start;
+    return at - oldEnd + start + static_cast<DWORD>(caret.size());
+  };
+  ::SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
+  ::CallWindowProcW(state.editProc, pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  state.caretStart = static_cast<DWORD>(state.before.size());
+  state.caretUnits = static_cast<DWORD>(caret.size());
+  if (!sectionsNew) {
+    ::SendMessageW(pane, EM_SETSEL, shift(selStart), shift(selEnd));
+    ::SendMessageW(pane, EM_LINESCROLL, 0, firstLine - ::SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0));
   }
-  return ::CallWindowProcW(state->editProc, pane, message, wParam, lParam);
+  ::SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(pane, nullptr, TRUE);
 }
 
-HFONT CreatePaneFont(HWND pane) {
-  HDC dc = ::GetDC(pane);
-  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
-  ::ReleaseDC(pane, dc);
-  // The dump's own face: fixed pitch, and Japanese glyphs where the system
-  // has them.
-  return ::CreateFontW(-::MulDiv(10, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                       L"MS Gothic");
+void SayOutOfMemory(HWND pane, PaneState& state) {
+  state.sectionsBuilt = false;
+  state.before.clear();
+  state.after.clear();
+  state.caretStart = state.caretUnits = 0;
+  ::CallWindowProcW(state.editProc, pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kOutOfMemoryText));
 }
 
-CaretFacts CaretFactsOf(HWND dumpView) {
-  CaretFacts facts{};
-  facts.caret = static_cast<std::uint32_t>(::SendMessageW(dumpView, DVM_GETCARET, 0, 0));
-  UINT first = 0;
-  UINT last = 0;
-  facts.hasSelection = ::SendMessageW(dumpView, DVM_GETSEL, reinterpret_cast<WPARAM>(&first),
-                                      reinterpret_cast<LPARAM>(&last)) != 0;
-  facts.selectionFirst = facts.hasSelection ? first : 0;
-  facts.selectionLast = facts.hasSelection ? last : 0;
-  return facts;
+// Brings the text up to what the pane was last told.
+void BringUpToDate(HWND pane, PaneState& state) {
+  if (state.textCurrent || state.building) return;
+  state.building = true;
+  try {
+    const bool sectionsNew = !state.sectionsBuilt;
+    if (sectionsNew) BuildSections(state);
+    SetText(pane, state, sectionsNew);
+  } catch (...) {
+    SayOutOfMemory(pane, state);
+  }
+  state.textCurrent = true;
+  state.building = false;
+}
+
+// The rebuild waits for a timer, which comes only when no key or other
+// message is waiting: a burst of caret moves costs one rebuild, after it. A
+// hidden pane builds when it is shown again.
+void Outdate(HWND pane, PaneState& state) {
+  state.textCurrent = false;
+  if (state.timerSet || !::IsWindowVisible(pane)) return;
+  state.timerSet = ::SetTimer(pane, kCaretTimer, USER_TIMER_MINIMUM, nullptr) != 0;
 }
 
 bool SameCaret(const CaretFacts& a, const CaretFacts& b) {
@@ -99,25 +155,127 @@ bool SameCaret(const CaretFacts& a, const CaretFacts& b) {
          a.selectionLast == b.selectionLast;
 }
 
-}  // namespace
+void OnSetSnapshot(HWND pane, PaneState& state, const DetailsSnapshot* given) {
+  state.data = nullptr;
+  state.sectionsBuilt = false;
+  state.snapshot = SnapshotDescription{};
+  if (given != nullptr) {
+    state.data = given->length != 0 ? given->bytes : nullptr;
+    state.snapshot.length = state.data != nullptr ? given->length : 0;
+    if (given->facts != nullptr) {
+      const SnapshotFacts& facts = *given->facts;
+      DescribeFormat(given->format, facts.registeredName, &state.snapshot);
+      DescribeOwner(facts.owner, &state.snapshot);
+      state.snapshot.sequenceNumber = facts.sequenceNumber;
+      state.snapshot.kind = facts.kind;
+      state.snapshot.blockSize = facts.blockSize;
+      state.snapshot.blockSizeKnown = facts.kind != SnapshotKind::HandleValue;
+    }
+  }
+  state.caret = CaretFacts{};
+  Outdate(pane, state);
+}
 
-HWND CreateDetailsPane(HWND parent) {
-  const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-  HWND pane =
-      ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                        WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL, 0,
-                        0, 0, 0, parent, nullptr, instance, nullptr);
-  if (pane == nullptr) return nullptr;
-  auto* state = new PaneState;
-  state->font = CreatePaneFont(pane);
-  ::SendMessageW(pane, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), FALSE);
+void OnSetCaret(HWND pane, PaneState& state, const CaretFacts* caret) {
+  const bool withCaret = caret != nullptr;
+  if (withCaret == state.withCaret && (!withCaret || SameCaret(*caret, state.caret))) return;
+  state.withCaret = withCaret;
+  if (withCaret) state.caret = *caret;
+  Outdate(pane, state);
+}
+
+LRESULT OnNcCreate(HWND pane, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC editProc = EditControlClass().lpfnWndProc;
+  if (editProc == nullptr) return FALSE;
+  auto* state = new (std::nothrow) PaneState;
+  if (state == nullptr) return FALSE;
+  state->editProc = editProc;
+  ::SetWindowLongPtrW(pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  return ::CallWindowProcW(state->editProc, pane, WM_NCCREATE, wParam, lParam);
+}
+
+LRESULT OnCreate(HWND pane, PaneState& state, WPARAM wParam, LPARAM lParam) {
+  const LRESULT created = ::CallWindowProcW(state.editProc, pane, WM_CREATE, wParam, lParam);
+  if (created == -1) return -1;
+  SetPaneFont(pane, state, WindowDpi(pane));
   // The text of a long list is far beyond the default 30,000 characters.
   ::SendMessageW(pane, EM_SETLIMITTEXT, 0, 0);
-  ::SetWindowLongPtrW(pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-  state->editProc = reinterpret_cast<WNDPROC>(
-      ::SetWindowLongPtrW(pane, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PaneProc)));
-  return pane;
+  return created;
 }
+
+void OnNcDestroy(HWND pane, PaneState* state, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC editProc = state->editProc;
+  if (state->font != nullptr) ::DeleteObject(state->font);
+  ::SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
+  delete state;
+  ::CallWindowProcW(editProc, pane, WM_NCDESTROY, wParam, lParam);
+}
+
+// The pane's own messages and keys; handled turns false for the edit
+// control's.
+LRESULT OnPaneMessage(HWND pane, PaneState& state, UINT message, WPARAM wParam, LPARAM lParam,
+                      bool& handled) {
+  switch (message) {
+    case DPM_SETSNAPSHOT:
+      OnSetSnapshot(pane, state, reinterpret_cast<const DetailsSnapshot*>(lParam));
+      return 0;
+    case DPM_SETCARET:
+      OnSetCaret(pane, state, reinterpret_cast<const CaretFacts*>(lParam));
+      return 0;
+    case DPM_SETDPI:
+      if (wParam != 0) SetPaneFont(pane, state, static_cast<std::uint32_t>(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam != kCaretTimer) break;
+      ::KillTimer(pane, kCaretTimer);
+      state.timerSet = false;
+      if (::IsWindowVisible(pane)) BringUpToDate(pane, state);
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      if (!state.textCurrent && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) != 0)
+        Outdate(pane, state);
+      break;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      // Whoever reads the text reads what the pane was last told.
+      BringUpToDate(pane, state);
+      break;
+    default:
+      // And whoever reads or moves in it through the edit control's messages.
+      if (message >= kFirstEditMessage && message <= kLastEditMessage) BringUpToDate(pane, state);
+      break;
+    case WM_KEYDOWN:
+      // An edit control has no Select All key of its own.
+      if (CtrlDown() && wParam == 'A') {
+        ::SendMessageW(pane, EM_SETSEL, 0, -1);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      // The control character of Ctrl+A would only beep.
+      if (wParam == 0x01) return 0;
+      break;
+  }
+  handled = false;
+  return 0;
+}
+
+LRESULT PaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) return OnNcCreate(pane, wParam, lParam);
+  PaneState* state = StateOf(pane);
+  if (state == nullptr) return ::DefWindowProcW(pane, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    OnNcDestroy(pane, state, wParam, lParam);
+    return 0;
+  }
+  if (message == WM_CREATE) return OnCreate(pane, *state, wParam, lParam);
+  bool handled = true;
+  const LRESULT result = OnPaneMessage(pane, *state, message, wParam, lParam, handled);
+  if (handled) return result;
+  return ::CallWindowProcW(state->editProc, pane, message, wParam, lParam);
+}
+
+}  // namespace
 
 void DescribeOwner(const ClipboardWindow& owner, SnapshotDescription* snapshot) {
   snapshot->ownerWindow = owner.window;
@@ -131,52 +289,23 @@ void DescribeFormat(std::uint32_t format, const std::string& registeredName, Sna
   snapshot->name = FormatNameOf(format, registeredName);
 }
 
-void ShowDetails(HWND pane, const SnapshotDescription& snapshot, const std::uint8_t* data, HWND dumpView,
-                 bool withCaret) {
-  PaneState* state = StateOf(pane);
-  SystemFormatPort port;
-  state->data = data;
-  state->length = snapshot.length;
-  state->withCaret = withCaret;
-  state->shown = CaretFactsOf(dumpView);
-  Lines lines = SnapshotSection(snapshot, data);
-  AddText(lines, "");
-  const std::wstring before = WideOfUtf8(JoinLines(lines));
-  std::wstring caret;
-  if (withCaret) caret = WideOfUtf8(JoinLines(CaretSection(data, snapshot.length, state->shown)) + "\r\n");
-  Lines format = FormatSection(snapshot, data, port);
-  const std::wstring after = WideOfUtf8(JoinLines(format));
-  state->caretStart = static_cast<DWORD>(before.size());
-  state->caretUnits = static_cast<DWORD>(caret.size());
-  ::SetWindowTextW(pane, (before + caret + after).c_str());
+const WNDCLASSEXW& EditControlClass() {
+  static const WNDCLASSEXW edit = [] {
+    WNDCLASSEXW found = {};
+    found.cbSize = sizeof(found);
+    if (!::GetClassInfoExW(nullptr, L"EDIT", &found)) found.lpfnWndProc = nullptr;
+    return found;
+  }();
+  return edit;
 }
 
-void FollowCaret(HWND pane, HWND dumpView) {
-  PaneState* state = StateOf(pane);
-  if (state == nullptr || !state->withCaret) return;
-  const CaretFacts now = CaretFactsOf(dumpView);
-  if (SameCaret(now, state->shown)) return;
-  state->shown = now;
-  const std::wstring caret = WideOfUtf8(JoinLines(CaretSection(state->data, state->length, now)) + "\r\n");
-  // The section keeps its number of lines, so the lines below it stay where
-  // the reader scrolled them; the reader's own selection moves with its text.
-  DWORD selStart = 0;
-  DWORD selEnd = 0;
-  ::SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
-  const LRESULT firstLine = ::SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
-  const DWORD start = state->caretStart;
-  const DWORD oldEnd = start + state->caretUnits;
-  const auto shift = [&](DWORD at) -> DWORD {
-    if (at < oldEnd) return at < start ? at : start;
-    return at - oldEnd + start + static_cast<DWORD>(caret.size());
-  };
-  ::SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
-  ::SendMessageW(pane, EM_SETSEL, start, oldEnd);
-  ::SendMessageW(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(caret.c_str()));
-  state->caretUnits = static_cast<DWORD>(caret.size());
-  ::SendMessageW(pane, EM_SETSEL, shift(selStart), shift(selEnd));
-  const LRESULT scrolled = ::SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0);
-  ::SendMessageW(pane, EM_LINESCROLL, 0, firstLine - scrolled);
-  ::SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(pane, nullptr, TRUE);
+LRESULT CALLBACK DetailsPaneProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A failed allocation anywhere in the pane's own work ends in its
+  // sentence, never past the window procedure.
+  try {
+    return PaneMessage(pane, message, wParam, lParam);
+  } catch (...) {
+    if (PaneState* state = StateOf(pane)) SayOutOfMemory(pane, *state);
+    return 0;
+  }
 }

@@ -1,6 +1,12 @@
-// The Details pane: a read-only, multi-line Unicode edit control that shows
-// what formats/ makes of the frame's snapshot, and the FormatPort over the
-// system.
+// The Details pane: a control of its own class that shows what formats/ makes
+// of a snapshot, as a read-only text box (an edit control's reading,
+// selection, Ctrl+A and Ctrl+C, under the pane's own messages). Its parent
+// pushes the snapshot and the facts of its read, the dump's caret and
+// selection, and its monitor's resolution in; the pane asks nobody for them.
+//
+// Like the dump view it only borrows the bytes: they must stay valid and
+// unchanged until the next DPM_SETSNAPSHOT or the window's destruction. The
+// window text is the pane's text.
 #pragma once
 
 #include <windows.h>
@@ -9,11 +15,26 @@
 #include <string>
 
 #include "formats/details.h"
-#include "snapshot/clipboardwindow.h"
+#include "snapshot/snapshot.h"
 
-// Creates the pane as a hidden child of parent. It owns its font and state
-// and frees them with its window.
-HWND CreateDetailsPane(HWND parent);
+#define DETAILSPANE_CLASS_NAME "Kelvane Details Pane"
+
+/* Messages, in the pane's block (the numbering: dumpframe/dumpframe.h). */
+/* wParam 0, lParam: const DetailsSnapshot*, or none for no snapshot; 0. */
+#define DPM_SETSNAPSHOT 0xA200
+/* wParam 0, lParam: const CaretFacts* while the bytes are shown, or none (no
+   "At the caret" section); 0. A burst of them costs one rebuild: the section
+   follows once the burst is over, or when the text is read. */
+#define DPM_SETCARET 0xA201
+/* wParam: dots per inch of the parent's monitor; 0. The font follows it. */
+#define DPM_SETDPI 0xA202
+
+struct DetailsSnapshot {
+  const std::uint8_t* bytes;  // none exactly when length is 0
+  std::uint32_t length;
+  std::uint32_t format;        // the clipboard format it was read from
+  const SnapshotFacts* facts;  // what the read saw: kind, block size, owner, sequence, name
+};
 
 // The format's number and name, and the owner window's class, process and
 // executable as the read saw them: what the Snapshot section tells besides
@@ -21,11 +42,11 @@ HWND CreateDetailsPane(HWND parent);
 void DescribeFormat(std::uint32_t format, const std::string& registeredName, SnapshotDescription* snapshot);
 void DescribeOwner(const ClipboardWindow& owner, SnapshotDescription* snapshot);
 
-// Rebuilds the whole text for a snapshot. The caret section is shown only
-// while the bytes are (withCaret), from the dump view's caret and selection.
-void ShowDetails(HWND pane, const SnapshotDescription& snapshot, const std::uint8_t* data, HWND dumpView,
-                 bool withCaret);
+// The pane's window procedure, registered under DETAILSPANE_CLASS_NAME in
+// front of the edit control's.
+LRESULT CALLBACK DetailsPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Replaces the "At the caret" section alone, when the dump view's caret or
-// selection moved since the pane last showed them.
-void FollowCaret(HWND pane, HWND dumpView);
+// The system's edit control as the pane's class is made from it, looked up
+// once, so that its procedure and the window bytes it needs always agree;
+// no procedure when the system has none.
+const WNDCLASSEXW& EditControlClass();

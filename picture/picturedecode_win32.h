@@ -12,11 +12,7 @@
 #include <vector>
 
 #include "picture/picturekind.h"
-
-// Posted to the view when a result waits in its mailbox: wParam and lParam
-// 0. The message may be lost with the window; the result is not: it stays
-// the mailbox's until the view takes it or closes the mailbox.
-#define PVM_DECODED (WM_APP + 0x70)
+#include "picture/pictureview.h"
 
 struct DecodedPicture {
   std::uint32_t generation = 0;

@@ -29,6 +29,11 @@
 #define PVM_GETPICTURERECT 0xA102
 /* wParam: dots per inch; the caption line's height in pixels. */
 #define PVM_SETDPI 0xA103
+/* The view's own, posted to it by its decoding worker when a result waits
+   in the mailbox they share: wParam and lParam 0. The message may be lost
+   with the window; the result is not: it stays the mailbox's until the view
+   takes it or closes the mailbox. */
+#define PVM_DECODED 0xA104
 
 /* PVM_SETDPI tells the view the resolution of the monitor it is shown on,
    from the parent's WM_DPICHANGED for instance; the view starts with its

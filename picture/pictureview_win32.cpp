@@ -439,9 +439,9 @@ void OnWheel(HWND window, PictureViewState* state, WPARAM wParam) {
   }
 }
 
-// Arrows and pages scroll; every other key goes to the parent, whose
-// shortcuts (zoom, Bytes and Picture, Whole Data) then work here too.
-void OnKeyDown(HWND window, PictureViewState* state, WPARAM key, LPARAM lParam) {
+// Arrows and pages scroll. The frame's shortcuts (zoom, Bytes and Picture,
+// Whole Data) reach the frame before the view sees them.
+void OnKeyDown(HWND window, PictureViewState* state, WPARAM key) {
   switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
@@ -456,7 +456,6 @@ void OnKeyDown(HWND window, PictureViewState* state, WPARAM key, LPARAM lParam) 
       OnScroll(window, state, SB_VERT, key == VK_PRIOR ? SB_PAGEUP : SB_PAGEDOWN);
       return;
     default:
-      ::SendMessageA(::GetParent(window), WM_KEYDOWN, key, lParam);
       return;
   }
 }
@@ -574,7 +573,7 @@ LRESULT Dispatch(HWND window, PictureViewState* state, UINT message, WPARAM wPar
       OnWheel(window, state, wParam);
       return 0;
     case WM_KEYDOWN:
-      OnKeyDown(window, state, wParam, lParam);
+      OnKeyDown(window, state, wParam);
       return 0;
     case WM_LBUTTONDOWN:
       ::SetFocus(window);

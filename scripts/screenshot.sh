@@ -76,12 +76,13 @@ picture_shot() {
 picture_shot "$docs/picture.png"
 shot "$docs/open-capture.png" 500 425 restore "$(winepath -w "$KELVANE_ROOT/tests/win32/samples/wordpad.clp")"
 
+# A real producer's "HTML Format": Wine's bridge writes the header.
+xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
+shot "$docs/details.png" 1000 640 details
+
 # The same at 150%: every size half as large again.
 ensure_dpi144_prefix
 export WINEPREFIX=$KELVANE_DPI144_WINEPREFIX
 set_window_management Y
 shot "$docs/kelvane-150.png" 990 960
 set_window_management N
-# A real producer's "HTML Format": Wine's bridge writes the header.
-xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
-shot "$docs/details.png" 1000 640 details

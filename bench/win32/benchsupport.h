@@ -16,6 +16,9 @@
 
 #include "app/kelvane.h"
 #include "app/privateformats.h"
+#include "dumpframe/dumpframe.h"
+#include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 #include "snapshot/snapshot.h"
 
 namespace benchsupport {
@@ -27,6 +30,7 @@ inline HINSTANCE RegisterKelvaneWindows() {
   RegisterDumpFrameClass(instance);
   RegisterDumpViewClass(instance);
   RegisterPictureViewClass(instance);
+  RegisterDetailsPaneClass(instance);
   ::InitCommonControls();
   return instance;
 }
@@ -175,6 +179,31 @@ inline double TimeRepaint(HWND window) {
   const double elapsed = Now() - start;
   PumpPending();
   return elapsed;
+}
+
+// A "Binary dump" window over one block put alone on the clipboard, with its
+// dump view and Details pane; all none, said on the output, when anything
+// failed.
+struct DumpWindow {
+  HWND frame;
+  HWND view;
+  HWND pane;
+};
+inline DumpWindow OpenDumpWindow(HINSTANCE instance, UINT format, const char* listText, const void* bytes,
+                                 std::size_t count, int width, int height) {
+  DumpCreateParams params = {nullptr, format, listText};
+  HWND frame = PutAlone(format, bytes, count)
+                   ? ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",
+                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
+                                       height, nullptr, nullptr, instance, &params)
+                   : nullptr;
+  HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
+  HWND pane = ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr);
+  if (view == nullptr || pane == nullptr) {
+    std::printf("no dump window with its Details pane\n");
+    return DumpWindow{nullptr, nullptr, nullptr};
+  }
+  return DumpWindow{frame, view, pane};
 }
 
 }  // namespace benchsupport

@@ -15,6 +15,7 @@
 #include "app/resource.h"
 #include "dumpframe/dumpframe.h"
 #include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 
 #include "benchsupport.h"
 
@@ -23,25 +24,17 @@ int main(int argc, char** argv) {
   HINSTANCE instance = benchsupport::RegisterKelvaneWindows();
   std::string text;
   while (text.size() < 65535) text += "The pane counts the lines of this text while the dump repaints.\n";
-  DumpCreateParams params = {nullptr, CF_TEXT, "CF_TEXT (1)"};
-  HWND frame =
-      benchsupport::PutAlone(CF_TEXT, text.c_str(), text.size() + 1)
-          ? ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                              1200, 900, nullptr, nullptr, instance, &params)
-          : nullptr;
-  HWND view = ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr);
-  HWND pane = ::FindWindowExA(frame, nullptr, "Edit", nullptr);
-  if (view == nullptr || pane == nullptr) {
-    std::printf("no dump window with its Details pane\n");
-    return 1;
-  }
+  const benchsupport::DumpWindow dump = benchsupport::OpenDumpWindow(
+      instance, CF_TEXT, "CF_TEXT (1)", text.c_str(), text.size() + 1, 1200, 900);
+  if (dump.frame == nullptr) return 1;
+  const HWND frame = dump.frame;
   std::vector<double> samples[2];  // hidden, shown
   for (int turn = -2; turn < 2 * rounds; ++turn) {
     ::SendMessageA(frame, WM_COMMAND, ID_VIEW_DETAILS, 0);
     benchsupport::PumpPending();
-    const bool shown = ::IsWindowVisible(pane) != FALSE;
+    const bool shown = ::IsWindowVisible(dump.pane) != FALSE;
     for (int n = 0; n < 4; ++n) {
-      const double ms = benchsupport::TimeRepaint(view);
+      const double ms = benchsupport::TimeRepaint(dump.view);
       if (turn >= 0 && n > 0) samples[shown].push_back(ms);  // the first one warms
     }
   }

@@ -156,7 +156,7 @@ KELVANE_FUZZ_TARGET(namecopy) {
                             : characterPick;
   const std::uint32_t start = characterPick % 8 == 0 ? startPick : startPick % (length + 2);
   CheckFindCharDbcs(chars, length, character, start);
-  FUZZ_CHECK(FindCharDbcs(nullptr, character, start, TableLeadByte).lastError == kErrorMalformedRequest);
+  FUZZ_CHECK(FindCharDbcs(nullptr, character, start, TableLeadByte).lastError == DV_ERROR_BAD_REQUEST);
 
   const std::string_view listText(chars, bytes.size() - 1);
   CheckCopiedName(listText);

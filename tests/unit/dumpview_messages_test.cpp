@@ -140,22 +140,21 @@ TEST(DumpViewSetSel, ScrollsToACaretOutsideTheView) {
   EXPECT_EQ(view.port.Only("Send"), (Lines{"Send WM_VSCROLL 5 21", "Send WM_HSCROLL 5 40"}));
 }
 
-TEST(DumpViewSetCaret, StoresAnyValueUncheckedAndKeepsTheSelection) {
+TEST(DumpViewSetCaret, ClampsToTheDataAndKeepsTheSelection) {
   View view(100);
   view.state.flags |= Selecting;
   view.state.anchor = 4;
-  EXPECT_EQ(SetCaretPosition(view.port, view.state, 5000), 0u);
-  EXPECT_EQ(view.state.caret, 5000u);
-  EXPECT_EQ(GetCaretPosition(view.state), 5000u);
+  // A length from earlier, longer data: the caret stops at the end of this
+  // data, and its row stays the one in view.
+  for (const std::uint32_t past : {5000u, 101u, 0xFFFFFFFFu}) {
+    EXPECT_EQ(SetCaretPosition(view.port, view.state, past), 0u);
+    EXPECT_EQ(GetCaretPosition(view.state), 100u) << past;
+    EXPECT_EQ(TopRow(view.state), 0u) << past;
+  }
   EXPECT_EQ(view.state.anchor, 4u);
   EXPECT_NE(view.state.flags & Selecting, 0);
-  // Row 312 lies below the 7 rows (lastRow 6 + 1) that fit: scrolled there
-  // regardless of the data's end.
-  EXPECT_EQ(TopRow(view.state), 312u - 7 + 1);
-
-  SetCaretPosition(view.port, view.state, 0xFFFFFFFFu);
-  EXPECT_EQ(view.state.caret, 0xFFFFFFFFu);
-  EXPECT_EQ(TopRow(view.state), 0x0FFFFFFFu - 7 + 1);
+  SetCaretPosition(view.port, view.state, 37);
+  EXPECT_EQ(GetCaretPosition(view.state), 37u);
 }
 
 TEST(DumpViewCodePage, KeepsTheLowWordAndRepaintsAtOnce) {

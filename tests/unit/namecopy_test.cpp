@@ -55,7 +55,7 @@ TEST(FindCharDbcs, Rules) {
   }
   const CharSearchResult none = FindCharDbcs(nullptr, 'a', 0, IsLeadByte932);
   EXPECT_EQ(none.position, kNone);
-  EXPECT_EQ(none.lastError, kErrorMalformedRequest);
+  EXPECT_EQ(none.lastError, DV_ERROR_BAD_REQUEST);
 }
 
 TEST(CopiedFormatName, CutsTheNumberTheAvailableListAppended) {

@@ -11,6 +11,7 @@
 
 #include "dumpview/dumpview.h"
 #include "dumpview/search.h"
+#include "encoding/codepage932.h"
 #include "encoding/eucjp.h"
 
 namespace {
@@ -119,4 +120,35 @@ TEST(SearchText, PatternOfATextInEachCodePage) {
       EXPECT_EQ(Hex(pattern), Hex(r.pattern)) << r.codePage;
     }
   }
+}
+
+// The search encodes code page 932 through the table the column is drawn
+// through: each character's bytes are the form the system's own conversion
+// of text gives (iconv's CP932 agrees with it), the lowest of several but
+// for the NEC-selected IBM extensions, which yield to the IBM ones.
+TEST(SearchText, ShiftJisFormsAreTheSystemsEncodingOfEveryCharacter) {
+  static Cp932Table table;
+  FillCp932Table(table, [](const std::uint8_t* bytes, std::size_t count) -> char16_t {
+    Bytes unit;
+    if (!Iconv("UTF-16LE", "CP932", bytes, count, unit) || unit.size() != 2) return kReplacementChar;
+    return static_cast<char16_t>(unit[0] | unit[1] << 8);
+  });
+  static Cp932Forms forms;
+  FillCp932Forms(table, forms);
+  int compared = 0;
+  for (std::uint32_t u = 1; u < 0x10000; ++u) {
+    const auto unit = static_cast<char16_t>(u);
+    if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) continue;
+    Bytes expected;
+    Bytes ours;
+    const bool known = Iconv("CP932", "UTF-16LE", &unit, 2, expected);
+    const bool encoded = EncodeCp932(forms, &unit, 1, ours);
+    // iconv writes some characters that no byte of CP932 decodes to (its
+    // look-alikes); the table only knows what decodes.
+    if (!encoded) continue;
+    ASSERT_TRUE(known) << std::hex << u;
+    ASSERT_EQ(Hex(ours), Hex(expected)) << std::hex << u;
+    ++compared;
+  }
+  EXPECT_GE(compared, 7000);
 }

@@ -335,7 +335,7 @@ TEST_F(FormatBrowserCopyCodePage932, ShiftJisNamesCopyWhole) {
   EXPECT_EQ(FindCharDbcsA(kShiftJisName, 't', 1), kNoIndex) << "a start on a trail byte";
   EXPECT_EQ(FindCharDbcsA(kShiftJisName, '(', 0), 6u);
   EXPECT_EQ(FindCharDbcsA(nullptr, '(', 0), kNoIndex);
-  EXPECT_EQ(::GetLastError(), kErrorMalformedRequest);
+  EXPECT_EQ(::GetLastError(), DV_ERROR_BAD_REQUEST);
 
   const UINT format = ::RegisterClipboardFormatA(kShiftJisName);
   ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, {'h', 'i', 0}}, {format, {1}}}));

@@ -2,11 +2,13 @@
 // (xclip) put on the clipboard and Wine's bridge headed: the header fields
 // and their checks as the pane's edit control holds them, the caret section
 // following a key in the dump, Select All and Copy in the pane, and the
-// layout with the pane shown and hidden.
+// layout with the pane shown (the frame widened for it) and hidden.
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/resource.h"
 #include "dumpframe_harness.h"
@@ -29,7 +31,7 @@ std::string PaneText(HWND pane) {
   return Utf8(text);
 }
 
-HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, "Edit", nullptr); }
+using framehar::PaneOf;
 
 // xclip, a Linux program, started the way Wine starts one: it owns the X
 // selection until another program takes the clipboard.
@@ -68,17 +70,22 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   // Hidden by default: the dump fills the client width as before.
   EXPECT_FALSE(::IsWindowVisible(pane));
   const RECT client = framehar::ClientRect(frame_);
+  RECT narrow = {};
+  ::GetWindowRect(frame_, &narrow);
   EXPECT_EQ(framehar::ChildRect(frame_, view).right, client.right);
 
   ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
   ASSERT_TRUE(::IsWindowVisible(pane));
   EXPECT_EQ(::GetMenuState(::GetMenu(frame_), ID_VIEW_DETAILS, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
-  // At the right of the dump, about two-fifths of the width.
+  // At the right of the dump, about two-fifths of the width: the frame grew
+  // by the pane's width, so the dump keeps every column it showed.
+  const RECT widened = framehar::ClientRect(frame_);
   const RECT paneRect = framehar::ChildRect(frame_, pane);
-  EXPECT_EQ(paneRect.right, client.right);
-  EXPECT_GT(framehar::ChildRect(frame_, view).right, 0);
+  EXPECT_EQ(paneRect.right, widened.right);
+  EXPECT_GE(framehar::ChildRect(frame_, view).right, client.right);
+  EXPECT_LE(framehar::ChildRect(frame_, view).right, client.right + 1);
   EXPECT_LT(framehar::ChildRect(frame_, view).right, paneRect.left);
-  EXPECT_NEAR(paneRect.right - paneRect.left, client.right * 2 / 5, 2);
+  EXPECT_NEAR(paneRect.right - paneRect.left, widened.right * 2 / 5, 2);
 
   const std::string text = PaneText(pane);
   for (const char* line :
@@ -116,10 +123,13 @@ TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   const std::wstring wide(reinterpret_cast<const wchar_t*>(copied.data()), copied.size() / 2 - 1);
   EXPECT_EQ(Utf8(wide), moved);
 
-  // Hidden again: the dump has the whole width back, and the choice is off
-  // for the next frame as it was at the start.
+  // Hidden again: the frame gives the width back and the dump has all of
+  // it, and the choice is off for the next frame as it was at the start.
   ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
   EXPECT_FALSE(::IsWindowVisible(pane));
+  RECT after = {};
+  ::GetWindowRect(frame_, &after);
+  EXPECT_TRUE(::EqualRect(&after, &narrow));
   EXPECT_EQ(framehar::ChildRect(frame_, view).right, client.right);
 }
 
@@ -149,3 +159,71 @@ TEST_F(DetailsPane, NamesTheShellsItemsAndTheirPaths) {
 }
 
 }  // namespace
+
+namespace {
+
+// The pixels of one character cell of the pane that differ from its
+// background, row by row: the leftmost and rightmost ink of each row.
+struct InkRow {
+  int first;
+  int last;
+};
+
+std::vector<InkRow> InkOf(HWND pane, int index) {
+  const LRESULT at = ::SendMessageW(pane, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0);
+  const LRESULT next = ::SendMessageW(pane, EM_POSFROMCHAR, static_cast<WPARAM>(index + 1), 0);
+  const int left = static_cast<short>(LOWORD(at));
+  const int top = static_cast<short>(HIWORD(at));
+  const int right = static_cast<short>(LOWORD(next));
+  HDC dc = ::GetDC(pane);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(pane, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics = {};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(pane, dc);
+  const testsupport::WindowPixels pixels(pane);
+  const COLORREF back = pixels.At(left, top);
+  std::vector<InkRow> rows;
+  for (int y = top; y < top + metrics.tmHeight; ++y) {
+    InkRow row = {-1, -1};
+    for (int x = left; x < right; ++x) {
+      if (pixels.At(x, y) == back) continue;
+      if (row.first < 0) row.first = x - left;
+      row.last = x - left;
+    }
+    if (row.first >= 0) rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+// The owner's executable is a path: in the pane its backslashes show as
+// backslashes, one stroke falling from top left to bottom right, not as the
+// yen sign of the dump's Japanese cell font (a V over crossbars).
+TEST_F(DetailsPane, ABackslashShowsAsABackslash) {
+  ASSERT_TRUE(testsupport::OpenClipboardRetry(owner_->window()));
+  ::EmptyClipboard();
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, 4);
+  std::memcpy(::GlobalLock(block), "abc", 4);
+  ::GlobalUnlock(block);
+  ::SetClipboardData(CF_TEXT, block);
+  ::CloseClipboard();
+  frame_ = framehar::CreateFrame(owner_->window(), CF_TEXT, "CF_TEXT (1)");
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  HWND pane = PaneOf(frame_);
+  ASSERT_NE(pane, nullptr);
+  const std::string text = PaneText(pane);
+  const std::size_t line = text.find("Owner executable: ");
+  ASSERT_NE(line, std::string::npos) << text;
+  const std::size_t slash = text.find('\\', line);
+  ASSERT_NE(slash, std::string::npos) << text;
+  // The text before it is ASCII: its bytes are its UTF-16 units.
+  for (std::size_t i = 0; i < slash; ++i) ASSERT_LT(static_cast<unsigned char>(text[i]), 0x80u) << i;
+  testsupport::PumpMessages(30);
+  const std::vector<InkRow> ink = InkOf(pane, static_cast<int>(slash));
+  ASSERT_GE(ink.size(), 5u);
+  for (const InkRow& row : ink) EXPECT_LE(row.last - row.first, 2) << "a crossbar";
+  EXPECT_GE(ink.back().first - ink.front().first, 2) << "the stroke falls to the right";
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);  // the choice outlives the frame
+}

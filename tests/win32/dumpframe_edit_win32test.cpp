@@ -15,8 +15,10 @@
 #include "app/resource.h"
 #include "browser/formatbrowser_win32.h"
 #include "browser_harness.h"
+#include "dumpframe/dumpframe.h"
 #include "dumpframe_harness.h"
 #include "dumpview/dumpview.h"
+#include "dumpview/viewport_win32.h"
 #include "testsupport.h"
 
 namespace {
@@ -264,6 +266,33 @@ TEST_F(DumpFrameEdit, FindTextInUtf16AndUtf8Columns) {
   EXPECT_EQ(Sel(), (Selection{true, kPrefix + 9, kPrefix + 13}));
 }
 
+// Text that the system's ANSI code page (1252 here) cannot write is found
+// wherever the column's encoding can express it.
+TEST_F(DumpFrameEdit, FindTextBeyondTheAnsiCodePage) {
+  const struct {
+    UINT encoding;
+    std::string payload;
+    UINT first;
+    UINT last;
+  } cases[] = {
+      {ID_ENCODING_UTF8, "x \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E y", 2, 10},
+      {ID_ENCODING_SHIFT_JIS, "x \x93\xFA\x96\x7B\x8C\xEA y", 2, 7},
+  };
+  for (const auto& c : cases) {
+    Open(c.payload);
+    ::SendMessageA(frame_, WM_COMMAND, c.encoding, 0);
+    ::SendMessageA(frame_, WM_COMMAND, ID_EDIT_FIND, 0);
+    HWND find = FindDialog();
+    ASSERT_NE(find, nullptr);
+    ::SetDlgItemTextW(find, IDC_FIND_TEXT, L"\u65E5\u672C\u8A9E");
+    ::SendMessageA(find, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(Sel(), (Selection{true, kPrefix + c.first, kPrefix + c.last})) << c.encoding;
+    EXPECT_EQ(DialogItemText(find, IDC_FIND_STATUS), "") << c.encoding;
+    ::DestroyWindow(frame_);
+    frame_ = nullptr;
+  }
+}
+
 TEST_F(DumpFrameEdit, GoToMovesTheCaretAndStopsAtTheEnd) {
   Open(std::string(100, 'x'));
   Select(kPrefix, 3);
@@ -301,6 +330,47 @@ TEST_F(DumpFrameEdit, GoToMovesTheCaretAndStopsAtTheEnd) {
   });
   EXPECT_EQ(Caret(), kPrefix + 100);
   EXPECT_NE(box.find("past the end"), std::string::npos) << box;
+}
+
+// The browser shows another format while Go To's dialog is open: the offset
+// is taken in the snapshot there when the dialog closes, whose end holds the
+// caret, and its only row stays in view.
+TEST_F(DumpFrameEdit, GoToActsOnTheSnapshotThereWhenItCloses) {
+  Open(std::string(10000, 'x'));
+  std::string box;
+  TypeIntoModal({'G', true}, [&] {
+    HWND dialog = AwaitDialog(frame_, "Go To");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "abc", 4));
+    ::SendMessageA(frame_, DFM_SHOWFORMAT, CF_TEXT, reinterpret_cast<LPARAM>("CF_TEXT (1)"));
+    framehar::TypeText("#2500");
+    Press({VK_RETURN});
+    while (::IsWindow(dialog)) ::Sleep(10);
+    HWND message = AwaitDialog(frame_, nullptr);
+    box = DialogItemText(message, 0xFFFF);
+    ::PostMessageA(message, WM_COMMAND, IDOK, 0);
+  });
+  EXPECT_EQ(Caret(), 4u);
+  EXPECT_NE(box.find("past the end"), std::string::npos) << box;
+  EXPECT_EQ(DumpViewStateOf(view())->vScroll.nPos, 0);
+}
+
+// With the focus in the Details pane the frame's shortcuts work as on the
+// frame; Select All there selects the pane's own text, not the bytes.
+TEST_F(DumpFrameEdit, ShortcutsWorkWithTheFocusInThePane) {
+  Open("Kelvane");
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  HWND pane = framehar::PaneOf(frame_);
+  ASSERT_NE(pane, nullptr);
+  HMENU menu = ::GetMenu(frame_);
+  Type({'E', true}, pane);
+  EXPECT_EQ(::GetMenuState(menu, ID_VIEW_WHOLE_DATA, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+  Type({'E', true}, pane);
+  EXPECT_EQ(::GetMenuState(menu, ID_VIEW_WHOLE_DATA, MF_BYCOMMAND) & MF_CHECKED, 0u);
+  Type({'A', true}, pane);
+  EXPECT_FALSE(Sel().any);
+  Type({'D', true}, pane);  // and the pane goes, which the next frame remembers
+  EXPECT_FALSE(::IsWindowVisible(pane));
 }
 
 TEST_F(DumpFrameEdit, ShortcutsWorkWithTheFocusInTheDump) {

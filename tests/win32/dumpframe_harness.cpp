@@ -12,6 +12,7 @@
 #include "dumpframe/dumpframe.h"
 #include "dumpframe/framelayout.h"
 #include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 #include "testsupport.h"
 
 namespace framehar {
@@ -129,6 +130,8 @@ HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText) {
 HWND StatusBarOf(HWND frame) { return ::FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr); }
 
 HWND DumpViewOf(HWND frame) { return ::FindWindowExA(frame, nullptr, DUMPVIEW_CLASS_NAME, nullptr); }
+
+HWND PaneOf(HWND frame) { return ::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr); }
 
 std::string StatusText(HWND statusBar) {
   const LRESULT length = ::SendMessageA(statusBar, SB_GETTEXTLENGTHA, 0, 0);

@@ -50,6 +50,7 @@ HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText);
 
 HWND StatusBarOf(HWND frame);
 HWND DumpViewOf(HWND frame);
+HWND PaneOf(HWND frame);  // the Details pane
 
 // The status bar's simple-mode text (read through part 0: Wine answers
 // nothing for part 255).

@@ -40,7 +40,7 @@ TEST(DumpViewMessages, SelectionThroughSendMessage) {
   EXPECT_EQ(host.Send(DVM_GETSEL, 0, 0), 1);
 
   EXPECT_EQ(host.Send(DVM_SETCARET, 5000), 0);
-  EXPECT_EQ(host.Send(DVM_GETCARET), 5000) << "stored unchecked";
+  EXPECT_EQ(host.Send(DVM_GETCARET), 100) << "held to the end of the data";
   EXPECT_EQ(host.Send(DVM_GETSEL, reinterpret_cast<WPARAM>(&first), reinterpret_cast<LPARAM>(&last)), 1);
   EXPECT_EQ(first, 0u) << "the selection keeps its anchor";
 }

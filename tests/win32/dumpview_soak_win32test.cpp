@@ -11,13 +11,11 @@
 // the run; scripts/soak.sh runs 100,000. A failure names the seed, the
 // message and the messages before it, which the same seed sends again.
 //
-// DVM_SETCARET stores any caret it is given, and the view follows it there,
-// so after one outside the data nothing holds the caret, the selection or the
-// vertical position within the data. The soak sends such a caret now and
-// then, goes on with up to seven random messages while checking only what
-// that caret cannot touch (page sizes, the horizontal position, the code
-// page, painting), then puts the caret back with a DVM_SETSEL inside the data
-// and checks everything again.
+// DVM_SETCARET holds a caret past the data to the data's end. The soak sends
+// such a caret now and then, goes on with up to seven random messages while
+// checking only what no caret can touch (page sizes, the horizontal
+// position, the code page, painting), then puts the caret back with a
+// DVM_SETSEL inside the data and checks everything again.
 //
 // The autoscroll timers' ticks are sent as WM_TIMER 500-503 at random while a
 // drag holds the capture; the ticks of the real timers are dropped, so that a

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   RegisterDumpFrameClass(instance);
   RegisterDumpViewClass(instance);
   RegisterPictureViewClass(instance);
+  RegisterDetailsPaneClass(instance);
   ::InitCommonControls();
   return RUN_ALL_TESTS();
 }

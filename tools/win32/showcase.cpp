@@ -31,6 +31,7 @@
 #include "app/resource.h"
 #include "bench/win32/benchsupport.h"
 #include "dumpview/dumpview.h"
+#include "formats/details_win32.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ int main(int argc, char** argv) {
     // the format's section below the caret's.
     ::SendMessageA(view, DVM_SETCARET, 0x41, 0);
     ::SendMessageA(view, WM_KEYDOWN, VK_RIGHT, 0);
-    ::SendMessageA(::FindWindowExA(frame, nullptr, "Edit", nullptr), EM_LINESCROLL, 0, 12);
+    ::SendMessageA(::FindWindowExA(frame, nullptr, DETAILSPANE_CLASS_NAME, nullptr), EM_LINESCROLL, 0, 12);
   } else if (whole) {
     ::SendMessageA(frame, WM_COMMAND, ID_VIEW_WHOLE_DATA, 0);
     ::SendMessageA(frame, WM_COMMAND, ID_ENCODING_UTF8, 0);
