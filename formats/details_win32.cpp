@@ -1,7 +1,9 @@
 #include "formats/details_win32.h"
 
+#include <iterator>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "app/dpi_win32.h"
 #include "app/widetext_win32.h"
@@ -34,6 +36,8 @@ constexpr wchar_t kOutOfMemoryText[] = L"There is not enough memory to show this
 struct PaneState {
   WNDPROC editProc = nullptr;
   HFONT font = nullptr;
+  std::uint32_t dpi = 96;
+  std::size_t face = 0;  // which of kPaneFaces the font is
   const std::uint8_t* data = nullptr;
   SnapshotDescription snapshot;
   bool withCaret = false;
@@ -54,25 +58,90 @@ PaneState* StateOf(HWND pane) {
 
 bool CtrlDown() { return (::GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
-// A Latin face, so that a backslash shows as one (the dump's Japanese cell
-// font draws it as a yen sign); the system's font links to its Japanese
-// fonts supply the characters that the face lacks.
-HFONT CreatePaneFont(std::uint32_t dpi) {
-  LOGFONTW face = {};
-  face.lfHeight = -::MulDiv(kPanePoints, static_cast<int>(dpi), 72);
-  face.lfWeight = FW_NORMAL;
-  face.lfCharSet = DEFAULT_CHARSET;
-  face.lfQuality = DEFAULT_QUALITY;
-  ::lstrcpynW(face.lfFaceName, L"Segoe UI", LF_FACESIZE);
-  return ::CreateFontIndirectW(&face);
+// The faces the pane may take, in order. A Latin face first, so that a
+// backslash shows as one (the Japanese faces draw it as a yen sign). Where
+// the text holds characters that it lacks (where no font links supply
+// them, as under Wine, they would show as boxes), the Japanese faces of the
+// system's interface, and last the dump's own cell face.
+constexpr const wchar_t* kPaneFaces[] = {L"Segoe UI", L"Meiryo UI", L"MS UI Gothic", L"MS Gothic"};
+constexpr std::size_t kPaneFaceCount = std::size(kPaneFaces);
+
+HFONT CreatePaneFont(std::size_t face, std::uint32_t dpi) {
+  LOGFONTW font = {};
+  font.lfHeight = -::MulDiv(kPanePoints, static_cast<int>(dpi), 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  ::lstrcpynW(font.lfFaceName, kPaneFaces[face], LF_FACESIZE);
+  return ::CreateFontIndirectW(&font);
 }
 
-void SetPaneFont(HWND pane, PaneState& state, std::uint32_t dpi) {
-  HFONT font = CreatePaneFont(dpi);
+// Each printable UTF-16 unit of text once, in the order met: a pane of
+// thousands of lines holds a few hundred distinct characters at most.
+std::wstring DistinctCharacters(const std::wstring& text) {
+  std::vector<bool> seen(0x10000, false);
+  std::wstring distinct;
+  for (const wchar_t unit : text) {
+    const auto code = static_cast<std::uint16_t>(unit);
+    if (code < 0x20 || seen[code]) continue;
+    seen[code] = true;
+    distinct.push_back(unit);
+  }
+  return distinct;
+}
+
+// How many of the characters the font has no glyph for.
+std::size_t MissingGlyphs(HDC dc, HFONT font, const std::wstring& characters) {
+  if (characters.empty()) return 0;
+  std::vector<WORD> glyphs(characters.size());
+  const HGDIOBJ old = ::SelectObject(dc, font);
+  const DWORD found = ::GetGlyphIndicesW(dc, characters.c_str(), static_cast<int>(characters.size()),
+                                         glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  ::SelectObject(dc, old);
+  if (found == GDI_ERROR) return characters.size();
+  std::size_t missing = 0;
+  for (const WORD glyph : glyphs) missing += glyph == 0xFFFF ? 1 : 0;
+  return missing;
+}
+
+// The first face from `from` on that has every character of text; where
+// none has them all, the one that lacks the fewest.
+std::size_t FaceForText(const std::wstring& text, std::size_t from, std::uint32_t dpi) {
+  const std::wstring characters = DistinctCharacters(text);
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  if (dc == nullptr) return from;
+  std::size_t best = from;
+  std::size_t fewest = characters.size() + 1;
+  for (std::size_t face = from; face < kPaneFaceCount && fewest != 0; ++face) {
+    HFONT font = CreatePaneFont(face, dpi);
+    if (font == nullptr) continue;
+    const std::size_t missing = MissingGlyphs(dc, font, characters);
+    ::DeleteObject(font);
+    if (missing < fewest) {
+      best = face;
+      fewest = missing;
+    }
+  }
+  ::DeleteDC(dc);
+  return best;
+}
+
+void SetPaneFont(HWND pane, PaneState& state, std::size_t face, std::uint32_t dpi) {
+  HFONT font = CreatePaneFont(face, dpi);
   if (font == nullptr) return;
   ::CallWindowProcW(state.editProc, pane, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   if (state.font != nullptr) ::DeleteObject(state.font);
   state.font = font;
+  state.face = face;
+  state.dpi = dpi;
+}
+
+// A new snapshot's text starts again from the Latin face; the caret's
+// section may only take the pane further down the list, so that the face
+// does not change back and forth as the caret passes over characters.
+void FitFaceToText(HWND pane, PaneState& state, const std::wstring& text, bool sectionsNew) {
+  const std::size_t face = FaceForText(text, sectionsNew ? 0 : state.face, state.dpi);
+  if (face != state.face) SetPaneFont(pane, state, face, state.dpi);
 }
 
 std::wstring CaretText(const PaneState& state) {
@@ -107,6 +176,7 @@ void SetText(HWND pane, PaneState& state, bool sectionsNew) {
     return at - oldEnd + start + static_cast<DWORD>(caret.size());
   };
   ::SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
+  FitFaceToText(pane, state, sectionsNew ? text : caret, sectionsNew);
   ::CallWindowProcW(state.editProc, pane, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   state.caretStart = static_cast<DWORD>(state.before.size());
   state.caretUnits = static_cast<DWORD>(caret.size());
@@ -197,7 +267,7 @@ LRESULT OnNcCreate(HWND pane, WPARAM wParam, LPARAM lParam) {
 LRESULT OnCreate(HWND pane, PaneState& state, WPARAM wParam, LPARAM lParam) {
   const LRESULT created = ::CallWindowProcW(state.editProc, pane, WM_CREATE, wParam, lParam);
   if (created == -1) return -1;
-  SetPaneFont(pane, state, WindowDpi(pane));
+  SetPaneFont(pane, state, 0, WindowDpi(pane));
   // The text of a long list is far beyond the default 30,000 characters.
   ::SendMessageW(pane, EM_SETLIMITTEXT, 0, 0);
   return created;
@@ -223,7 +293,7 @@ LRESULT OnPaneMessage(HWND pane, PaneState& state, UINT message, WPARAM wParam, 
       OnSetCaret(pane, state, reinterpret_cast<const CaretFacts*>(lParam));
       return 0;
     case DPM_SETDPI:
-      if (wParam != 0) SetPaneFont(pane, state, static_cast<std::uint32_t>(wParam));
+      if (wParam != 0) SetPaneFont(pane, state, state.face, static_cast<std::uint32_t>(wParam));
       return 0;
     case WM_TIMER:
       if (wParam != kCaretTimer) break;

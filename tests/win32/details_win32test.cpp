@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -226,4 +227,41 @@ TEST_F(DetailsPane, ABackslashShowsAsABackslash) {
   for (const InkRow& row : ink) EXPECT_LE(row.last - row.first, 2) << "a crossbar";
   EXPECT_GE(ink.back().first - ink.front().first, 2) << "the stroke falls to the right";
   ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);  // the choice outlives the frame
+}
+
+// Japanese text in the pane: the pane takes a face that has its characters,
+// so that each draws as itself, not as the same box for all of them.
+TEST_F(DetailsPane, JapaneseTextShowsItsOwnGlyphs) {
+  const wchar_t text[] = L"\x65E5\x672C\x8A9E\x306E\x30C6\x30AD\x30B9\x30C8";  // 日本語のテキスト
+  ASSERT_TRUE(testsupport::OpenClipboardRetry(owner_->window()));
+  ::EmptyClipboard();
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
+  std::memcpy(::GlobalLock(block), text, sizeof(text));
+  ::GlobalUnlock(block);
+  ::SetClipboardData(CF_UNICODETEXT, block);
+  ::CloseClipboard();
+  frame_ = framehar::CreateFrame(owner_->window(), CF_UNICODETEXT, "CF_UNICODETEXT (13)");
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+  HWND pane = PaneOf(frame_);
+  ASSERT_NE(pane, nullptr);
+  std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(pane)) + 1, L'\0');
+  shown.resize(
+      static_cast<std::size_t>(::GetWindowTextW(pane, shown.data(), static_cast<int>(shown.size()))));
+  const std::size_t at = shown.find(text);
+  ASSERT_NE(at, std::wstring::npos) << Utf8(shown);
+  ::SendMessageW(pane, EM_SETSEL, at, at);
+  ::SendMessageW(pane, EM_SCROLLCARET, 0, 0);
+  testsupport::PumpMessages(30);
+  std::vector<std::vector<InkRow>> glyphs;
+  for (std::size_t i = 0; i < 4; ++i) {
+    glyphs.push_back(InkOf(pane, static_cast<int>(at + i)));
+    EXPECT_FALSE(glyphs.back().empty()) << i;
+  }
+  const auto same = [](const std::vector<InkRow>& a, const std::vector<InkRow>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](InkRow x, InkRow y) {
+             return x.first == y.first && x.last == y.last;
+           });
+  };
+  for (std::size_t i = 1; i < glyphs.size(); ++i) EXPECT_FALSE(same(glyphs[0], glyphs[i])) << i;
+  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
 }
