@@ -27,22 +27,31 @@ ByteVector Sample(const std::string& name) {
   return ByteVector((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The format's section as the pane shows it, read with Whole Data; the data
-// is a heap block of exactly its length.
+// A snapshot of the bytes, read the given way; the data is a heap block of
+// exactly its length.
+struct Snapshot {
+  Snapshot(const ByteVector& bytes, std::uint32_t format, const char* name, SnapshotKind kind,
+           std::uint32_t blockSize = 0)
+      : data(new std::uint8_t[bytes.size()]) {
+    std::copy(bytes.begin(), bytes.end(), data.get());
+    s.format = format;
+    s.name = name;
+    s.length = static_cast<std::uint32_t>(bytes.size());
+    s.kind = kind;
+    s.blockSize = blockSize;
+    s.blockSizeKnown = blockSize != 0;
+  }
+  std::unique_ptr<std::uint8_t[]> data;
+  SnapshotDescription s;
+};
+
+// The format's section as the pane shows it, read with Whole Data.
 std::vector<std::string> SectionOf(const ByteVector& bytes, std::uint32_t format, const char* name,
                                    SnapshotKind kind = SnapshotKind::WholeData, std::uint32_t blockSize = 0) {
-  std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[bytes.size()]);
-  std::copy(bytes.begin(), bytes.end(), exact.get());
-  SnapshotDescription s;
-  s.format = format;
-  s.name = name;
-  s.length = static_cast<std::uint32_t>(bytes.size());
-  s.kind = kind;
-  s.blockSize = blockSize;
-  s.blockSizeKnown = blockSize != 0;
+  const Snapshot snapshot(bytes, format, name, kind, blockSize);
   IconvFormatPort port;
   std::vector<std::string> texts;
-  for (const Line& line : FormatSection(s, exact.get(), port)) texts.push_back(line.text);
+  for (const Line& line : FormatSection(snapshot.s, snapshot.data.get(), port)) texts.push_back(line.text);
   return texts;
 }
 
@@ -69,7 +78,8 @@ ByteVector Le32(std::uint32_t value) {
   ByteVector b;
   return Put(b, value, 4);
 }
-ByteVector Join(ByteVector a, const ByteVector& b) {
+template <class T>
+std::vector<T> Join(std::vector<T> a, const std::vector<T>& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
@@ -145,6 +155,52 @@ struct SampleCase {
   const char* name;
   std::vector<std::string> lines;
 };
+using Lines = std::vector<std::string>;
+SampleCase Case(const char* what, ByteVector bytes, std::uint32_t format, const char* name, Lines lines) {
+  return {what, std::move(bytes), format, name, std::move(lines)};
+}
+SampleCase FromFile(const char* file, std::uint32_t format, const char* name, Lines lines) {
+  return {file, Sample(file), format, name, std::move(lines)};
+}
+
+// The section of an HTML Format block with the given header numbers and
+// xclip's fragment, every offset right.
+Lines HtmlLines(const char* startHtml, const char* endHtml, const char* startFragment,
+                const char* endFragment, const char* headerEnd) {
+  return {"HTML Format",
+          "Version: 0.9",
+          std::string("StartHTML: ") + startHtml,
+          std::string("EndHTML: ") + endHtml,
+          std::string("StartFragment: ") + startFragment,
+          std::string("EndFragment: ") + endFragment,
+          "StartSelection: (absent)",
+          "EndSelection: (absent)",
+          "SourceURL: (absent)",
+          std::string("Header ends: at byte ") + headerEnd,
+          "Offsets: inside the data and in order",
+          "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
+          "Fragment: 81 bytes",
+          "  <html><body><p>Kelvane <b>prüft</b> das Format — 日本語</p></body></html>",
+          "  "};
+}
+
+// The lines of a DIB's BITMAPINFOHEADER fields, one plane and the resolution
+// and colour counts 0.
+Lines DibHeaderLines(const char* size, int width, int height, int bits, const char* compression,
+                     int sizeImage) {
+  return {"DIB",
+          std::string("biSize: ") + size,
+          "biWidth: " + std::to_string(width),
+          "biHeight: " + std::to_string(height) + " (bottom-up)",
+          "biPlanes: 1",
+          "biBitCount: " + std::to_string(bits),
+          std::string("biCompression: ") + compression,
+          "biSizeImage: " + std::to_string(sizeImage),
+          "biXPelsPerMeter: 0",
+          "biYPelsPerMeter: 0",
+          "biClrUsed: 0",
+          "biClrImportant: 0"};
+}
 
 ByteVector Utf16(const std::string& s) {
   ByteVector b;
@@ -187,239 +243,154 @@ ByteVector HtmlWithCrlfHeader() {
 }
 
 TEST(FormatSamples, EachInterpreterReadsItsRealProducers) {
-  const std::vector<std::string> htmlTail = {"StartSelection: (absent)", "EndSelection: (absent)",
-                                             "SourceURL: (absent)"};
-  const std::string fragment = "  <html><body><p>Kelvane <b>prüft</b> das Format — 日本語</p></body></html>";
+  const Lines dropHeader = {"Dropped files", "pFiles: 20", "pt: (0, 0)", "fNC: FALSE",
+                            "fWide: TRUE (UTF-16 names)"};
+  const Lines idListRoot = {"  Root folder: {20D04FE0-3AEA-1069-A2D8-08002B30309D} (This PC)",
+                            "  Drive: C:\\"};
   const ByteVector bmp = Sample("magick_rgba.bmp");
   const SampleCase cases[] = {
-      {"xclip_html_format.bin",
-       Sample("xclip_html_format.bin"),
-       kRegistered,
-       "HTML Format",
-       {"HTML Format", "Version: 0.9", "StartHTML: 0000000100", "EndHTML: 0000000219",
-        "StartFragment: 0000000120", "EndFragment: 0000000201", htmlTail[0], htmlTail[1], htmlTail[2],
-        "Header ends: at byte 100", "Offsets: inside the data and in order",
-        "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
-        "Fragment: 81 bytes", fragment, "  "}},
-      {"HTML with CRLF header lines",
-       HtmlWithCrlfHeader(),
-       kRegistered,
-       "HTML Format",
-       {"HTML Format", "Version: 0.9", "StartHTML: 0000000105", "EndHTML: 0000000224",
-        "StartFragment: 0000000125", "EndFragment: 0000000206", htmlTail[0], htmlTail[1], htmlTail[2],
-        "Header ends: at byte 105", "Offsets: inside the data and in order",
-        "Fragment markers: <!--StartFragment--> and <!--EndFragment--> at the offsets claimed",
-        "Fragment: 81 bytes", fragment, "  "}},
-      {"xclip_urilist_hdrop.bin",
-       Sample("xclip_urilist_hdrop.bin"),
-       15,
-       "",
-       {"Dropped files", "pFiles: 20", "pt: (0, 0)", "fNC: FALSE", "fWide: TRUE (UTF-16 names)", "Files: 2",
-        "File 1: Z:\\tmp\\issue16cap\\page.html (at byte 20)",
-        "File 2: Z:\\tmp\\issue16cap\\a b.txt (at byte 76)", "List ends: at byte 128"}},
+      FromFile("xclip_html_format.bin", kRegistered, "HTML Format",
+               HtmlLines("0000000100", "0000000219", "0000000120", "0000000201", "100")),
+      Case("HTML with CRLF header lines", HtmlWithCrlfHeader(), kRegistered, "HTML Format",
+           HtmlLines("0000000105", "0000000224", "0000000125", "0000000206", "105")),
+      FromFile(
+          "xclip_urilist_hdrop.bin", 15, "",
+          Join(dropHeader, {"Files: 2", "File 1: Z:\\tmp\\issue16cap\\page.html (at byte 20)",
+                            "File 2: Z:\\tmp\\issue16cap\\a b.txt (at byte 76)", "List ends: at byte 128"})),
       // An URI list ended by LF alone: Wine keeps it as one name.
-      {"xclip_urilist_lf_hdrop.bin",
-       Sample("xclip_urilist_lf_hdrop.bin"),
-       15,
-       "",
-       {"Dropped files", "pFiles: 20", "pt: (0, 0)", "fNC: FALSE", "fWide: TRUE (UTF-16 names)", "Files: 1",
-        "File 1: Z:\\tmp\\issue16cap\\page.html file:\\tmp\\issue16cap\\a b.txt  (at byte 20)",
-        "! file 1 holds a control character at byte 74: no file name can", "List ends: at byte 136"}},
-      {"xclip_png.bin",
-       Sample("xclip_png.bin"),
-       kRegistered,
-       "PNG",
-       {"PNG", "Width: 3", "Height: 2", "Bit depth: 1", "Colour type: 3 (indexed)",
-        "Compression: 0 (deflate)", "Filter: 0 (adaptive)", "Interlace: 0 (none)", "Chunks: 10",
-        "Chunk IHDR: at byte 8, 13 bytes, CRC ok", "Chunk gAMA: at byte 33, 4 bytes, CRC ok",
-        "Chunk cHRM: at byte 49, 32 bytes, CRC ok", "Chunk PLTE: at byte 93, 6 bytes, CRC ok",
-        "Chunk bKGD: at byte 111, 1 byte, CRC ok", "Chunk tIME: at byte 124, 7 bytes, CRC ok",
-        "Chunk IDAT: at byte 143, 12 bytes, CRC ok", "Chunk tEXt: at byte 167, 37 bytes, CRC ok",
-        "Chunk tEXt: at byte 216, 37 bytes, CRC ok", "Chunk IEND: at byte 265, 0 bytes, CRC ok"}},
-      {"xclip_text.bin",
-       Sample("xclip_text.bin"),
-       1,
-       "",
-       {"Text", "Bytes before the terminator: 32", "Terminator: at byte 32", "Bytes after the terminator: 0",
-        "Lines: 2", "Line endings: CRLF", "Bytes outside ASCII: 3", "Text: 32 bytes", "  Zeile eins",
-        "  Zeile zwei – Grüße"}},
-      {"xclip_emoji_unicodetext.bin",
-       Sample("xclip_emoji_unicodetext.bin"),
-       13,
-       "",
-       {"Text", "Characters before the terminator: 29 (30 UTF-16 units)", "Terminator: at byte 60",
-        "Bytes after the terminator: 0", "Lines: 2", "Line endings: CRLF", "Characters outside ASCII: 3",
-        "Text: 60 bytes", "  Smile 😀 and 日本", "  second line"}},
-      {"notepad_unicodetext.bin",
-       Sample("notepad_unicodetext.bin"),
-       13,
-       "",
-       {"Text", "Characters before the terminator: 54 (55 UTF-16 units)", "Terminator: at byte 110",
-        "Bytes after the terminator: 0", "Lines: 3", "Line endings: CRLF", "Characters outside ASCII: 9",
-        "Text: 110 bytes", "  Grüße – naïve café", "  日本語 and 😀 here", "  typed in notepad"}},
+      FromFile("xclip_urilist_lf_hdrop.bin", 15, "",
+               Join(dropHeader,
+                    {"Files: 1",
+                     "File 1: Z:\\tmp\\issue16cap\\page.html file:\\tmp\\issue16cap\\a b.txt  (at byte 20)",
+                     "! file 1 holds a control character at byte 74: no file name can",
+                     "List ends: at byte 136"})),
+      FromFile("xclip_png.bin", kRegistered, "PNG",
+               {"PNG", "Width: 3", "Height: 2", "Bit depth: 1", "Colour type: 3 (indexed)",
+                "Compression: 0 (deflate)", "Filter: 0 (adaptive)", "Interlace: 0 (none)", "Chunks: 10",
+                "Chunk IHDR: at byte 8, 13 bytes, CRC ok", "Chunk gAMA: at byte 33, 4 bytes, CRC ok",
+                "Chunk cHRM: at byte 49, 32 bytes, CRC ok", "Chunk PLTE: at byte 93, 6 bytes, CRC ok",
+                "Chunk bKGD: at byte 111, 1 byte, CRC ok", "Chunk tIME: at byte 124, 7 bytes, CRC ok",
+                "Chunk IDAT: at byte 143, 12 bytes, CRC ok", "Chunk tEXt: at byte 167, 37 bytes, CRC ok",
+                "Chunk tEXt: at byte 216, 37 bytes, CRC ok", "Chunk IEND: at byte 265, 0 bytes, CRC ok"}),
+      FromFile("xclip_text.bin", 1, "",
+               {"Text", "Bytes before the terminator: 32", "Terminator: at byte 32",
+                "Bytes after the terminator: 0", "Lines: 2", "Line endings: CRLF", "Bytes outside ASCII: 3",
+                "Text: 32 bytes", "  Zeile eins", "  Zeile zwei – Grüße"}),
+      FromFile("xclip_emoji_unicodetext.bin", 13, "",
+               {"Text", "Characters before the terminator: 29 (30 UTF-16 units)", "Terminator: at byte 60",
+                "Bytes after the terminator: 0", "Lines: 2", "Line endings: CRLF",
+                "Characters outside ASCII: 3", "Text: 60 bytes", "  Smile 😀 and 日本", "  second line"}),
+      FromFile(
+          "notepad_unicodetext.bin", 13, "",
+          {"Text", "Characters before the terminator: 54 (55 UTF-16 units)", "Terminator: at byte 110",
+           "Bytes after the terminator: 0", "Lines: 3", "Line endings: CRLF", "Characters outside ASCII: 9",
+           "Text: 110 bytes", "  Grüße – naïve café", "  日本語 and 😀 here", "  typed in notepad"}),
       // In the OEM code page (437 here), where notepad wrote "?" for what it has not.
-      {"notepad_oemtext.bin",
-       Sample("notepad_oemtext.bin"),
-       7,
-       "",
-       {"Text", "Bytes before the terminator: 55", "Terminator: at byte 55", "Bytes after the terminator: 0",
-        "Lines: 3", "Line endings: CRLF", "Bytes outside ASCII: 4", "Text: 55 bytes", "  Grüße - naïve café",
-        "  ??? and ?? here", "  typed in notepad"}},
-      {"xclip_locale.bin",
-       Sample("xclip_locale.bin"),
-       16,
-       "",
-       {"Locale", "LCID: 0x0409 (1033)", "Locale name: en-US", "ANSI code page: 1252", "OEM code page: 437"}},
-      {"wordpad.rtf",
-       Sample("wordpad.rtf"),
-       kRegistered,
-       "Rich Text Format",
-       {"Rich Text Format", "RTF version: 1", "ANSI code page: 1252", "Default font: 0 (Times New Roman)",
-        "Font 0: Times New Roman (charset 0)", "Text: 53 bytes", "  Grüße – naïve café",
-        "  日本語 and 😀 here", "  end", "Bytes after the document: 2"}},
+      FromFile("notepad_oemtext.bin", 7, "",
+               {"Text", "Bytes before the terminator: 55", "Terminator: at byte 55",
+                "Bytes after the terminator: 0", "Lines: 3", "Line endings: CRLF", "Bytes outside ASCII: 4",
+                "Text: 55 bytes", "  Grüße - naïve café", "  ??? and ?? here", "  typed in notepad"}),
+      FromFile("xclip_locale.bin", 16, "",
+               {"Locale", "LCID: 0x0409 (1033)", "Locale name: en-US", "ANSI code page: 1252",
+                "OEM code page: 437"}),
+      FromFile("wordpad.rtf", kRegistered, "Rich Text Format",
+               {"Rich Text Format", "RTF version: 1", "ANSI code page: 1252",
+                "Default font: 0 (Times New Roman)", "Font 0: Times New Roman (charset 0)", "Text: 53 bytes",
+                "  Grüße – naïve café", "  日本語 and 😀 here", "  end", "Bytes after the document: 2"}),
       // \ucN stand-ins after \uN: N bytes or \'hh, none, or one \'hh.
-      {"RTF stand-ins",
-       Text("{\\rtf1\\uc2 caf\\u233 XYs \\uc0 na\\u239 ve \\uc1\\u8212\\'97 end}"),
-       kRegistered,
-       "Rich Text Format",
-       {"Rich Text Format", "RTF version: 1", "ANSI code page: (none; 1252 assumed)", "Default font: (none)",
-        "Text: 21 bytes", "  cafés naïve — end"}},
-      {"xclip_bmp_dib.bin",
-       Sample("xclip_bmp_dib.bin"),
-       8,
-       "",
-       {"DIB", "biSize: 40 (BITMAPINFOHEADER)", "biWidth: 5", "biHeight: 3 (bottom-up)", "biPlanes: 1",
-        "biBitCount: 32", "biCompression: BI_RGB", "biSizeImage: 60", "biXPelsPerMeter: 0",
-        "biYPelsPerMeter: 0", "biClrUsed: 0", "biClrImportant: 0",
-        "Masks: red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0x00000000",
-        "Colour table: at byte 40, 0 entries, 0 used", "Bits: at byte 40, 3 rows of 20 bytes, 60 bytes"}},
+      Case("RTF stand-ins", Text("{\\rtf1\\uc2 caf\\u233 XYs \\uc0 na\\u239 ve \\uc1\\u8212\\'97 end}"),
+           kRegistered, "Rich Text Format",
+           {"Rich Text Format", "RTF version: 1", "ANSI code page: (none; 1252 assumed)",
+            "Default font: (none)", "Text: 21 bytes", "  cafés naïve — end"}),
+      Case("RTF with stray braces", Text("}}{\\rtf1 x}"), kRegistered, "Rich Text Format",
+           {"Rich Text Format", "RTF version: 1", "ANSI code page: (none; 1252 assumed)",
+            "Default font: (none)", "Text: 1 byte", "  x", "! the data does not start with {\\rtf",
+            "! } at byte 0 closes no group", "! 1 more } close no group, the last at byte 1"}),
+      FromFile("xclip_bmp_dib.bin", 8, "",
+               Join(DibHeaderLines("40 (BITMAPINFOHEADER)", 5, 3, 32, "BI_RGB", 60),
+                    {"Masks: red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0x00000000",
+                     "Colour table: at byte 40, 0 entries, 0 used",
+                     "Bits: at byte 40, 3 rows of 20 bytes, 60 bytes"})),
       // ImageMagick's own V5 header, past its 14-byte file header.
-      {"magick_rgba.bmp as CF_DIBV5",
-       ByteVector(bmp.begin() + 14, bmp.end()),
-       17,
-       "",
-       {"DIB",
-        "biSize: 124 (BITMAPV5HEADER)",
-        "biWidth: 5",
-        "biHeight: 3 (bottom-up)",
-        "biPlanes: 1",
-        "biBitCount: 32",
-        "biCompression: BI_BITFIELDS",
-        "biSizeImage: 60",
-        "biXPelsPerMeter: 0",
-        "biYPelsPerMeter: 0",
-        "biClrUsed: 0",
-        "biClrImportant: 0",
-        "bV5RedMask: 0x00FF0000",
-        "bV5GreenMask: 0x0000FF00",
-        "bV5BlueMask: 0x000000FF",
-        "bV5AlphaMask: 0xFF000000",
-        "bV5CSType: 'sRGB' (0x73524742)",
-        "bV5Endpoints red: 0, 0, 0",
-        "bV5Endpoints green: 0, 0, 0",
-        "bV5Endpoints blue: 0, 0, 0",
-        "bV5Gamma: 0x0, 0x0, 0x0",
-        "bV5Intent: LCS_GM_IMAGES",
-        "bV5ProfileData: 0",
-        "bV5ProfileSize: 0",
-        "bV5Reserved: 0",
-        "Masks: red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0xFF000000",
-        "Colour table: at byte 124, 0 entries, 0 used",
-        "Bits: at byte 124, 3 rows of 20 bytes, 60 bytes"}},
-      {"wine_shell_idlist.bin",
-       Sample("wine_shell_idlist.bin"),
-       kRegistered,
-       "Shell IDList Array",
-       {"Shell IDList Array", "Items: 2", "Folder: at byte 16, 107 bytes, 3 items, path C:\\windows",
-        "  Root folder: {20D04FE0-3AEA-1069-A2D8-08002B30309D} (This PC)", "  Drive: C:\\",
-        "  Folder: windows", "Item 1: at byte 123, 74 bytes, 1 item, path C:\\windows\\notepad.exe",
-        "  File: notepad.exe", "Item 2: at byte 197, 74 bytes, 1 item, path C:\\windows\\regedit.exe",
-        "  File: regedit.exe"}},
+      Case("magick_rgba.bmp as CF_DIBV5", ByteVector(bmp.begin() + 14, bmp.end()), 17, "",
+           Join(DibHeaderLines("124 (BITMAPV5HEADER)", 5, 3, 32, "BI_BITFIELDS", 60),
+                {"bV5RedMask: 0x00FF0000", "bV5GreenMask: 0x0000FF00", "bV5BlueMask: 0x000000FF",
+                 "bV5AlphaMask: 0xFF000000", "bV5CSType: 'sRGB' (0x73524742)", "bV5Endpoints red: 0, 0, 0",
+                 "bV5Endpoints green: 0, 0, 0", "bV5Endpoints blue: 0, 0, 0", "bV5Gamma: 0x0, 0x0, 0x0",
+                 "bV5Intent: LCS_GM_IMAGES", "bV5ProfileData: 0", "bV5ProfileSize: 0", "bV5Reserved: 0",
+                 "Masks: red 0x00FF0000, green 0x0000FF00, blue 0x000000FF, alpha 0xFF000000",
+                 "Colour table: at byte 124, 0 entries, 0 used",
+                 "Bits: at byte 124, 3 rows of 20 bytes, 60 bytes"})),
+      Case("16-bit DIB with the default masks", Join(Dib16(), ByteVector(4, 0)), 8, "",
+           Join(DibHeaderLines("40 (BITMAPINFOHEADER)", 1, 1, 16, "BI_RGB", 0),
+                {"Masks: red 0x00007C00, green 0x000003E0, blue 0x0000001F, alpha 0x00000000",
+                 "Colour table: at byte 40, 0 entries, 0 used",
+                 "Bits: at byte 40, 1 rows of 4 bytes, 4 bytes"})),
+      FromFile(
+          "wine_shell_idlist.bin", kRegistered, "Shell IDList Array",
+          Join(Join({"Shell IDList Array", "Items: 2",
+                     "Folder: at byte 16, 107 bytes, 3 items, path C:\\windows"},
+                    idListRoot),
+               {"  Folder: windows", "Item 1: at byte 123, 74 bytes, 1 item, path C:\\windows\\notepad.exe",
+                "  File: notepad.exe", "Item 2: at byte 197, 74 bytes, 1 item, path C:\\windows\\regedit.exe",
+                "  File: regedit.exe"})),
       // Windows' own extension blocks (versions 9 and 3), and a list met again.
-      {"IDList with long names",
-       IdListArray({Join(Join(RootItem(kThisPcGuid), DriveItem("C:\\")),
-                         FileSystemItem(0x31, "PROGRA~1", 9, "Program Files")),
-                    FileSystemItem(0x32, "README.TXT", 3, "readme.txt")},
-                   {16}),
-       kRegistered,
-       "Shell IDList Array",
-       {"Shell IDList Array", "Items: 2", "Folder: at byte 16, 147 bytes, 3 items, path C:\\Program Files",
-        "  Root folder: {20D04FE0-3AEA-1069-A2D8-08002B30309D} (This PC)", "  Drive: C:\\",
-        "  Folder: Program Files (short name PROGRA~1)",
-        "Item 1: at byte 163, 72 bytes, 1 item, path C:\\Program Files\\readme.txt",
-        "  File: readme.txt (short name README.TXT)", "Item 2: at byte 16, the same list as the folder"}},
+      Case("IDList with long names",
+           IdListArray({Join(Join(RootItem(kThisPcGuid), DriveItem("C:\\")),
+                             FileSystemItem(0x31, "PROGRA~1", 9, "Program Files")),
+                        FileSystemItem(0x32, "README.TXT", 3, "readme.txt")},
+                       {16}),
+           kRegistered, "Shell IDList Array",
+           Join(Join({"Shell IDList Array", "Items: 2",
+                      "Folder: at byte 16, 147 bytes, 3 items, path C:\\Program Files"},
+                     idListRoot),
+                {"  Folder: Program Files (short name PROGRA~1)",
+                 "Item 1: at byte 163, 72 bytes, 1 item, path C:\\Program Files\\readme.txt",
+                 "  File: readme.txt (short name README.TXT)",
+                 "Item 2: at byte 16, the same list as the folder"})),
       // Bytes that form no path get none: a drive under a root folder not
       // known, lists that do not end.
-      {"IDList without paths",
-       IdListArray({RootItem(ByteVector(16, 0x11)),
-                    Join(DriveItem("D:\\"), FileSystemItem(0x32, "x", 0, "")),
-                    {5, 0, 'a', 'b', 'c', 1, 0}},
-                   {999, 97}),
-       kRegistered,
-       "Shell IDList Array",
-       {"Shell IDList Array", "Items: 4", "Folder: at byte 24, 22 bytes, 1 item",
-        "  Root folder: {11111111-1111-1111-1111-111111111111}", "Item 1: at byte 46, 43 bytes, 2 items",
-        "  Drive: D:\\", "  File: x", "! Item 2 at byte 89 has an item of size 1 at byte 94",
-        "! Item 3 offset 999 points past the data (98 bytes)",
-        "! Item 4 at byte 97 runs past the data (98 bytes) at byte 97"}},
-      {"FileGroupDescriptorW",
-       Join(Le32(1), FileDescriptor(0x8000007C, 0x21, ~0ull, 0x100000002ull, "Bericht.pdf", true)),
-       kRegistered,
-       "FileGroupDescriptorW",
-       {"File group descriptor", "Files: 1", "File 1: Bericht.pdf (at byte 4)",
-        "  Flags: FD_ATTRIBUTES | FD_CREATETIME | FD_ACCESSTIME | FD_WRITESTIME | FD_FILESIZE | FD_UNICODE",
-        "  Size: 4294967298 bytes", "  Attributes: READONLY | ARCHIVE",
-        "  Created: 2024-05-01 12:00:00.1234567 UTC", "  Accessed: 2024-05-01 12:00:00.0000123 UTC",
-        "  Written: 0xFFFFFFFFFFFFFFFF (out of range)"}},
-      {"FileGroupDescriptor cut after its first file",
-       Join(Join(Le32(2), FileDescriptor(0, 0, 0, 0, "Notiz.txt", false)), ByteVector(100, 7)),
-       kRegistered,
-       "FileGroupDescriptor",
-       {"File group descriptor", "Files: 2",
-        "! a count of 2 needs 668 bytes, the data has 436 (1 whole descriptors)",
-        "File 1: Notiz.txt (at byte 4)", "  Flags: none"}},
-      {"RTF with stray braces",
-       Text("}}{\\rtf1 x}"),
-       kRegistered,
-       "Rich Text Format",
-       {"Rich Text Format", "RTF version: 1", "ANSI code page: (none; 1252 assumed)", "Default font: (none)",
-        "Text: 1 byte", "  x", "! the data does not start with {\\rtf", "! } at byte 0 closes no group",
-        "! 1 more } close no group, the last at byte 1"}},
-      {"URL",
-       Text(std::string("http://kelvane.test/\0", 21)),
-       kRegistered,
-       "UniformResourceLocator",
-       {"URL", "URL: http://kelvane.test/"}},
-      {"URL in UTF-16 with bytes after it",
-       Utf16(std::string("h\0\0\0", 4)),
-       kRegistered,
-       "UniformResourceLocatorW",
-       {"URL", "URL: h", "Bytes after the terminator: 4"}},
-      // A long text's first 2 KiB, not parting the surrogate pair at its end.
-      {"UTF-16 text past 2 KiB",
-       LongUtf16Text(),
-       13,
-       "",
-       {"Text", "Characters before the terminator: 1100 (1101 UTF-16 units)", "Terminator: at byte 2202",
-        "Bytes after the terminator: 0", "Lines: 1", "Line endings: none", "Characters outside ASCII: 1",
-        "Text: 2202 bytes", "  " + std::string(1023, 'a'), "… and 156 more bytes of the text"}},
-      {"16-bit DIB with the default masks",
-       Join(Dib16(), ByteVector(4, 0)),
-       8,
-       "",
-       {"DIB", "biSize: 40 (BITMAPINFOHEADER)", "biWidth: 1", "biHeight: 1 (bottom-up)", "biPlanes: 1",
-        "biBitCount: 16", "biCompression: BI_RGB", "biSizeImage: 0", "biXPelsPerMeter: 0",
-        "biYPelsPerMeter: 0", "biClrUsed: 0", "biClrImportant: 0",
-        "Masks: red 0x00007C00, green 0x000003E0, blue 0x0000001F, alpha 0x00000000",
-        "Colour table: at byte 40, 0 entries, 0 used", "Bits: at byte 40, 1 rows of 4 bytes, 4 bytes"}},
+      Case("IDList without paths",
+           IdListArray({RootItem(ByteVector(16, 0x11)),
+                        Join(DriveItem("D:\\"), FileSystemItem(0x32, "x", 0, "")),
+                        {5, 0, 'a', 'b', 'c', 1, 0}},
+                       {999, 97}),
+           kRegistered, "Shell IDList Array",
+           {"Shell IDList Array", "Items: 4", "Folder: at byte 24, 22 bytes, 1 item",
+            "  Root folder: {11111111-1111-1111-1111-111111111111}", "Item 1: at byte 46, 43 bytes, 2 items",
+            "  Drive: D:\\", "  File: x", "! Item 2 at byte 89 has an item of size 1 at byte 94",
+            "! Item 3 offset 999 points past the data (98 bytes)",
+            "! Item 4 at byte 97 runs past the data (98 bytes) at byte 97"}),
       // A drive item without its letter, and an extension block whose offset
       // points back into the short name: neither is what it would be.
-      {"IDList with an extension block inside the short name",
-       IdListArray({Join(DriveItem("C:/"), BlockInShortName())}),
-       kRegistered,
-       "Shell IDList Array",
-       {"Shell IDList Array", "Items: 0", "Folder: at byte 8, 67 bytes, 2 items",
-        "  Item of type 0x2F, 25 bytes", "  File:  "}},
+      Case("IDList with an extension block inside the short name",
+           IdListArray({Join(DriveItem("C:/"), BlockInShortName())}), kRegistered, "Shell IDList Array",
+           {"Shell IDList Array", "Items: 0", "Folder: at byte 8, 67 bytes, 2 items",
+            "  Item of type 0x2F, 25 bytes", "  File:  "}),
+      Case("FileGroupDescriptorW",
+           Join(Le32(1), FileDescriptor(0x8000007C, 0x21, ~0ull, 0x100000002ull, "Bericht.pdf", true)),
+           kRegistered, "FileGroupDescriptorW",
+           {"File group descriptor", "Files: 1", "File 1: Bericht.pdf (at byte 4)",
+            "  Flags: FD_ATTRIBUTES | FD_CREATETIME | FD_ACCESSTIME | FD_WRITESTIME | FD_FILESIZE | "
+            "FD_UNICODE",
+            "  Size: 4294967298 bytes", "  Attributes: READONLY | ARCHIVE",
+            "  Created: 2024-05-01 12:00:00.1234567 UTC", "  Accessed: 2024-05-01 12:00:00.0000123 UTC",
+            "  Written: 0xFFFFFFFFFFFFFFFF (out of range)"}),
+      Case("FileGroupDescriptor cut after its first file",
+           Join(Join(Le32(2), FileDescriptor(0, 0, 0, 0, "Notiz.txt", false)), ByteVector(100, 7)),
+           kRegistered, "FileGroupDescriptor",
+           {"File group descriptor", "Files: 2",
+            "! a count of 2 needs 668 bytes, the data has 436 (1 whole descriptors)",
+            "File 1: Notiz.txt (at byte 4)", "  Flags: none"}),
+      Case("URL", Text(std::string("http://kelvane.test/\0", 21)), kRegistered, "UniformResourceLocator",
+           {"URL", "URL: http://kelvane.test/"}),
+      Case("URL in UTF-16 with bytes after it", Utf16(std::string("h\0\0\0", 4)), kRegistered,
+           "UniformResourceLocatorW", {"URL", "URL: h", "Bytes after the terminator: 4"}),
+      // A long text's first 2 KiB, not parting the surrogate pair at its end.
+      Case("UTF-16 text past 2 KiB", LongUtf16Text(), 13, "",
+           {"Text", "Characters before the terminator: 1100 (1101 UTF-16 units)", "Terminator: at byte 2202",
+            "Bytes after the terminator: 0", "Lines: 1", "Line endings: none", "Characters outside ASCII: 1",
+            "Text: 2202 bytes", "  " + std::string(1023, 'a'), "… and 156 more bytes of the text"}),
   };
   for (const SampleCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -578,14 +549,8 @@ TEST(FormatSamples, TheSniffSaysWhatTheFirstBytesLookLike) {
       {Text("GIF89a"), SnapshotKind::HandleValue, "Sniff: nothing known"},
   };
   for (const auto& c : cases) {
-    SnapshotDescription s;
-    s.format = kRegistered;
-    s.name = "Foo";
-    s.length = static_cast<std::uint32_t>(c.bytes.size());
-    s.kind = c.kind;
-    const std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[c.bytes.size()]);
-    std::copy(c.bytes.begin(), c.bytes.end(), exact.get());
-    EXPECT_EQ(SnapshotSection(s, exact.get()).back().text, c.sniff);
+    const Snapshot snapshot(c.bytes, kRegistered, "Foo", c.kind);
+    EXPECT_EQ(SnapshotSection(snapshot.s, snapshot.data.get()).back().text, c.sniff);
   }
 }
 
