@@ -34,8 +34,8 @@ std::string SystemText(DWORD error) {
       error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string utf8 = units > 0 ? Utf8OfWide(text, static_cast<int>(units)) : std::string();
   if (text != nullptr) ::LocalFree(text);
-  while (!utf8.empty() && (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == ' ' ||
-                           utf8.back() == '.')) {
+  while (!utf8.empty() &&
+         (utf8.back() == '\n' || utf8.back() == '\r' || utf8.back() == ' ' || utf8.back() == '.')) {
     utf8.pop_back();
   }
   return utf8.empty() ? "error " + std::to_string(error) : utf8;
@@ -278,7 +278,8 @@ CaptureOutcome CaptureClipboardToFile(const std::string& path, CaptureControls& 
   std::string failure;
   if (!file.Create(fullPath, &failure)) return Failure(failure + " Nothing was changed.");
   // The table's place, filled in once every block is written.
-  if (!file.Write(std::vector<std::uint8_t>(run.plan().FirstBlockOffset()).data(), run.plan().FirstBlockOffset())) {
+  if (!file.Write(std::vector<std::uint8_t>(run.plan().FirstBlockOffset()).data(),
+                  run.plan().FirstBlockOffset())) {
     return Failure(WriteFailure(file));
   }
   for (std::optional<std::uint32_t> index = run.Next(); index; index = run.Next()) {

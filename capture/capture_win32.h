@@ -15,11 +15,11 @@
 // How a capture is steered while it runs, from another thread for the
 // window, by a time limit for the command line.
 struct CaptureControls {
-  HANDLE wake = nullptr;                   // set (auto-reset) when cancel or skip is asked; may be none
-  std::atomic<bool> cancel{false};         // end the capture; nothing is written
-  std::atomic<std::uint32_t> skip{0};      // 1 + the index of the format to skip while it is waited for
+  HANDLE wake = nullptr;                     // set (auto-reset) when cancel or skip is asked; may be none
+  std::atomic<bool> cancel{false};           // end the capture; nothing is written
+  std::atomic<std::uint32_t> skip{0};        // 1 + the index of the format to skip while it is waited for
   std::atomic<std::uint32_t> waitingFor{0};  // set by the capture: 1 + the index waited for, or 0
-  DWORD renderLimitMs = INFINITE;          // how long a format's owner may take to render it
+  DWORD renderLimitMs = INFINITE;            // how long a format's owner may take to render it
   // Called on the capturing thread whenever there is something new to show.
   void (*progress)(void* context, const std::string& reading, const std::string& waiting,
                    std::uint64_t bytesSoFar) = nullptr;
@@ -27,10 +27,10 @@ struct CaptureControls {
 };
 
 struct CaptureOutcome {
-  bool written = false;    // the file is there, complete
-  bool cancelled = false;  // ended by cancel: nothing written
-  std::string failure;     // one sentence (UTF-8) when it failed: nothing written
-  std::string message;     // when written: "Captured 12 of 14 formats (3.4 MB) to ..."
+  bool written = false;                  // the file is there, complete
+  bool cancelled = false;                // ended by cancel: nothing written
+  std::string failure;                   // one sentence (UTF-8) when it failed: nothing written
+  std::string message;                   // when written: "Captured 12 of 14 formats (3.4 MB) to ..."
   std::vector<std::string> notCaptured;  // "HTML Format(0xC0A1): reason"
 };
 

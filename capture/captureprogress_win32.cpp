@@ -127,15 +127,16 @@ void CreateLines(HWND window) {
     int x, y, width, height;
     const char* text;
   } children[] = {
-      {"STATIC", kProgressReadingLine, SS_LEFTNOWORDWRAP, 12, 12, kWidth - 30, 18, "Reading the clipboard..."},
+      {"STATIC", kProgressReadingLine, SS_LEFTNOWORDWRAP, 12, 12, kWidth - 30, 18,
+       "Reading the clipboard..."},
       {"STATIC", kProgressWaitingLine, SS_LEFT, 12, 32, kWidth - 30, 34, ""},
       {"STATIC", kProgressBytesLine, SS_LEFT, 12, 70, kWidth - 130, 18, ""},
       {"BUTTON", IDCANCEL, BS_PUSHBUTTON, kWidth - 108, 66, 84, 24, "Cancel"},
   };
   for (const auto& c : children) {
-    HWND child = ::CreateWindowExA(0, c.windowClass, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y, c.width,
-                                   c.height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                                   instance, nullptr);
+    HWND child = ::CreateWindowExA(0, c.windowClass, c.text, WS_CHILD | WS_VISIBLE | c.style, c.x, c.y,
+                                   c.width, c.height, window,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
     ::SendMessageA(child, WM_SETFONT, font, FALSE);
   }
 }
@@ -195,7 +196,9 @@ bool RegisterProgressClass() {
   return registered;
 }
 
-void Refuse(HWND dialog, const char* text) { ::MessageBoxA(dialog, text, kCaptureTitle, MB_ICONWARNING | MB_OK); }
+void Refuse(HWND dialog, const char* text) {
+  ::MessageBoxA(dialog, text, kCaptureTitle, MB_ICONWARNING | MB_OK);
+}
 
 }  // namespace
 
@@ -216,9 +219,10 @@ bool StartCaptureWithProgress(HWND dialog, const std::string& path, void (*ended
   const int height = frame.bottom - frame.top;
   HWND window = nullptr;
   if (job->controls.wake != nullptr && RegisterProgressClass()) {
-    window = ::CreateWindowExA(0, kCaptureProgressClass, kCaptureTitle, style,
-                               (owner.left + owner.right - width) / 2, (owner.top + owner.bottom - height) / 2,
-                               width, height, dialog, nullptr, ::GetModuleHandleA(nullptr), job.get());
+    window =
+        ::CreateWindowExA(0, kCaptureProgressClass, kCaptureTitle, style,
+                          (owner.left + owner.right - width) / 2, (owner.top + owner.bottom - height) / 2,
+                          width, height, dialog, nullptr, ::GetModuleHandleA(nullptr), job.get());
   }
   if (window == nullptr) {
     Refuse(dialog, "The progress window could not be made. Nothing was changed.");

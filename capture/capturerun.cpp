@@ -49,8 +49,8 @@ std::optional<std::uint32_t> CaptureRun::Next() {
 
 std::string CaptureRun::ListText(std::uint32_t index) const {
   const CaptureFormat& f = formats_[index];
-  return AvailableFormatText(f.format, f.registeredName ? std::optional<std::string_view>(*f.registeredName)
-                                                        : std::nullopt);
+  return AvailableFormatText(
+      f.format, f.registeredName ? std::optional<std::string_view>(*f.registeredName) : std::nullopt);
 }
 
 std::string CaptureRun::ReadingText(std::uint32_t index) const {
@@ -79,7 +79,8 @@ std::string CaptureRun::FinalMessage(const std::string& path) const {
     text.append("\n").append(line);
     ++listed;
   }
-  if (notCaptured_.size() > listed) text.append("\n").append(MoreItemsText(notCaptured_.size() - listed, "formats"));
+  if (notCaptured_.size() > listed)
+    text.append("\n").append(MoreItemsText(notCaptured_.size() - listed, "formats"));
   return text;
 }
 
