@@ -162,46 +162,29 @@ HWND OwnerWindow() {
   return ::CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
 
-// In a fresh process: one restore, and how far the peaks rose above what the
-// process had before it.
-int MeasurePeak(std::uint32_t blockBytes) {
+// In a fresh process: one restore (from an empty clipboard) or one capture
+// (of the block put on the clipboard first), and how far the peaks rose above
+// what the process had just before it, beyond the block the clipboard holds.
+int MeasurePeak(bool capture, std::uint32_t blockBytes) {
   HWND owner = OwnerWindow();
   EmptyTheClipboard();
+  if (capture && TimePut(owner, blockBytes) < 0) return 1;
+  const std::string captured = FilePath() + ".capture";
   const PROCESS_MEMORY_COUNTERS before = MemoryCounters();
-  if (TimeRestore(owner, FilePath()) < 0) return 1;
+  if ((capture ? TimeCapture(captured) : TimeRestore(owner, FilePath())) < 0) return 1;
   const PROCESS_MEMORY_COUNTERS after = MemoryCounters();
   const double working = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMiB;
   const double pagefile = static_cast<double>(after.PeakPagefileUsage - before.PagefileUsage) / kMiB;
-  const double limit = 2.0 * blockBytes / kMiB + 16.0;
+  // A restore's peak includes the block it gives the clipboard; a capture's
+  // starts with the block held.
+  const double beyond = std::max(working, pagefile) - (capture ? 0.0 : blockBytes / kMiB);
   std::printf(
-      "restore: peak above the process before it: working set %.1f MiB, pagefile %.1f MiB; "
-      "the clipboard's block + the largest block + 16 MiB = %.1f MiB: %s\n",
-      working, pagefile, limit, std::max(working, pagefile) <= limit ? "within" : "OVER");
-  std::printf("restore: beyond the block the clipboard holds: %.1f MiB (the largest block + 16 MiB = %.1f)\n",
-              std::max(working, pagefile) - blockBytes / kMiB, blockBytes / kMiB + 16.0);
+      "%s: peak working set +%.1f MiB, pagefile +%.1f MiB; beyond the clipboard's block %.1f MiB "
+      "(the largest block + 16 MiB = %.1f): %s\n",
+      capture ? "capture" : "restore", working, pagefile, beyond, blockBytes / kMiB + 16.0,
+      beyond <= blockBytes / kMiB + 16.0 ? "within" : "OVER");
   std::fflush(stdout);
-  EmptyTheClipboard();
-  ::DestroyWindow(owner);
-  return 0;
-}
-
-// In a fresh process: the block put on the clipboard, then one capture, and
-// how far the peaks rose above what the process had with the block.
-int MeasureCapturePeak(std::uint32_t blockBytes) {
-  HWND owner = OwnerWindow();
-  if (TimePut(owner, blockBytes) < 0) return 1;
-  const PROCESS_MEMORY_COUNTERS before = MemoryCounters();
-  if (TimeCapture(FilePath() + ".capture") < 0) return 1;
-  const PROCESS_MEMORY_COUNTERS after = MemoryCounters();
-  const double working = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMiB;
-  const double pagefile = static_cast<double>(after.PeakPagefileUsage - before.PagefileUsage) / kMiB;
-  std::printf(
-      "capture: peak above the process holding the clipboard's block: working set %.1f MiB, pagefile %.1f "
-      "MiB "
-      "(the largest block + 16 MiB = %.1f)\n",
-      working, pagefile, blockBytes / kMiB + 16.0);
-  std::fflush(stdout);
-  ::DeleteFileA((FilePath() + ".capture").c_str());
+  ::DeleteFileA(captured.c_str());
   EmptyTheClipboard();
   ::DestroyWindow(owner);
   return 0;
@@ -210,11 +193,8 @@ int MeasureCapturePeak(std::uint32_t blockBytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 2 && std::strcmp(argv[1], "peak") == 0) {
-    return MeasurePeak(static_cast<std::uint32_t>(std::atoi(argv[2])) * 1024u * 1024u);
-  }
-  if (argc > 2 && std::strcmp(argv[1], "peakcapture") == 0) {
-    return MeasureCapturePeak(static_cast<std::uint32_t>(std::atoi(argv[2])) * 1024u * 1024u);
+  if (argc > 2 && (std::strcmp(argv[1], "peak") == 0 || std::strcmp(argv[1], "peakcapture") == 0)) {
+    return MeasurePeak(argv[1][4] != 0, static_cast<std::uint32_t>(std::atoi(argv[2])) * 1024u * 1024u);
   }
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   const std::uint32_t mebibytes = argc > 2 ? static_cast<std::uint32_t>(std::atoi(argv[2])) : 256;

@@ -52,11 +52,7 @@ TEST(CaptureRun, ReadsWhatCanGoInTheFileAndSaysWhyTheRestCannot) {
           "Slow Format(0xC0A4): the owner did not render it in 30 s");
 }
 
-TEST(CaptureRun, AnEmptyClipboardAndALongListOfLeftOutFormats) {
-  CaptureRun empty({});
-  EXPECT_FALSE(empty.Next());
-  EXPECT_EQ(empty.FinalMessage("e.clp"), "Captured 0 of 0 formats (4 bytes) to e.clp.");
-
+TEST(CaptureRun, ALongListOfLeftOutFormatsEndsInACount) {
   std::vector<CaptureFormat> privates;
   for (std::uint32_t f = 0x200; f < 0x200 + kMostListedLeftOut + 2; ++f)
     privates.push_back({f, std::nullopt});
@@ -64,7 +60,6 @@ TEST(CaptureRun, AnEmptyClipboardAndALongListOfLeftOutFormats) {
   EXPECT_FALSE(run.Next());
   const std::string message = run.FinalMessage("p.clp");
   EXPECT_EQ(message.substr(message.rfind('\n') + 1), "\xE2\x80\xA6 and 2 more formats");
-  EXPECT_EQ(run.NotCaptured().size(), kMostListedLeftOut + 2u);
 }
 
 TEST(CaptureRun, SizesForPeople) {
