@@ -277,8 +277,9 @@ CaptureOutcome CaptureClipboardToFile(const std::string& path, CaptureControls& 
   TemporaryFile file;
   std::string failure;
   if (!file.Create(fullPath, &failure)) return Failure(failure + " Nothing was changed.");
-  // The table's place, filled in once every block is written.
-  if (!file.Write(std::vector<std::uint8_t>(run.plan().FirstBlockOffset()).data(),
+  // The table's place, filled in once every block is written: at most
+  // 65,535 entries, about 11 MiB.
+  if (!file.Write(std::vector<std::uint8_t>(static_cast<std::size_t>(run.plan().FirstBlockOffset())).data(),
                   run.plan().FirstBlockOffset())) {
     return Failure(WriteFailure(file));
   }

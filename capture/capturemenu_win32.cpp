@@ -125,20 +125,22 @@ LRESULT CALLBACK RestoreSubclassProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // ------------------------------------------------------------------- open
 
-// The file the user chose in the open dialog; empty when cancelled.
-std::string AskForCaptureFile(HWND dialog) {
+// The file the user chose in the open or the save dialog, both with the
+// clipboard files' filters; empty when cancelled.
+std::string AskForFile(HWND dialog, bool save) {
   char path[MAX_PATH] = {};
-  OPENFILENAMEA open = {};
-  open.lStructSize = sizeof(open);
-  open.hwndOwner = dialog;
-  open.lpstrFilter = kOpenFilter;
-  open.nFilterIndex = 1;
-  open.lpstrFile = path;
-  open.nMaxFile = MAX_PATH;
-  open.lpstrTitle = kOpenCaptureTitle;
-  open.lpstrDefExt = kDefaultExtension;
-  open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!::GetOpenFileNameA(&open)) return {};
+  OPENFILENAMEA choose = {};
+  choose.lStructSize = sizeof(choose);
+  choose.hwndOwner = dialog;
+  choose.lpstrFilter = kOpenFilter;
+  choose.nFilterIndex = 1;
+  choose.lpstrFile = path;
+  choose.nMaxFile = MAX_PATH;
+  choose.lpstrTitle = save ? kCaptureTitle : kOpenCaptureTitle;
+  choose.lpstrDefExt = kDefaultExtension;
+  choose.Flags = (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST) | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_NOCHANGEDIR;
+  if (!(save ? ::GetSaveFileNameA(&choose) : ::GetOpenFileNameA(&choose))) return {};
   return path;
 }
 
@@ -154,7 +156,7 @@ void OpenCapture(HWND dialog) {
     ::MessageBeep(MB_OK);
     return;
   }
-  const std::string path = AskForCaptureFile(dialog);
+  const std::string path = AskForFile(dialog, false);
   if (path.empty()) return;
   OpenedCapture opened = ReadCaptureFile(path);
   if (!opened.problem.empty()) {
@@ -168,23 +170,6 @@ void OpenCapture(HWND dialog) {
 
 // ----------------------------------------------------------------- capture
 
-// The file the user chose in the save dialog; empty when cancelled.
-std::string AskForCaptureTarget(HWND dialog) {
-  char path[MAX_PATH] = {};
-  OPENFILENAMEA save = {};
-  save.lStructSize = sizeof(save);
-  save.hwndOwner = dialog;
-  save.lpstrFilter = kOpenFilter;
-  save.nFilterIndex = 1;
-  save.lpstrFile = path;
-  save.nMaxFile = MAX_PATH;
-  save.lpstrTitle = kCaptureTitle;
-  save.lpstrDefExt = kDefaultExtension;
-  save.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!::GetSaveFileNameA(&save)) return {};
-  return path;
-}
-
 void CaptureEnded(HWND dialog) {
   g_restore.capturing = false;
   EnableOpenItem(dialog, true);
@@ -195,7 +180,7 @@ void CaptureClipboard(HWND dialog) {
     ::MessageBeep(MB_OK);
     return;
   }
-  const std::string path = AskForCaptureTarget(dialog);
+  const std::string path = AskForFile(dialog, true);
   if (path.empty() || Busy()) return;
   if (!StartCaptureWithProgress(dialog, path, CaptureEnded)) return;
   g_restore.capturing = true;
