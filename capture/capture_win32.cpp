@@ -190,16 +190,17 @@ FormatRead ReadFormat(HWND window, CaptureRun& run, std::uint32_t index, Capture
   if (controls.progress != nullptr) controls.progress(controls.context, reading, {}, bytesSoFar);
   ClipboardReadStart start = StartClipboardRead(window, run.FormatAt(index), true);
   if (!start.ended) {
-    if (controls.progress != nullptr) {
-      controls.progress(controls.context, reading,
-                        OwnerWaitText(ClipboardReadOwner(start.ticket), run.ListText(index)), bytesSoFar);
-    }
-    const ULONGLONG began = ::GetTickCount64();
+    // Skippable from before the wait is shown: an Esc in answer to it counts.
     controls.waitingFor = index + 1;
     struct NoLongerWaiting {
       CaptureControls& controls;
       ~NoLongerWaiting() { controls.waitingFor = 0; }
     } const noLongerWaiting{controls};
+    if (controls.progress != nullptr) {
+      controls.progress(controls.context, reading,
+                        OwnerWaitText(ClipboardReadOwner(start.ticket), run.ListText(index)), bytesSoFar);
+    }
+    const ULONGLONG began = ::GetTickCount64();
     for (;;) {
       if (ReadEndedAmongMessages(window, start.ticket)) {
         start.outcome = TakeClipboardRead(start.ticket);

@@ -272,12 +272,12 @@ TEST_F(OpenACapture, TheMenuCaptureShowsTheWaitSkipsOnEscAndCancelLeavesNothing)
   ::PostMessageA(dialog_.dialog(), WM_SYSCOMMAND, kCaptureClipboard, 0);
   ASSERT_TRUE(ChooseFile(process, dialog_.dialog(), "Capture the Clipboard", path));
   HWND progress = nullptr;
-  ASSERT_TRUE(testsupport::WaitUntil(
-      [&] {
-        progress = testsupport::FindOwnWindow("Kelvane Capture Progress", "Capture the Clipboard");
-        return progress != nullptr && LineText(progress, 102).find("Esc") != std::string::npos;
-      },
-      10000));
+  const auto waitShown = [&] {
+    progress = testsupport::FindOwnWindow("Kelvane Capture Progress", "Capture the Clipboard");
+    return progress != nullptr && ::IsWindowVisible(progress) &&
+           LineText(progress, 102).find("Esc") != std::string::npos;
+  };
+  ASSERT_TRUE(testsupport::WaitUntil(waitShown, 10000));
   const std::string slowText = "Kelvane Slow(" + browsertest::Hex(slow) + ")";
   EXPECT_EQ(LineText(progress, 101), "Reading 1 of 2: " + slowText);
   EXPECT_EQ(LineText(progress, 102), "Waiting for clipboard_owner.exe (process " +
@@ -306,8 +306,7 @@ TEST_F(OpenACapture, TheMenuCaptureShowsTheWaitSkipsOnEscAndCancelLeavesNothing)
   ASSERT_TRUE(again.PromiseLate(600000, {"Kelvane Slow=seeded:64:1"}));
   ::PostMessageA(dialog_.dialog(), WM_SYSCOMMAND, kCaptureClipboard, 0);
   ASSERT_TRUE(ChooseFile(process, dialog_.dialog(), "Capture the Clipboard", path));
-  ASSERT_TRUE(testsupport::WaitUntil(
-      [&] { return (progress = testsupport::FindOwnWindow("Kelvane Capture Progress")) != nullptr; }, 10000));
+  ASSERT_TRUE(testsupport::WaitUntil(waitShown, 10000));
   ::SendMessageA(::GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
   EXPECT_TRUE(testsupport::WaitUntil([&] { return !::IsWindow(progress); }, 10000));
   testsupport::PumpMessages(300);
