@@ -1,6 +1,6 @@
 #include "capture/capturerun.h"
 
-#include <cstdio>
+#include <cmath>
 #include <utility>
 
 #include "browser/formatnames.h"
@@ -93,7 +93,6 @@ std::string SizeText(std::uint64_t bytes) {
     value /= 1024.0;
     ++unit;
   }
-  char text[32];
-  std::snprintf(text, sizeof(text), "%.1f %s", value, kUnits[unit]);
-  return text;
+  const auto tenths = static_cast<std::uint64_t>(std::llround(value * 10.0));
+  return Decimal(tenths / 10) + "." + Decimal(tenths % 10) + " " + kUnits[unit];
 }
