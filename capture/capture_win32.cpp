@@ -202,12 +202,14 @@ FormatRead ReadFormat(HWND window, CaptureRun& run, std::uint32_t index, Capture
     }
     const ULONGLONG began = ::GetTickCount64();
     for (;;) {
-      if (ReadEndedAmongMessages(window, start.ticket)) {
+      // What the user asked for comes first, even when the read has just ended.
+      const bool cancel = controls.cancel.load();
+      const bool skip = controls.skip.load() == index + 1;
+      const bool ended = !cancel && !skip && ReadEndedAmongMessages(window, start.ticket);
+      if (ended) {
         start.outcome = TakeClipboardRead(start.ticket);
         break;
       }
-      const bool cancel = controls.cancel.load();
-      const bool skip = controls.skip.load() == index + 1;
       const ULONGLONG waited = ::GetTickCount64() - began;
       const bool late = controls.renderLimitMs != INFINITE && waited >= controls.renderLimitMs;
       if (cancel || skip || late) {

@@ -284,8 +284,8 @@ TEST_F(OpenACapture, TheMenuCaptureShowsTheWaitSkipsOnEscAndCancelLeavesNothing)
                                          std::to_string(hung.ProcessId()) + ") to render " + slowText +
                                          ". Esc cancels.");
   EXPECT_EQ(LineText(progress, 103), "348 bytes written so far");
-  ::PostMessageA(progress, WM_KEYDOWN, VK_ESCAPE, 1);
-  hung.Release();  // the skipped read ends, and the next one can be made
+  ::SendMessageA(progress, WM_KEYDOWN, VK_ESCAPE, 1);  // handled before the owner is let go
+  hung.Release();                                      // the skipped read ends, and the next one can be made
   std::vector<HWND> boxes;
   ASSERT_TRUE(testsupport::WaitUntil([&] { return !(boxes = faulttest::OwnMessageBoxes()).empty(); }, 15000));
   EXPECT_FALSE(::IsWindow(progress));
