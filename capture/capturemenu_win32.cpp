@@ -9,6 +9,7 @@
 
 #include "app/resource.h"
 #include "app/widetext_win32.h"
+#include "capture/captureprogress_win32.h"
 #include "capture/restore_win32.h"
 #include "capture/restoreprompt.h"
 
@@ -28,10 +29,11 @@ struct RestoreJob {
   bool outOfMemory;     // the restore ended by a failed allocation
 };
 
-// One dialog a process, so one restore at a time.
+// One dialog a process, so one restore or capture at a time.
 struct RestoreState {
   HANDLE worker = nullptr;
   UINT doneMessage = 0;  // posted to the dialog with the job when the worker ends
+  bool capturing = false;
 };
 RestoreState g_restore;
 
@@ -39,10 +41,16 @@ void ShowWarning(HWND dialog, const std::string& utf8) {
   ::MessageBoxW(dialog, WideOfUtf8(utf8).c_str(), nullptr, MB_ICONWARNING | MB_OK);
 }
 
+// Both items are greyed while either runs: a restore would change the
+// clipboard under a capture, and a capture read it under a restore.
 void EnableOpenItem(HWND dialog, bool enabled) {
-  ::EnableMenuItem(::GetSystemMenu(dialog, FALSE), kOpenCaptureCommand,
-                   MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  HMENU menu = ::GetSystemMenu(dialog, FALSE);
+  for (UINT command : {kCaptureClipboardCommand, kOpenCaptureCommand}) {
+    ::EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
 }
+
+bool Busy() { return g_restore.worker != nullptr || g_restore.capturing; }
 
 // ------------------------------------------------------------------ worker
 
@@ -117,20 +125,22 @@ LRESULT CALLBACK RestoreSubclassProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // ------------------------------------------------------------------- open
 
-// The file the user chose in the open dialog; empty when cancelled.
-std::string AskForCaptureFile(HWND dialog) {
+// The file the user chose in the open or the save dialog, both with the
+// clipboard files' filters; empty when cancelled.
+std::string AskForFile(HWND dialog, bool save) {
   char path[MAX_PATH] = {};
-  OPENFILENAMEA open = {};
-  open.lStructSize = sizeof(open);
-  open.hwndOwner = dialog;
-  open.lpstrFilter = kOpenFilter;
-  open.nFilterIndex = 1;
-  open.lpstrFile = path;
-  open.nMaxFile = MAX_PATH;
-  open.lpstrTitle = kOpenCaptureTitle;
-  open.lpstrDefExt = kDefaultExtension;
-  open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!::GetOpenFileNameA(&open)) return {};
+  OPENFILENAMEA choose = {};
+  choose.lStructSize = sizeof(choose);
+  choose.hwndOwner = dialog;
+  choose.lpstrFilter = kOpenFilter;
+  choose.nFilterIndex = 1;
+  choose.lpstrFile = path;
+  choose.nMaxFile = MAX_PATH;
+  choose.lpstrTitle = save ? kCaptureTitle : kOpenCaptureTitle;
+  choose.lpstrDefExt = kDefaultExtension;
+  choose.Flags = (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST) | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_NOCHANGEDIR;
+  if (!(save ? ::GetSaveFileNameA(&choose) : ::GetOpenFileNameA(&choose))) return {};
   return path;
 }
 
@@ -142,11 +152,11 @@ bool ConfirmRestore(HWND dialog, const ClpDirectory& directory) {
 }
 
 void OpenCapture(HWND dialog) {
-  if (g_restore.worker != nullptr) {
+  if (Busy()) {
     ::MessageBeep(MB_OK);
     return;
   }
-  const std::string path = AskForCaptureFile(dialog);
+  const std::string path = AskForFile(dialog, false);
   if (path.empty()) return;
   OpenedCapture opened = ReadCaptureFile(path);
   if (!opened.problem.empty()) {
@@ -158,6 +168,25 @@ void OpenCapture(HWND dialog) {
       dialog, std::make_unique<RestoreJob>(RestoreJob{dialog, path, std::move(opened.directory), {}, false}));
 }
 
+// ----------------------------------------------------------------- capture
+
+void CaptureEnded(HWND dialog) {
+  g_restore.capturing = false;
+  EnableOpenItem(dialog, true);
+}
+
+void CaptureClipboard(HWND dialog) {
+  if (Busy()) {
+    ::MessageBeep(MB_OK);
+    return;
+  }
+  const std::string path = AskForFile(dialog, true);
+  if (path.empty() || Busy()) return;
+  if (!StartCaptureWithProgress(dialog, path, CaptureEnded)) return;
+  g_restore.capturing = true;
+  EnableOpenItem(dialog, false);
+}
+
 }  // namespace
 
 void AddCaptureMenuItems(HWND dialog) {
@@ -166,8 +195,7 @@ void AddCaptureMenuItems(HWND dialog) {
   const int count = ::GetMenuItemCount(menu);
   const UINT last = count > 0 ? ::GetMenuItemID(menu, count - 1) : 0;
   if (!IsKelvaneSysCommand(last)) ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-  // The capture itself comes with the background clipboard reader.
-  ::AppendMenuA(menu, MF_STRING | MF_GRAYED, kCaptureClipboardCommand, "Capture the Clipboard...");
+  ::AppendMenuA(menu, MF_STRING, kCaptureClipboardCommand, "Capture the Clipboard...");
   ::AppendMenuA(menu, MF_STRING, kOpenCaptureCommand, "Open a Capture...");
   if (g_restore.doneMessage == 0) g_restore.doneMessage = ::RegisterWindowMessageA("Kelvane restore done");
   ::SetWindowSubclass(dialog, RestoreSubclassProc, kRestoreSubclassId, 0);
@@ -184,7 +212,12 @@ bool OnCaptureCommand(HWND dialog, WPARAM command) {
       }
       return true;
     case kCaptureClipboardCommand:
-      return true;  // greyed: nothing to do yet
+      try {
+        CaptureClipboard(dialog);
+      } catch (...) {
+        ::MessageBoxA(dialog, kNoMemoryText, nullptr, MB_ICONWARNING | MB_OK);
+      }
+      return true;
     default:
       return false;
   }

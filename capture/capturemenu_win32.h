@@ -1,7 +1,8 @@
 // The format browser's system-menu items for clipboard files: "Capture the
-// Clipboard..." (greyed until the capture exists) and "Open a Capture...",
-// which checks a file, asks, and puts it back on the clipboard on a worker
-// thread, the dialog staying the clipboard's owner, then runs Analyze.
+// Clipboard...", which asks for a file and captures every format to it with a
+// progress window, and "Open a Capture...", which checks a file, asks, and
+// puts it back on the clipboard on a worker thread, the dialog staying the
+// clipboard's owner, then runs Analyze. Both are greyed while either runs.
 #pragma once
 
 #include <windows.h>

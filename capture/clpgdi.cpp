@@ -155,16 +155,9 @@ std::uint32_t DibRowOffset(const ClpBitmapFromDib& description, std::uint32_t ro
 
 std::vector<std::uint8_t> ClpBitmapBlockOfDib(const std::uint8_t* dib, std::uint32_t length,
                                               std::string* refusal) {
-  const ClpBitmapFromDib d = DescribeDibAsClpBitmap(dib, length);
-  *refusal = d.refusal;
-  if (!d.ok) return {};
-  std::vector<std::uint8_t> block(d.blockLength);
-  std::memcpy(block.data(), d.header.data(), kClpBitmapHeaderBytes);
-  for (std::uint32_t row = 0; row < d.height; ++row) {
-    std::memcpy(block.data() + kClpBitmapHeaderBytes + static_cast<std::size_t>(row) * d.rowBytes,
-                dib + DibRowOffset(d, row), d.rowBytes);
-  }
-  return block;
+  const ClpBlockOfSnapshot block = DescribeClpBlockOfSnapshot(2, dib, length, 0);
+  *refusal = block.refusal;
+  return GatherClpBlock(block, dib);
 }
 
 // ------------------------------------------------------- metafile pictures
@@ -286,12 +279,9 @@ ClpMetafileFromSnapshot DescribeSnapshotAsClpMetafile(const std::uint8_t* snapsh
 
 std::vector<std::uint8_t> ClpMetafileBlockOfSnapshot(const std::uint8_t* snapshot, std::uint32_t length,
                                                      std::uint32_t recordBytes, std::string* refusal) {
-  const ClpMetafileFromSnapshot d = DescribeSnapshotAsClpMetafile(snapshot, length, recordBytes);
-  *refusal = d.refusal;
-  if (!d.ok) return {};
-  std::vector<std::uint8_t> block(d.header.begin(), d.header.end());
-  block.insert(block.end(), snapshot + d.wmfOffset, snapshot + d.wmfOffset + d.wmfLength);
-  return block;
+  const ClpBlockOfSnapshot block = DescribeClpBlockOfSnapshot(3, snapshot, length, recordBytes);
+  *refusal = block.refusal;
+  return GatherClpBlock(block, snapshot);
 }
 
 // ----------------------------------------------------- palettes and EMF
@@ -347,4 +337,48 @@ std::string ClpBlockRefusal(std::uint32_t format, const std::uint8_t* block, std
       break;
   }
   return {};
+}
+
+// ------------------------------------------------------ capture, streamed
+
+ClpBlockOfSnapshot DescribeClpBlockOfSnapshot(std::uint32_t format, const std::uint8_t* snapshot,
+                                              std::uint32_t length, std::uint32_t metafileRecordBytes) {
+  ClpBlockOfSnapshot block = {true, {}, {}, {}, 0};
+  switch (ClpBlockFormOf(format)) {
+    case ClpBlockForm::Bitmap: {
+      const ClpBitmapFromDib d = DescribeDibAsClpBitmap(snapshot, length);
+      if (!d.ok) return ClpBlockOfSnapshot{false, d.refusal, {}, {}, 0};
+      block.header.assign(d.header.begin(), d.header.end());
+      block.spans.reserve(d.height);
+      for (std::uint32_t row = 0; row < d.height; ++row)
+        block.spans.push_back({DibRowOffset(d, row), d.rowBytes});
+      block.length = d.blockLength;
+      return block;
+    }
+    case ClpBlockForm::MetafilePicture: {
+      const ClpMetafileFromSnapshot d = DescribeSnapshotAsClpMetafile(snapshot, length, metafileRecordBytes);
+      if (!d.ok) return ClpBlockOfSnapshot{false, d.refusal, {}, {}, 0};
+      block.header.assign(d.header.begin(), d.header.end());
+      block.spans.push_back({d.wmfOffset, d.wmfLength});
+      block.length = kClpMetafileHeaderBytes + d.wmfLength;
+      return block;
+    }
+    case ClpBlockForm::Palette:
+    case ClpBlockForm::EnhMetafile:
+    case ClpBlockForm::GlobalBlock:
+      break;
+  }
+  if (length > 0) block.spans.push_back({0, length});
+  block.length = length;
+  return block;
+}
+
+std::vector<std::uint8_t> GatherClpBlock(const ClpBlockOfSnapshot& block, const std::uint8_t* snapshot) {
+  if (!block.ok) return {};
+  std::vector<std::uint8_t> bytes(block.header);
+  bytes.reserve(block.length);
+  for (const ClpSnapshotSpan& span : block.spans) {
+    bytes.insert(bytes.end(), snapshot + span.offset, snapshot + span.offset + span.length);
+  }
+  return bytes;
 }

@@ -133,6 +133,29 @@ ClpPalette ReadClpPalette(const std::uint8_t* block, std::uint32_t length);
 // signature), or empty when it looks like one; the platform checks the rest.
 std::string ClpEnhMetafileRefusal(const std::uint8_t* block, std::uint32_t length);
 
+// ------------------------------------------------------ capture, streamed
+
+// A file's block made of a Whole Data snapshot of format without a copy of
+// it: header bytes, then spans of the snapshot, written one after another.
+// Texts, registered formats, palettes and EMFs are the snapshot whole; a
+// bitmap is its 14-byte header and each row at 16-bit padding, top row
+// first; a metafile picture its 8-byte header and the WMF bytes.
+struct ClpSnapshotSpan {
+  std::uint32_t offset;
+  std::uint32_t length;
+};
+struct ClpBlockOfSnapshot {
+  bool ok;
+  std::string refusal;
+  std::vector<std::uint8_t> header;
+  std::vector<ClpSnapshotSpan> spans;
+  std::uint32_t length;  // header and spans
+};
+ClpBlockOfSnapshot DescribeClpBlockOfSnapshot(std::uint32_t format, const std::uint8_t* snapshot,
+                                              std::uint32_t length, std::uint32_t metafileRecordBytes);
+// The described block gathered into one vector.
+std::vector<std::uint8_t> GatherClpBlock(const ClpBlockOfSnapshot& block, const std::uint8_t* snapshot);
+
 // Why a file's block of format cannot be made into the clipboard's data, as
 // a clause; empty when it can (global blocks always can).
 std::string ClpBlockRefusal(std::uint32_t format, const std::uint8_t* block, std::uint32_t length);

@@ -59,6 +59,8 @@ struct CommandWord {
 constexpr CommandWord kCommands[] = {
     {"/list", CommandKind::List, false,
      "  kelvane.exe /list           lists the clipboard's formats: number, tab, name"},
+    {"/capture", CommandKind::Capture, true,
+     "  kelvane.exe /capture FILE   captures the clipboard to a clipboard file (.clp)"},
     {"/restore", CommandKind::Restore, true,
      "  kelvane.exe /restore FILE   puts a clipboard file (.clp) on the clipboard"},
     {"/?", CommandKind::Help, false, "  kelvane.exe /?              this text"},

@@ -20,6 +20,7 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 enum class CommandKind : std::uint8_t {
   Window,   // no words: the format browser
   List,     // the clipboard's formats, one line each
+  Capture,  // every format to a clipboard file
   Restore,  // a clipboard file put back without asking
   Help,     // the usage text, asked for
   Misused,  // the usage text after a problem

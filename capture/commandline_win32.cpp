@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "capture/capture_win32.h"
 #include "capture/commandline.h"
 #include "capture/restore_win32.h"
 
@@ -104,12 +105,28 @@ int RestoreFile(HINSTANCE instance, const std::string& path) {
   return kExitDone;
 }
 
+// The capture the menu makes, without a window: a slow owner is given the
+// platform's own wait, and each format left out is a line on the error output.
+int CaptureToFile(const std::string& path) {
+  CaptureControls controls;
+  controls.renderLimitMs = kCommandLineRenderLimitMs;
+  const CaptureOutcome outcome = CaptureClipboardToFile(path, controls);
+  if (!outcome.written) {
+    Complain(outcome.failure);
+    return kExitFailed;
+  }
+  for (const std::string& line : outcome.notCaptured) Complain(line);
+  return kExitDone;
+}
+
 int Run(HINSTANCE instance, const Command& command) {
   switch (command.kind) {
     case CommandKind::Window:
       return kNoCommand;
     case CommandKind::List:
       return ListFormats();
+    case CommandKind::Capture:
+      return CaptureToFile(command.file);
     case CommandKind::Restore:
       return RestoreFile(instance, command.file);
     case CommandKind::Help:

@@ -1,7 +1,10 @@
-// How long putting back a clipboard file holding one large block takes, and
-// how much memory it needs. In the same run, so that the figures compare on
-// any machine:
+// How long capturing a clipboard that holds one large block to a file takes,
+// and putting that file back, and how much memory each needs. In the same
+// run, so that the figures compare on any machine:
 //
+//   reader read     the clipboard reader's Whole Data read of the block
+//   file write      CreateFile and one WriteFile of that many bytes
+//   capture         CaptureClipboardToFile, as the menu and /capture make it
 //   file read       CreateFile and one ReadFile of the block's bytes into a
 //                   new block of the heap: what any reader of the file pays
 //   put             a filled global block of the same size put on the
@@ -10,10 +13,11 @@
 //   restore         ReadCaptureFile and PutCaptureOnClipboard of the file,
 //                   as Open a Capture and /restore do them
 //
-// The goal is a restore of at most 1.3 times the file read plus the put.
-// Its peak memory is measured in a fresh process (this program started again
-// with "peak"), against the block the clipboard holds plus the largest block
-// plus 16 MiB.
+// The goals are a capture of at most 1.3 times the reader's read plus the
+// file write, and a restore of at most 1.3 times the file read plus the put.
+// Peak memory is measured in fresh processes (this program started again
+// with "peak" or "peakcapture"), against the block the clipboard holds plus
+// the largest block plus 16 MiB.
 //
 //   bench_restore_clp.exe [runs] [MiB]
 #include <windows.h>
@@ -27,8 +31,10 @@
 #include <vector>
 
 #include "benchsupport.h"
+#include "capture/capture_win32.h"
 #include "capture/clpfile.h"
 #include "capture/restore_win32.h"
+#include "snapshot/clipboardreader_win32.h"
 
 namespace {
 
@@ -114,6 +120,37 @@ double TimeRestore(HWND owner, const std::string& path) {
   return ok ? Now() - start : -1;
 }
 
+double TimeReaderRead(HWND requester, std::uint32_t blockBytes) {
+  const double start = Now();
+  ClipboardReadStart read =
+      StartClipboardRead(requester, ::RegisterClipboardFormatA(kBlockName), true, INFINITE);
+  const double elapsed = Now() - start;
+  const bool ok = read.ended && read.outcome.read && read.outcome.length == blockBytes;
+  FreeSnapshot(read.outcome.bytes);
+  return ok ? elapsed : -1;
+}
+
+double TimeFileWrite(const std::string& path, std::uint32_t blockBytes) {
+  void* block = ::HeapAlloc(::GetProcessHeap(), 0, blockBytes);
+  std::memset(block, 0x33, blockBytes);
+  const double start = Now();
+  HANDLE file =
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool ok = file != INVALID_HANDLE_VALUE && WriteFileBytes(file, block, blockBytes);
+  if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  const double elapsed = Now() - start;
+  ::HeapFree(::GetProcessHeap(), 0, block);
+  ::DeleteFileA(path.c_str());
+  return ok ? elapsed : -1;
+}
+
+double TimeCapture(const std::string& path) {
+  CaptureControls controls;
+  const double start = Now();
+  const bool ok = CaptureClipboardToFile(path, controls).written;
+  return ok ? Now() - start : -1;
+}
+
 void EmptyTheClipboard() {
   if (OpenClipboardRetry()) {
     ::EmptyClipboard();
@@ -125,24 +162,29 @@ HWND OwnerWindow() {
   return ::CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
 
-// In a fresh process: one restore, and how far the peaks rose above what the
-// process had before it.
-int MeasurePeak(std::uint32_t blockBytes) {
+// In a fresh process: one restore (from an empty clipboard) or one capture
+// (of the block put on the clipboard first), and how far the peaks rose above
+// what the process had just before it, beyond the block the clipboard holds.
+int MeasurePeak(bool capture, std::uint32_t blockBytes) {
   HWND owner = OwnerWindow();
   EmptyTheClipboard();
+  if (capture && TimePut(owner, blockBytes) < 0) return 1;
+  const std::string captured = FilePath() + ".capture";
   const PROCESS_MEMORY_COUNTERS before = MemoryCounters();
-  if (TimeRestore(owner, FilePath()) < 0) return 1;
+  if ((capture ? TimeCapture(captured) : TimeRestore(owner, FilePath())) < 0) return 1;
   const PROCESS_MEMORY_COUNTERS after = MemoryCounters();
   const double working = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMiB;
   const double pagefile = static_cast<double>(after.PeakPagefileUsage - before.PagefileUsage) / kMiB;
-  const double limit = 2.0 * blockBytes / kMiB + 16.0;
+  // A restore's peak includes the block it gives the clipboard; a capture's
+  // starts with the block held.
+  const double beyond = std::max(working, pagefile) - (capture ? 0.0 : blockBytes / kMiB);
   std::printf(
-      "restore: peak above the process before it: working set %.1f MiB, pagefile %.1f MiB; "
-      "the clipboard's block + the largest block + 16 MiB = %.1f MiB: %s\n",
-      working, pagefile, limit, std::max(working, pagefile) <= limit ? "within" : "OVER");
-  std::printf("restore: beyond the block the clipboard holds: %.1f MiB (the largest block + 16 MiB = %.1f)\n",
-              std::max(working, pagefile) - blockBytes / kMiB, blockBytes / kMiB + 16.0);
+      "%s: peak working set +%.1f MiB, pagefile +%.1f MiB; beyond the clipboard's block %.1f MiB "
+      "(the largest block + 16 MiB = %.1f): %s\n",
+      capture ? "capture" : "restore", working, pagefile, beyond, blockBytes / kMiB + 16.0,
+      beyond <= blockBytes / kMiB + 16.0 ? "within" : "OVER");
   std::fflush(stdout);
+  ::DeleteFileA(captured.c_str());
   EmptyTheClipboard();
   ::DestroyWindow(owner);
   return 0;
@@ -151,8 +193,8 @@ int MeasurePeak(std::uint32_t blockBytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 2 && std::strcmp(argv[1], "peak") == 0) {
-    return MeasurePeak(static_cast<std::uint32_t>(std::atoi(argv[2])) * 1024u * 1024u);
+  if (argc > 2 && (std::strcmp(argv[1], "peak") == 0 || std::strcmp(argv[1], "peakcapture") == 0)) {
+    return MeasurePeak(argv[1][4] != 0, static_cast<std::uint32_t>(std::atoi(argv[2])) * 1024u * 1024u);
   }
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
   const std::uint32_t mebibytes = argc > 2 ? static_cast<std::uint32_t>(std::atoi(argv[2])) : 256;
@@ -163,9 +205,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   RunThisProgramAgain("peak " + std::to_string(mebibytes));
+  RunThisProgramAgain("peakcapture " + std::to_string(mebibytes));
   HWND owner = OwnerWindow();
-  std::vector<double> reads, puts, restores;
+  const std::string captured = path + ".capture";
+  std::vector<double> readerReads, writes, captures, reads, puts, restores;
   for (int run = 0; run < runs; ++run) {
+    if (TimePut(owner, blockBytes) < 0) return 1;
+    readerReads.push_back(TimeReaderRead(owner, blockBytes));
+    writes.push_back(TimeFileWrite(captured, blockBytes));
+    captures.push_back(TimeCapture(captured));
+    EmptyTheClipboard();
+    if (readerReads.back() < 0 || writes.back() < 0 || captures.back() < 0) {
+      std::printf("capture run %d failed\n", run);
+      return 1;
+    }
     reads.push_back(TimeFileRead(path, blockBytes));
     puts.push_back(TimePut(owner, blockBytes));
     EmptyTheClipboard();
@@ -177,6 +230,12 @@ int main(int argc, char** argv) {
     }
   }
   const double bytes = static_cast<double>(blockBytes);
+  Report("reader read (Whole Data)", readerReads, bytes);
+  Report("file write", writes, bytes);
+  Report("capture", captures, bytes);
+  std::printf("capture: %.2f x the reader's read plus the file write (goal <= 1.3)\n",
+              Median(captures) / (Median(readerReads) + Median(writes)));
+  ::DeleteFileA(captured.c_str());
   Report("file read (new heap block)", reads, bytes);
   Report("put (Open, Empty, Set, Close)", puts, bytes);
   Report("restore", restores, bytes);

@@ -40,7 +40,8 @@ TEST(CommandLine, EachCommandAndEachMisuse) {
       {"/?", CommandKind::Help, "", ""},
       {"/restore", CommandKind::Misused, "", "/restore needs the name of a file."},
       {"/list now", CommandKind::Misused, "", "Unexpected \"now\" after /list."},
-      {"/capture a.clp", CommandKind::Misused, "", "Unknown command \"/capture\"."},
+      {"/Capture a.clp", CommandKind::Capture, "a.clp", ""},
+      {"/capture", CommandKind::Misused, "", "/capture needs the name of a file."},
       {"--any arguments", CommandKind::Misused, "", "Unknown command \"--any\"."},
   };
   for (const auto& c : cases) {
@@ -50,7 +51,7 @@ TEST(CommandLine, EachCommandAndEachMisuse) {
     EXPECT_EQ(command.problem, c.problem) << c.line;
   }
   const std::string usage = UsageText();
-  for (const char* word : {"/list", "/restore FILE", "/?", "Exit codes"})
+  for (const char* word : {"/list", "/capture FILE", "/restore FILE", "/?", "Exit codes"})
     EXPECT_NE(usage.find(word), std::string::npos);
   EXPECT_EQ(usage.substr(usage.size() - 2), "\r\n");
 }

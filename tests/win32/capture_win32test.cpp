@@ -1,5 +1,7 @@
 // Clipboard files through the real windows and the real program: the
-// dialog's system-menu items, Open a Capture's open dialog, its warning for
+// dialog's system-menu items and their shortcuts, Capture the Clipboard's
+// save dialog, progress window (Esc, Cancel) and final message, round trips
+// of capture, restore and capture again, Open a Capture's open dialog, its warning for
 // each kind of damaged file with the clipboard left as it was, the
 // confirmation and its No, Yes putting back every GDI format, a registered
 // format, an empty and a large block (read back by Whole Data and compared
@@ -21,6 +23,7 @@
 #include "capture/clpfile.h"
 #include "capture/commandline.h"
 #include "capture/restore_win32.h"
+#include "clipboard_fault_owner.h"
 #include "clp_harness.h"
 #include "testsupport.h"
 
@@ -29,6 +32,7 @@ namespace {
 using clptest::Block;
 using clptest::Bytes;
 
+constexpr UINT kCaptureClipboard = 0x0130;
 constexpr UINT kOpenCapture = 0x0140;
 constexpr int kFileNameBox = 0x47C;
 constexpr int kMessageBoxText = 0xFFFF;
@@ -78,23 +82,38 @@ struct OpenRun {
 // Posts the command to the dialog (of this process or another), chooses the
 // file in the open dialog and answers the boxes that follow: the question
 // with answer, a warning with OK; waits until no box comes for a while.
+// Waits for the common file dialog titled title, types path into it and
+// presses OK, answering Yes to a question about replacing a file; false when
+// the file dialog never came.
+bool ChooseFile(DWORD process, HWND dialog, const char* title, const std::string& path) {
+  HWND chooser = nullptr;
+  testsupport::WaitUntil(
+      [&] {
+        return (chooser = ShownDialogOwnedBy(process, dialog, title)) != nullptr &&
+               ::GetDlgItem(chooser, kFileNameBox) != nullptr;
+      },
+      15000);
+  if (chooser == nullptr) return false;
+  ::SendMessageA(::GetDlgItem(chooser, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  ::PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+  testsupport::WaitUntil(
+      [&] {
+        if (HWND replace = ShownDialogOwnedBy(process, chooser, nullptr)) {
+          ::PostMessageA(replace, WM_COMMAND, IDYES, 0);
+        }
+        return !::IsWindow(chooser) || !::IsWindowVisible(chooser);
+      },
+      10000);
+  return true;
+}
+
 OpenRun DriveOpenCapture(HWND dialog, const std::string& path, int answer) {
   OpenRun run;
   DWORD process = 0;
   ::GetWindowThreadProcessId(dialog, &process);
   ::PostMessageA(dialog, WM_SYSCOMMAND, kOpenCapture, 0);
-  HWND open = nullptr;
-  testsupport::WaitUntil(
-      [&] {
-        return (open = ShownDialogOwnedBy(process, dialog, "Open a Capture")) != nullptr &&
-               ::GetDlgItem(open, kFileNameBox) != nullptr;
-      },
-      15000);
-  if (open == nullptr) return run;
-  run.openDialogSeen = true;
-  ::SendMessageA(::GetDlgItem(open, kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  ::PostMessageA(open, WM_COMMAND, IDOK, 0);
-  testsupport::WaitUntil([&] { return !::IsWindow(open) || !::IsWindowVisible(open); }, 10000);
+  run.openDialogSeen = ChooseFile(process, dialog, "Open a Capture", path);
+  if (!run.openDialogSeen) return run;
   for (;;) {
     HWND box = nullptr;
     if (!testsupport::WaitUntil(
@@ -205,7 +224,7 @@ TEST_F(OpenACapture, TheSystemMenuEndsInOneSeparatorAndBothItems) {
     UINT command;
     const char* text;
     bool greyed;
-  } const items[] = {{0x0130, "Capture the Clipboard...", true}, {0x0140, "Open a Capture...", false}};
+  } const items[] = {{0x0130, "Capture the Clipboard...", false}, {0x0140, "Open a Capture...", false}};
   for (int i = 0; i < 2; ++i) {
     char text[64] = {};
     ::GetMenuStringA(menu, static_cast<UINT>(count - 2 + i), text, sizeof(text), MF_BYPOSITION);
@@ -214,9 +233,91 @@ TEST_F(OpenACapture, TheSystemMenuEndsInOneSeparatorAndBothItems) {
     const UINT state = ::GetMenuState(menu, items[i].command, MF_BYCOMMAND);
     EXPECT_EQ((state & MF_GRAYED) != 0, items[i].greyed) << items[i].text;
   }
-  // The greyed capture does nothing, and the default handling is not asked either.
-  EXPECT_EQ(::SendMessageA(dialog_.dialog(), WM_SYSCOMMAND, 0x0130, 0), 0);
-  EXPECT_TRUE(::IsWindowVisible(dialog_.dialog()));
+  // Ctrl+S and Ctrl+O, pressed in the dialog, open the two file dialogs.
+  ::AttachThreadInput(::GetCurrentThreadId(), dialog_.threadId(), TRUE);
+  BYTE keys[256] = {};
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  for (const auto& [key, title] :
+       {std::pair<WPARAM, const char*>{'S', "Capture the Clipboard"}, {'O', "Open a Capture"}}) {
+    ::PostMessageA(dialog_.availableList(), WM_KEYDOWN, key, 1);
+    HWND chooser = nullptr;
+    EXPECT_TRUE(testsupport::WaitUntil(
+        [&] { return (chooser = ShownDialogOwnedBy(::GetCurrentProcessId(), dialog_.dialog(), title)); },
+        15000))
+        << title;
+    ::PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    testsupport::WaitUntil([&] { return !::IsWindow(chooser); }, 5000);
+  }
+  keys[VK_CONTROL] = 0;
+  ::SetKeyboardState(keys);
+  ::AttachThreadInput(::GetCurrentThreadId(), dialog_.threadId(), FALSE);
+}
+
+namespace {
+
+std::string LineText(HWND window, int id) { return testsupport::WindowText(::GetDlgItem(window, id)); }
+
+}  // namespace
+
+// A hung owner's format waits with its owner named, Esc skips it and the
+// final message says so; Cancel on another capture leaves an existing file
+// as it was and no temporary file beside it.
+TEST_F(OpenACapture, TheMenuCaptureShowsTheWaitSkipsOnEscAndCancelLeavesNothing) {
+  const std::string path = Path("menu");
+  DWORD process = ::GetCurrentProcessId();
+  const UINT slow = Registered("Kelvane Slow");
+  faulttest::ForeignOwner hung;
+  ASSERT_TRUE(hung.PromiseLate(600000, {"Kelvane Slow=seeded:64:1", "Kelvane After=seeded:32:2"}));
+  ::PostMessageA(dialog_.dialog(), WM_SYSCOMMAND, kCaptureClipboard, 0);
+  ASSERT_TRUE(ChooseFile(process, dialog_.dialog(), "Capture the Clipboard", path));
+  HWND progress = nullptr;
+  const auto waitShown = [&] {
+    progress = testsupport::FindOwnWindow("Kelvane Capture Progress", "Capture the Clipboard");
+    return progress != nullptr && ::IsWindowVisible(progress) &&
+           LineText(progress, 102).find("Esc") != std::string::npos;
+  };
+  ASSERT_TRUE(testsupport::WaitUntil(waitShown, 10000));
+  const std::string slowText = "Kelvane Slow(" + browsertest::Hex(slow) + ")";
+  EXPECT_EQ(LineText(progress, 101), "Reading 1 of 2: " + slowText);
+  EXPECT_EQ(LineText(progress, 102), "Waiting for clipboard_owner.exe (process " +
+                                         std::to_string(hung.ProcessId()) + ") to render " + slowText +
+                                         ". Esc cancels.");
+  EXPECT_EQ(LineText(progress, 103), "348 bytes written so far");
+  ::SendMessageA(progress, WM_KEYDOWN, VK_ESCAPE, 1);  // handled before the owner is let go
+  hung.Release();                                      // the skipped read ends, and the next one can be made
+  std::vector<HWND> boxes;
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return !(boxes = faulttest::OwnMessageBoxes()).empty(); }, 15000));
+  EXPECT_FALSE(::IsWindow(progress));
+  EXPECT_EQ(testsupport::WindowText(boxes[0]), "Capture the Clipboard");
+  EXPECT_EQ(testsupport::WindowText(::GetDlgItem(boxes[0], kMessageBoxText)),
+            "Captured 1 of 2 formats (380 bytes) to " + path + ". Not captured:\n" + slowText +
+                ": it was skipped while its owner had not rendered it");
+  ::PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
+  const OpenedCapture opened = ReadCaptureFile(path);
+  ASSERT_EQ(opened.problem, "");
+  EXPECT_EQ(opened.directory.slots, 2u);  // the skipped format's slot is empty, at the end
+  ASSERT_EQ(opened.directory.entries.size(), 1u);
+  EXPECT_EQ(opened.directory.entries[0].name, "Kelvane After");
+  const Bytes file = testsupport::ReadFileBytes(path);
+  ASSERT_TRUE(hung.Leave());
+
+  faulttest::ForeignOwner again;
+  ASSERT_TRUE(again.PromiseLate(600000, {"Kelvane Slow=seeded:64:1"}));
+  ::PostMessageA(dialog_.dialog(), WM_SYSCOMMAND, kCaptureClipboard, 0);
+  ASSERT_TRUE(ChooseFile(process, dialog_.dialog(), "Capture the Clipboard", path));
+  ASSERT_TRUE(testsupport::WaitUntil(waitShown, 10000));
+  ::SendMessageA(::GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !::IsWindow(progress); }, 10000));
+  testsupport::PumpMessages(300);
+  EXPECT_TRUE(faulttest::OwnMessageBoxes().empty());
+  EXPECT_TRUE(testsupport::ReadFileBytes(path) == file);
+  WIN32_FIND_DATAA found;
+  const std::string folder = path.substr(0, path.find_last_of('\\') + 1);
+  HANDLE search = ::FindFirstFileA((folder + "kcl*.tmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;
+  if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+  again.Release();
 }
 
 TEST_F(OpenACapture, EachDamagedFileIsToldInOneWarningAndTheClipboardStaysAsItWas) {
@@ -425,8 +526,90 @@ TEST(CommandLine, RestorePutsARealProducersFileBackAndItStaysAfterTheProgramEnds
   testsupport::ClearClipboard();
 }
 
+namespace {
+
+// How the second of two clipboard files differs from the first, entry by
+// entry, matched by label: "X: 0 -> 1 bytes", "X: not there", "X: added".
+std::vector<std::string> DifferingEntries(const std::string& before, const std::string& after) {
+  const auto blocks = [](const std::string& path) {
+    const Bytes file = testsupport::ReadFileBytes(path);
+    std::vector<std::pair<std::string, Bytes>> labelled;
+    for (const ClpEntry& e : ReadCaptureFile(path).directory.entries)
+      labelled.push_back({ClpEntryLabel(e.format, e.name),
+                          Bytes(file.begin() + e.offset, file.begin() + e.offset + e.length)});
+    return labelled;
+  };
+  const auto a = blocks(before), b = blocks(after);
+  const auto find = [](const auto& in, const std::string& label) {
+    return std::find_if(in.begin(), in.end(), [&](const auto& x) { return x.first == label; });
+  };
+  std::vector<std::string> differing;
+  for (const auto& [label, bytes] : a) {
+    const auto other = find(b, label);
+    if (other == b.end())
+      differing.push_back(label + ": not there");
+    else if (other->second != bytes)
+      differing.push_back(label + ": " + std::to_string(bytes.size()) + " -> " +
+                          std::to_string(other->second.size()) + " bytes");
+  }
+  for (const auto& [label, bytes] : b)
+    if (find(a, label) == a.end()) differing.push_back(label + ": added");
+  return differing;
+}
+
+long RunOn(const std::string& command, const std::string& path, const std::string& errors = "") {
+  const clptest::ProgramRun run = clptest::RunProgram(command + " \"" + path + "\"");
+  EXPECT_EQ(run.errors, errors) << command << " " << path;
+  return run.exitCode;
+}
+
+}  // namespace
+
+// Capture, restore, capture again: the two captures are equal byte for byte,
+// and the first holds what was put, but for what the platform changes.
+TEST(CommandLine, CaptureRestoreCaptureGivesTheSameFileTwice) {
+  const std::string every = testsupport::TempPath("every");
+  clptest::WriteClpFile(every, EveryKindOfBlock(64u << 20));
+  const std::string samples = std::string(KELVANE_WIN32_SAMPLES_DIR) + "/";
+  const struct {
+    std::string file;
+    std::string notCaptured;           // the first capture's error output
+    std::vector<std::string> changed;  // by the platform, from what was put to the first capture
+  } sources[] = {
+      {samples + "wordpad.clp", "", {}},
+      {samples + "xclip_html.clp", "", {}},
+      {samples + "xclip_png.clp", "", {}},
+      {samples + "xclip_urilist.clp", "", {}},
+      // Wine hands another process a CF_DSPBITMAP as a global block, not a
+      // bitmap, so the first capture leaves its slot empty; it keeps an
+      // empty block as one byte, and adds the texts it makes of
+      // CF_UNICODETEXT and the DIBs it makes of CF_BITMAP.
+      {every,
+       "CF_DSPBITMAP (0x0082): its data could not be read\r\n",
+       {"CF_DSPBITMAP: not there", "Kelvane Empty Block: 0 -> 1 bytes", "CF_LOCALE: added", "CF_TEXT: added",
+        "CF_OEMTEXT: added", "CF_DIB: added", "CF_DIBV5: added"}},
+  };
+  const std::string first = testsupport::TempPath("first");
+  const std::string second = testsupport::TempPath("second");
+  for (const auto& source : sources) {
+    SCOPED_TRACE(source.file);
+    ASSERT_EQ(RunOn("/restore", source.file), 0);
+    ASSERT_EQ(RunOn("/capture", first, source.notCaptured), 0);
+    ASSERT_EQ(RunOn("/restore", first), 0);
+    ASSERT_EQ(RunOn("/capture", second), 0);
+    EXPECT_EQ(DifferingEntries(first, second), std::vector<std::string>{});
+    // Equal byte for byte, but for the first capture's empty slot: the
+    // second has nothing left out, so the same blocks follow a shorter table.
+    const Bytes one = testsupport::ReadFileBytes(first), two = testsupport::ReadFileBytes(second);
+    EXPECT_TRUE(source.notCaptured.empty() ? one == two : one.size() == two.size() + 172);
+    EXPECT_EQ(DifferingEntries(source.file, first), source.changed);
+  }
+  for (const std::string& path : {every, first, second}) ::DeleteFileA(path.c_str());
+  testsupport::ClearClipboard();
+}
+
 TEST(CommandLine, FailuresAndMisuseSayWhyOnTheErrorOutput) {
-  ASSERT_TRUE(testsupport::PutClipboardBytes(CF_TEXT, "kept", 5));
+  ASSERT_TRUE(testsupport::PutClipboardItems({{CF_TEXT, Text("kept")}, {0x0201, Text("private")}}));
   testsupport::PumpMessages(50);
   const clptest::ClipboardState before = clptest::CurrentClipboard();
   const std::string damaged = testsupport::TempPath("damaged");
@@ -441,7 +624,11 @@ TEST(CommandLine, FailuresAndMisuseSayWhyOnTheErrorOutput) {
       {"/restore \"" + damaged + "\"", 1,
        "The file says it holds 9 formats, but it is too short for their table.\r\n"},
       {"/restore C:\\no\\such.clp", 1, "The file could not be opened.\r\n"},
-      {"/capture x.clp", 2, "Unknown command \"/capture\".\r\nUsage:\r\n"},
+      {"/capture C:\\no\\such\\x.clp", 1, "No file could be made in its folder: "},
+      // A format left out is a line on the error output; the capture is done.
+      {"/capture \"" + damaged + ".clp\"", 0,
+       "CF_PRIVATE (0x0201): a private format means something only to the program that put it\r\n"},
+      {"/capture", 2, "/capture needs the name of a file.\r\nUsage:\r\n"},
       {"/restore", 2, "/restore needs the name of a file.\r\nUsage:\r\n"},
       {"/?", 0, "Usage:\r\n"},
   };
@@ -451,10 +638,12 @@ TEST(CommandLine, FailuresAndMisuseSayWhyOnTheErrorOutput) {
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(run.errors.substr(0, c.errorsStartWith.size()), c.errorsStartWith);
-    if (c.exitCode == 1) EXPECT_EQ(run.errors, c.errorsStartWith) << "one line";
+    if (c.exitCode == 1) EXPECT_EQ(run.errors.find("\r\n"), run.errors.size() - 2) << "one line";
     EXPECT_EQ(testsupport::FindOwnWindow("#32770", "Kelvane"), nullptr);
   }
   EXPECT_TRUE(clptest::CurrentClipboard() == before);
+  EXPECT_EQ(ReadCaptureFile(damaged + ".clp").problem, "");
   ::DeleteFileA(damaged.c_str());
+  ::DeleteFileA((damaged + ".clp").c_str());
   testsupport::ClearClipboard();
 }
