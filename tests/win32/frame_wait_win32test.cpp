@@ -12,8 +12,8 @@
 #include "browser/formatbrowser_win32.h"
 #include "browser_harness.h"
 #include "clipboard_fault_owner.h"
-#include "dumpframe_harness.h"
 #include "dumpframe/dumpframe.h"
+#include "dumpframe_harness.h"
 #include "dumpview/viewport_win32.h"
 #include "testsupport.h"
 
@@ -27,7 +27,8 @@ std::uint32_t DataLength(HWND frame) { return DumpViewStateOf(framehar::DumpView
 // The first bytes on view, which tell the seeded sources apart.
 std::vector<std::uint8_t> Head(HWND frame) {
   const DumpViewState* view = DumpViewStateOf(framehar::DumpViewOf(frame));
-  return view->dataLength < 16 ? std::vector<std::uint8_t>() : std::vector<std::uint8_t>(view->data, view->data + 16);
+  return view->dataLength < 16 ? std::vector<std::uint8_t>()
+                               : std::vector<std::uint8_t>(view->data, view->data + 16);
 }
 std::string Status(HWND frame) { return framehar::StatusText(framehar::StatusBarOf(frame)); }
 std::string WaitText(const ForeignOwner& owner, const std::string& format) {
@@ -127,9 +128,11 @@ TEST(FrameFollow, AMarkerFormatLeavesTheFrameUnreadUntilBIsPressed) {
   ForeignOwner marked;
   ASSERT_TRUE(marked.PromiseAndCount({"1", "Clipboard Viewer Ignore"}));
   EXPECT_TRUE(WaitUntil([] { return DataLength(g_dumpFrame) == 0; }));
-  EXPECT_NE(WindowText(framehar::PaneOf(g_dumpFrame))
-                .find("\r\n! Not read: the clipboard asks monitors to leave it alone (Clipboard Viewer Ignore)\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      WindowText(framehar::PaneOf(g_dumpFrame))
+          .find(
+              "\r\n! Not read: the clipboard asks monitors to leave it alone (Clipboard Viewer Ignore)\r\n"),
+      std::string::npos);
   EXPECT_EQ(marked.RenderCount(), 0);
   run.Toggle();
   run.Toggle();
@@ -137,4 +140,25 @@ TEST(FrameFollow, AMarkerFormatLeavesTheFrameUnreadUntilBIsPressed) {
   EXPECT_EQ(marked.RenderCount(), 1);
   run.Toggle();
   testsupport::ClearClipboard();
+}
+
+// Quitting kelvane.exe while its frame waits for a hung owner ends the
+// process at once: nothing waits for the reader.
+TEST(FrameQuit, TheProgramEndsWithinASecondWhileItsFrameWaits) {
+  ForeignOwner owner;
+  ASSERT_TRUE(owner.PromiseLate(600000, {"Kelvane Wait Quit=seeded:64:1"}));
+  testsupport::Program program;
+  const HWND dialog = program.WaitForDialog();
+  ASSERT_NE(dialog, nullptr);
+  ::PostMessageA(dialog, WM_COMMAND, 1000, 0);                         // Analyze
+  ::PostMessageA(::GetDlgItem(dialog, 1003), WM_KEYDOWN, VK_HOME, 0);  // the first format
+  ::PostMessageA(dialog, WM_COMMAND, 1006, 0);                         // B
+  ASSERT_TRUE(WaitUntil([&] {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(::FindWindowA("Kelvane", "Binary dump"), &process);
+    return process == program.id();
+  }));
+  EXPECT_TRUE(owner.Renders().empty()) << "the hang ended too soon";
+  ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_EQ(program.WaitForExit(1000), 0);
 }
