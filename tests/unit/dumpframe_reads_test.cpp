@@ -1,40 +1,27 @@
-// The dump window's title over a life of reads, and which read counts as
-// its first when a newer one replaces it before it ended.
+// The dump window's title over a life of reads ({first read, read made,
+// error shown after it}), and which read counts as the first.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
 
 #include "dumpframe/framestate.h"
 
-TEST(FrameReads, TheTitleFollowsEachReadUnlessTheFirstFailed) {
-  struct Step {
-    bool first, read, showsError;
-  };
-  const struct {
-    const char* life;
-    std::vector<Step> steps;
-  } lives[] = {
-      {"first read good, a failure, a good read", {{true, true, false}, {false, false, true}, {false, true, false}}},
-      {"first read failed: marked for good", {{true, false, true}, {false, true, true}, {false, true, true}}},
-      {"a failed first read replaced by a good first read", {{true, false, true}, {true, true, false}}},
+TEST(FrameReads, TheTitleFollowsEachReadUnlessTheFirstFailedAndAReplacedFirstReadStaysFirst) {
+  const std::vector<std::vector<std::array<bool, 3>>> lives = {
+      {{true, true, false}, {false, false, true}, {false, true, false}},
+      {{true, false, true}, {false, true, true}, {false, true, true}},  // marked for good
+      {{true, false, true}, {true, true, false}},                       // the first read replaced
   };
   for (const auto& life : lives) {
-    SCOPED_TRACE(life.life);
     FrameTitleState title;
-    for (const Step& step : life.steps) {
-      title = TitleAfterRead(title, step.first, step.read);
-      EXPECT_EQ(title.showsReadError, step.showsError);
+    for (const auto& [first, read, showsError] : life) {
+      title = TitleAfterRead(title, first, read);
+      EXPECT_EQ(title.showsReadError, showsError) << &life - lives.data();
     }
   }
-}
-
-TEST(FrameReads, AReadThatReplacesAWaitingFirstReadIsTheFirst) {
-  PendingRead waitingFirst;
-  waitingFirst.ticket = 7;
-  waitingFirst.first = true;
-  PendingRead ended = waitingFirst;
-  ended.ticket = kNoRead;
-  PendingRead next;
-  next.format = 13;
-  EXPECT_TRUE(Superseding(waitingFirst, next).first);
-  EXPECT_FALSE(Superseding(ended, next).first) << "a first read that ended is over";
-  EXPECT_EQ(Superseding(waitingFirst, next).format, 13u);
+  PendingRead waitingFirst{7, 1, false, false, true};
+  EXPECT_TRUE(Superseding(waitingFirst, PendingRead{}).first);
+  waitingFirst.ticket = kNoRead;
+  EXPECT_FALSE(Superseding(waitingFirst, PendingRead{}).first) << "a first read that ended is over";
 }
