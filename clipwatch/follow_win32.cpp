@@ -69,22 +69,25 @@ void RescanRegisteredListForNewNames(const ClipboardListing& listing) {
   }
 }
 
-// The clipboard carries a marker format: the dump window is not asked to
-// read. This is where the window will be told to drop its snapshot and say
-// why in its Details pane; today it keeps what it shows.
-void LeaveFrameUnreadForMarkers(HWND /*frame*/, const std::vector<std::string>& /*markers*/) {}
+// The clipboard carries a marker format: the dump window does not read, and
+// holds no snapshot, its Details pane naming the first marker.
+void LeaveFrameUnreadForMarkers(HWND frame, std::uint32_t format, const std::string& statusText,
+                                const std::vector<std::string>& markers) {
+  const DumpLeftUnread unread = {statusText.c_str(), markers.front().c_str()};
+  ::SendMessageA(frame, DFM_LEAVEUNREAD, static_cast<WPARAM>(format), reinterpret_cast<LPARAM>(&unread));
+}
 
 // The dump window shows the selected format. Still there, it reads it again;
 // gone, the same request fails to read and leaves the window without a
 // snapshot, and asks no owner to render, as the format is not on the
 // clipboard.
 void RereadInFrame(std::uint32_t format, const std::string& listText, const ClipboardListing& listing) {
+  const std::string statusText = FrameStatusText(listText);
   const std::vector<std::string> markers = MonitorMarkersOf(listing);
   if (!markers.empty()) {
-    LeaveFrameUnreadForMarkers(g_dumpFrame, markers);
+    LeaveFrameUnreadForMarkers(g_dumpFrame, format, statusText, markers);
     return;
   }
-  const std::string statusText = FrameStatusText(listText);
   ::SendMessageA(g_dumpFrame, DFM_SHOWFORMAT, static_cast<WPARAM>(format),
                  reinterpret_cast<LPARAM>(statusText.c_str()));
 }

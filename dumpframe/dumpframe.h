@@ -25,6 +25,19 @@ struct DumpCreateParams {
 // call. Result 0.
 #define DFM_SHOWFORMAT 0x8065
 
+// DFM_LEAVEUNREAD (WM_APP + 0x66), sent to the frame when the clipboard
+// carries a format with which a program asks monitors to leave its data
+// alone: the frame does not read wParam (a clipboard format number, not 0)
+// and holds no snapshot, as after a failed read of it, and its Details pane
+// names the marker. lParam a const DumpLeftUnread* valid during the call.
+// Result 0.
+#define DFM_LEAVEUNREAD 0x8066
+
+struct DumpLeftUnread {
+  const char* statusText;  // the browser's text for the format, as DFM_SHOWFORMAT's
+  const char* marker;      // the marker format's name
+};
+
 // The frame's close request, posted to its owner: WM_COMMAND with
 // IDC_DUMP_TOGGLE in the low word, 0 in the high word and lParam 0.
 

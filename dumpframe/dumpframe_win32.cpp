@@ -28,6 +28,8 @@
 #include "dumpview/dumpview.h"
 #include "formats/details_win32.h"
 #include "picture/pictureview.h"
+#include "snapshot/clipboardreader_win32.h"
+#include "snapshot/clipboardwindow.h"
 #include "snapshot/snapshot.h"
 
 // Frame state: FormatBrowser keeps at most one DumpFrame. Everything else the
@@ -81,11 +83,6 @@ void ShowSnapshotInViews(HWND frame, const FrameState& state) {
   TellPaneTheCaret(context);
 }
 
-void ShowReadErrorTitle(HWND frame, FrameState& state) {
-  ::SetWindowTextA(frame, kClipboardReadErrorTitle);
-  state.titleShowsReadError = true;
-}
-
 // The browser's text, with the snapshot's length while Whole Data is on and
 // a snapshot was read.
 void ShowFormatStatus(const FrameState& state) {
@@ -100,26 +97,10 @@ void ShowFormatStatus(const FrameState& state) {
   }
 }
 
-// One read of format by the rules in force. A read that fails, or whose
-// facts do not fit in memory, is a failed read: no bytes.
-bool ReadFormat(HWND frame, std::uint32_t format, bool wholeData, std::uint8_t** bytes, std::uint32_t* length,
-                SnapshotFacts* facts) {
-  try {
-    if (ReadClipboardSnapshot(frame, format, wholeData, bytes, length, facts)) return true;
-  } catch (const std::bad_alloc&) {
-    FreeSnapshot(*bytes);
-  }
-  *bytes = nullptr;
-  *length = 0;
-  return false;
-}
-
-// The frame's snapshot becomes bytes (none for a failed read), which the
-// views get before the old ones are freed. A failure shows in the title, the
-// frame having no other place to report it. A later good read puts the
-// title back, unless the frame's first read failed.
-void ShowSnapshot(HWND frame, FrameState& state, std::uint32_t format, std::uint8_t* bytes,
-                  std::uint32_t length, SnapshotFacts&& facts, bool read) {
+// The frame's snapshot becomes bytes (none for no snapshot), which the views
+// get before the old ones are freed.
+void ReplaceSnapshot(HWND frame, FrameState& state, std::uint32_t format, std::uint8_t* bytes,
+                     std::uint32_t length, SnapshotFacts&& facts) {
   std::uint8_t* previous = g_snapshot;
   g_snapshot = bytes;
   g_snapshotLength = length;
@@ -127,21 +108,105 @@ void ShowSnapshot(HWND frame, FrameState& state, std::uint32_t format, std::uint
   state.facts = std::move(facts);
   ShowSnapshotInViews(frame, state);
   FreeSnapshot(previous);
-  if (!read) {
-    ShowReadErrorTitle(frame, state);
-  } else if (state.titleShowsReadError && !state.firstReadFailed) {
-    ::SetWindowTextA(frame, kDumpFrameTitle);
-    state.titleShowsReadError = false;
+}
+
+// A failure shows in the title, the frame having no other place to report
+// it (TitleAfterRead).
+void ShowTitleAfterRead(HWND frame, FrameState& state, bool firstRead, bool read) {
+  const bool showed = state.title.showsReadError;
+  state.title = TitleAfterRead(state.title, firstRead, read);
+  if (showed || state.title.showsReadError) {
+    ::SetWindowTextA(frame, state.title.showsReadError ? kClipboardReadErrorTitle : kDumpFrameTitle);
   }
 }
 
-bool ReadAndShow(HWND frame, FrameState& state, std::uint32_t format) {
-  std::uint8_t* bytes = nullptr;
-  std::uint32_t length = 0;
-  SnapshotFacts facts;
-  const bool read = ReadFormat(frame, format, state.choices.wholeData, &bytes, &length, &facts);
-  ShowSnapshot(frame, state, format, bytes, length, std::move(facts), read);
-  return read;
+// While a read waits, the pointer over the frame and its children (whose
+// default handling asks the frame first) says that it works in the
+// background.
+bool SetWaitCursor(const FrameState& state, LPARAM lParam) {
+  if (state.pendingRead.ticket == kNoRead || LOWORD(lParam) != HTCLIENT) return false;
+  ::SetCursor(::LoadCursorA(nullptr, IDC_APPSTARTING));
+  return true;
+}
+
+// The pointer takes the shape of the moment without waiting to be moved.
+void RefreshCursor(HWND frame) {
+  POINT point = {};
+  if (!::GetCursorPos(&point)) return;
+  HWND under = ::WindowFromPoint(point);
+  if (under == nullptr || (under != frame && !::IsChild(frame, under))) return;
+  const LPARAM screen = MAKELPARAM(static_cast<SHORT>(point.x), static_cast<SHORT>(point.y));
+  const auto hit = static_cast<WORD>(::SendMessageA(under, WM_NCHITTEST, 0, screen));
+  ::SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+// A read's end as the frame shows it, at once or after the wait: the
+// snapshot (none when nothing was read), the title, the status text and,
+// for Whole Data, the caret and scroll position.
+void ShowReadEnd(HWND frame, FrameState& state, const PendingRead& request, ReadOutcome&& outcome) {
+  if (!outcome.read) {
+    FreeSnapshot(outcome.bytes);
+    outcome.bytes = nullptr;
+    outcome.length = 0;
+  }
+  ReplaceSnapshot(frame, state, request.format, outcome.bytes, outcome.length, std::move(outcome.facts));
+  ShowTitleAfterRead(frame, state, request.first, outcome.read);
+  if (request.statusReplaced) {
+    SetStatusText(request.laterStatusText.c_str());
+  } else {
+    ShowFormatStatus(state);
+  }
+  if (request.keepsPlace) RestoreViewPosition(g_dumpView, state.placeBeforeRead, g_snapshotLength);
+}
+
+// The frame stops waiting for its read (which reaches it no more) and hands
+// the request back.
+PendingRead StopWaiting(FrameState& state) {
+  PendingRead request = std::move(state.pendingRead);
+  state.pendingRead = PendingRead{};
+  if (request.ticket != kNoRead) CancelClipboardRead(request.ticket);
+  return request;
+}
+
+// While the owner renders, the frame holds no snapshot, so that nothing on
+// view, saved or copied is older than what the status bar names; it says
+// whom it waits for.
+void ShowWait(HWND frame, FrameState& state) {
+  const PendingRead& request = state.pendingRead;
+  ReplaceSnapshot(frame, state, request.format, nullptr, 0, SnapshotFacts{});
+  SetStatusText(OwnerWaitText(ClipboardReadOwner(request.ticket), state.formatText).c_str());
+  RefreshCursor(frame);
+}
+
+// Asks the reader for the read, in place of any that waits. A prompt one is
+// shown before this returns; a slow one is waited for (CRM_READENDED).
+void AskRead(HWND frame, FrameState& state, PendingRead request) {
+  const bool wasWaiting = state.pendingRead.ticket != kNoRead;
+  // A read that replaces a waiting Whole Data read keeps the place from
+  // before that one: the view has been empty since.
+  const bool placeKept = wasWaiting && state.pendingRead.keepsPlace;
+  request = Superseding(state.pendingRead, std::move(request));
+  StopWaiting(state);
+  if (request.keepsPlace && !placeKept) state.placeBeforeRead = ViewPositionOf(g_dumpView);
+  ClipboardReadStart start = StartClipboardRead(frame, request.format, request.wholeData);
+  if (start.ended) {
+    ShowReadEnd(frame, state, request, std::move(start.outcome));
+    if (wasWaiting) RefreshCursor(frame);
+    return;
+  }
+  request.ticket = start.ticket;
+  state.pendingRead = std::move(request);
+  ShowWait(frame, state);
+}
+
+// The request ends without a read (Esc, a marker format, no memory for its
+// text), in place of any read that waits.
+void EndWithoutRead(HWND frame, FrameState& state, PendingRead request, ReadOutcome&& outcome) {
+  const bool wasWaiting = state.pendingRead.ticket != kNoRead;
+  request = Superseding(state.pendingRead, std::move(request));
+  StopWaiting(state);
+  ShowReadEnd(frame, state, request, std::move(outcome));
+  if (wasWaiting) RefreshCursor(frame);
 }
 
 void MeasureStatusBar() {
@@ -218,13 +283,15 @@ LRESULT OnCreate(HWND frame, const CREATESTRUCTA* create) {
   PlaceChildren(frame, *state);
   StartFrameKeys(*state);
 
-  const bool read = params != nullptr && ReadAndShow(frame, *state, params->format);
-  if (params == nullptr) {
-    ShowSnapshotInViews(frame, *state);
-    ShowReadErrorTitle(frame, *state);
+  PendingRead first;
+  first.format = params != nullptr ? params->format : 0;
+  first.wholeData = state->choices.wholeData;
+  first.first = true;
+  if (params != nullptr) {
+    AskRead(frame, *state, std::move(first));
+  } else {
+    ShowReadEnd(frame, *state, first, ReadOutcome{});
   }
-  state->firstReadFailed = !read;
-  ShowFormatStatus(*state);
   return 0;
 }
 
@@ -239,6 +306,7 @@ void OnSize(HWND frame, const FrameState& state, WPARAM wParam, LPARAM lParam) {
 
 void OnDestroy(FrameState& state) {
   g_lastingChoices = state.choices;
+  StopWaiting(state);  // a read that waits reaches no frame
   StopFrameKeys(state);
   EndFind(state);
   if (g_snapshot != nullptr) {
@@ -334,19 +402,64 @@ void OnEncoding(HWND frame, UINT command) {
 void PostCloseRequest() { ::PostMessageA(g_owner, WM_COMMAND, MAKEWPARAM(IDC_DUMP_TOGGLE, 0), 0); }
 
 // The status text changes first, also when only the text is new (format 0:
-// the snapshot on view, its format and its text stay as they are).
+// the snapshot on view, its format and its text stay as they are; while a
+// read waits, its text shows once the read has ended, as after a prompt
+// read).
 void OnShowFormat(HWND frame, FrameState& state, std::uint32_t format, const char* statusText) {
-  SetStatusText(statusText);
-  if (format == 0) return;
-  try {
-    state.formatText = statusText != nullptr ? statusText : "";
-  } catch (const std::bad_alloc&) {
-    // Without its text the format is not read: a failed read.
-    ShowSnapshot(frame, state, format, nullptr, 0, SnapshotFacts{}, false);
+  const char* text = statusText != nullptr ? statusText : "";
+  if (format == 0 && state.pendingRead.ticket != kNoRead) {
+    state.pendingRead.laterStatusText = text;
+    state.pendingRead.statusReplaced = true;
     return;
   }
-  ReadAndShow(frame, state, format);
-  ShowFormatStatus(state);
+  SetStatusText(text);
+  if (format == 0) return;
+  PendingRead request;
+  request.format = format;
+  request.wholeData = state.choices.wholeData;
+  try {
+    state.formatText = text;
+  } catch (const std::bad_alloc&) {
+    // Without its text the format is not read: a failed read.
+    EndWithoutRead(frame, state, std::move(request), ReadOutcome{});
+    SetStatusText(text);
+    return;
+  }
+  AskRead(frame, state, std::move(request));
+}
+
+// The clipboard asks monitors to leave it alone: the format is not read,
+// and the pane says why.
+void OnLeaveUnread(HWND frame, FrameState& state, std::uint32_t format, const DumpLeftUnread* unread) {
+  if (format == 0 || unread == nullptr) return;
+  const char* text = unread->statusText != nullptr ? unread->statusText : "";
+  SetStatusText(text);
+  state.formatText = text;
+  PendingRead request;
+  request.format = format;
+  ReadOutcome notRead;
+  notRead.facts.leftUnreadFor = unread->marker != nullptr ? unread->marker : "";
+  EndWithoutRead(frame, state, std::move(request), std::move(notRead));
+}
+
+// Esc while a read waits: the frame gives it up, as a failed read.
+bool CancelWait(HWND frame, FrameState& state) {
+  if (state.pendingRead.ticket == kNoRead) return false;
+  EndWithoutRead(frame, state, state.pendingRead, ReadOutcome{});
+  return true;
+}
+
+// The reader's report of a read that outlasted the prompt wait. Only the
+// read the frame waits for is shown; any other's outcome is freed.
+void OnReadEnded(HWND frame, FrameState& state, ReadTicket ticket) {
+  if (ticket == kNoRead || ticket != state.pendingRead.ticket) {
+    CancelClipboardRead(ticket);
+    return;
+  }
+  const PendingRead request = std::move(state.pendingRead);
+  state.pendingRead = PendingRead{};
+  ShowReadEnd(frame, state, request, TakeClipboardRead(ticket));
+  RefreshCursor(frame);
 }
 
 // Reads the format on view again by the other rules, as DFM_SHOWFORMAT does
@@ -357,10 +470,11 @@ void OnWholeData(HWND frame, FrameState& state) {
   state.choices.wholeData = !state.choices.wholeData;
   ApplyCheckByCommand(::GetMenu(frame), ID_VIEW_WHOLE_DATA, state.choices.wholeData ? MFS_CHECKED : 0);
   if (state.format == 0) return;
-  const ViewPosition position = ViewPositionOf(g_dumpView);
-  ReadAndShow(frame, state, state.format);
-  ShowFormatStatus(state);
-  RestoreViewPosition(g_dumpView, position, g_snapshotLength);
+  PendingRead request;
+  request.format = state.format;
+  request.wholeData = state.choices.wholeData;
+  request.keepsPlace = true;
+  AskRead(frame, state, std::move(request));
 }
 
 // Go To's answer moves the caret in the snapshot that is there when the
@@ -464,6 +578,7 @@ void OnInitMenuPopup(HWND frame, const FrameState& state) {
 // or handed over from a child (framekeys_win32.cpp). Copy and Select All
 // check for themselves whether they can act.
 bool OnKeyDown(HWND frame, FrameState& state, WPARAM key) {
+  if (key == VK_ESCAPE) return CancelWait(frame, state);
   const std::uint32_t command = FrameShortcutOf(key, false);
   if (command == 0) return false;
   OnCommand(frame, state, command);
@@ -497,6 +612,9 @@ LRESULT FrameMessage(HWND window, FrameState& state, UINT message, WPARAM wParam
       OnSize(window, state, wParam, lParam);
       break;
     case WM_SETCURSOR:
+      if (SetWaitCursor(state, lParam)) return TRUE;
+      if (HandleSplitterMessage(window, state, message, wParam, lParam)) return 0;
+      break;
     case WM_LBUTTONDOWN:
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
@@ -531,6 +649,13 @@ LRESULT FrameMessage(HWND window, FrameState& state, UINT message, WPARAM wParam
       return 0;
     case DFM_SHOWFORMAT:
       OnShowFormat(window, state, static_cast<std::uint32_t>(wParam), reinterpret_cast<const char*>(lParam));
+      return 0;
+    case DFM_LEAVEUNREAD:
+      OnLeaveUnread(window, state, static_cast<std::uint32_t>(wParam),
+                    reinterpret_cast<const DumpLeftUnread*>(lParam));
+      return 0;
+    case CRM_READENDED:
+      OnReadEnded(window, state, static_cast<ReadTicket>(wParam));
       return 0;
     default:
       break;

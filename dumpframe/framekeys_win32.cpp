@@ -18,10 +18,12 @@ bool IsFrame(HWND window) {
 }
 
 // A shortcut typed into one of the frame's children goes to the frame
-// instead: the message keeps its key and is dispatched there.
+// instead: the message keeps its key and is dispatched there. So does Esc
+// while a read waits: it cancels the wait.
 bool SendShortcutToFrame(HWND frame, const FrameState& state, MSG& msg) {
   if (msg.message != WM_KEYDOWN || msg.hwnd == frame) return false;
-  if (FrameShortcutOf(msg.wParam, msg.hwnd == state.pane) == 0) return false;
+  const bool cancelsWait = msg.wParam == VK_ESCAPE && state.pendingRead.ticket != kNoRead;
+  if (!cancelsWait && FrameShortcutOf(msg.wParam, msg.hwnd == state.pane) == 0) return false;
   msg.hwnd = frame;
   return true;
 }

@@ -1,4 +1,5 @@
-// One way for the frame's shortcuts from every child: a keyboard hook of the
+// One way for the frame's shortcuts (and Esc, which cancels a read that
+// waits) from every child: a keyboard hook of the
 // frame's thread hands a shortcut key pressed in the dump, the picture or
 // the pane to the frame itself, before the child sees it, so that each runs
 // as with the focus on the frame; and it gives the Find dialog a dialog's

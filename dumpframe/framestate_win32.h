@@ -11,6 +11,7 @@
 #include <string>
 
 #include "dumpframe/framestate.h"
+#include "dumpframe/viewposition_win32.h"
 #include "snapshot/snapshot.h"
 
 struct FrameState {
@@ -20,9 +21,9 @@ struct FrameState {
   std::uint32_t format = 0;  // 0 for none
   std::string formatText;    // its status text as the browser gave it
   SnapshotFacts facts;       // what the read saw
-  bool firstReadFailed = false;
-  bool titleShowsReadError = false;
+  FrameTitleState title;
   PendingRead pendingRead;
+  ViewPosition placeBeforeRead{};  // where the view stood when a Whole Data read was asked for
 
   // The children beside the dump view and the status bar.
   HWND pictureView = nullptr;

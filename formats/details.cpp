@@ -142,6 +142,7 @@ Lines BuildSnapshotSection(const SnapshotDescription& s, const std::uint8_t* dat
            : s.blockSizeKnown                  ? Bytes(s.blockSize)
                                                : "(unknown)");
   AddField(lines, "Read", KindText(s.kind));
+  for (const std::string& problem : s.readProblems) AddProblem(lines, problem);
   AddField(lines, "Owner window", s.ownerWindow == 0 ? "(none)" : Hex(s.ownerWindow, 8));
   AddField(lines, "Owner class", OrUnknown(s.ownerClass));
   AddField(lines, "Owner process", s.ownerProcessId == 0 ? "(unknown)" : Decimal(s.ownerProcessId));
@@ -173,6 +174,10 @@ Lines BuildFormatSection(const SnapshotDescription& s, const std::uint8_t* data,
 }
 
 }  // namespace
+
+std::string LeftUnreadProblem(std::string_view marker) {
+  return "Not read: the clipboard asks monitors to leave it alone (" + std::string(marker) + ")";
+}
 
 Lines SnapshotSection(const SnapshotDescription& s, const std::uint8_t* data) {
   return Guarded([&] { return BuildSnapshotSection(s, data); });

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/caret.h"
 #include "formats/formatport.h"
@@ -26,7 +27,13 @@ struct SnapshotDescription {
   std::uint32_t ownerProcessId = 0;
   std::string ownerExecutable;
   std::uint32_t sequenceNumber = 0;
+  std::vector<std::string> readProblems;  // what kept the read from being made, one problem line each
 };
+
+// The problem line (without its mark) of a format left unread because the
+// clipboard carries marker, a format with which a program asks monitors to
+// leave its data alone.
+std::string LeftUnreadProblem(std::string_view marker);
 
 // Sections, each a heading line followed by its fields. No exception leaves
 // them: a failed allocation gives a problem line instead of the fields.

@@ -240,6 +240,9 @@ void OnSetSnapshot(HWND pane, PaneState& state, const DetailsSnapshot* given) {
       state.snapshot.kind = facts.kind;
       state.snapshot.blockSize = facts.blockSize;
       state.snapshot.blockSizeKnown = facts.kind != SnapshotKind::HandleValue;
+      if (facts.clipboardBusy) state.snapshot.readProblems.push_back(HeldClipboardProblem(facts.holder));
+      if (!facts.leftUnreadFor.empty())
+        state.snapshot.readProblems.push_back(LeftUnreadProblem(facts.leftUnreadFor));
     }
   }
   state.caret = CaretFacts{};

@@ -15,6 +15,7 @@
 #                            second prefix of scripts/lib.sh
 #   docs/details.png         the Details pane beside the dump of "HTML Format"
 #                            that xclip put on the clipboard
+#   docs/wait.png            the dump window waiting for an owner that hangs
 #   docs/open-capture.png    Open a Capture's confirmation over the format
 #                            browser, for the clipboard file of Wine's wordpad
 #
@@ -79,6 +80,12 @@ shot "$docs/open-capture.png" 500 425 restore "$(winepath -w "$KELVANE_ROOT/test
 # A real producer's "HTML Format": Wine's bridge writes the header.
 xclip -selection clipboard -t text/html -i "$KELVANE_ROOT/tests/unit/samples/page.html" &
 shot "$docs/details.png" 1000 640 details
+# An owner that promises a format and hangs when asked for it.
+start_wine
+wine explorer /desktop=kelvane,660x640 "$KELVANE_ROOT/build/x64/clipboard_owner.exe" screenshot-owner late \
+  600000 "HangFormat=seeded:64:1" >/dev/null 2>&1 &
+sleep 3
+shot "$docs/wait.png" 660 330 wait
 
 # The same at 150%: every size half as large again.
 ensure_dpi144_prefix

@@ -20,4 +20,6 @@ struct SnapshotFacts {
   bool clipboardBusy = false;  // another window kept the clipboard open through every retry
   ClipboardWindow holder;      // that window (GetOpenClipboardWindow) and its program; window 0 when
                                // the platform named none
+  std::string leftUnreadFor;   // the marker format (a program's "leave me alone") for which no read
+                               // was made; empty when one was
 };

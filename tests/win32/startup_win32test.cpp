@@ -20,77 +20,9 @@
 
 namespace {
 
+using testsupport::Program;
+
 std::string ProgramPath() { return testsupport::ProgramBesideTests(KELVANE_EXE_NAME); }
-
-// A running kelvane.exe; ended (by force, if it didn't quit) when destroyed.
-class Program {
- public:
-  explicit Program(const std::string& arguments = "") {
-    std::string commandLine = "\"" + ProgramPath() + "\"" + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    started_ = ::CreateProcessA(ProgramPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                nullptr, &startup, &process_) != FALSE;
-  }
-  ~Program() {
-    if (!started_) return;
-    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-      ::TerminateProcess(process_.hProcess, 99);
-      ::WaitForSingleObject(process_.hProcess, 5000);
-    }
-    ::CloseHandle(process_.hThread);
-    ::CloseHandle(process_.hProcess);
-  }
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  bool started() const { return started_; }
-  DWORD id() const { return process_.dwProcessId; }
-
-  // The program's "Kelvane" dialog once it is shown, or none.
-  HWND WaitForDialog(DWORD timeoutMs = 15000) const {
-    HWND found = nullptr;
-    testsupport::WaitUntil(
-        [&] {
-          Search search = {id(), nullptr};
-          ::EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&search));
-          found = search.found;
-          return found != nullptr;
-        },
-        timeoutMs);
-    return found;
-  }
-
-  // The exit code once the process has ended within timeoutMs, else -1.
-  long WaitForExit(DWORD timeoutMs = 10000) const {
-    if (::WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    ::GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<long>(code);
-  }
-
- private:
-  struct Search {
-    DWORD pid;
-    HWND found;
-  };
-  static BOOL CALLBACK FindDialogProc(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    char name[64] = {};
-    ::GetClassNameA(window, name, sizeof(name));
-    if (pid == search->pid && std::strcmp(name, "#32770") == 0 && ::IsWindowVisible(window) &&
-        testsupport::WindowText(window) == "Kelvane") {
-      search->found = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-
-  bool started_ = false;
-  PROCESS_INFORMATION process_ = {};
-};
 
 std::string ClassOf(HWND window) {
   char name[64] = {};

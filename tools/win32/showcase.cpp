@@ -14,6 +14,8 @@
 //       UTF-8, the dump window at the top left corner
 //   showcase.exe <path of kelvane.exe> details     the first format already on
 //       the clipboard (put there by another program) with View > Details
+//   showcase.exe <path of kelvane.exe> wait        the dump window waiting for
+//       the clipboard's first format from an owner that hangs
 //   showcase.exe <path of kelvane.exe> restore <file>   Open a Capture of the
 //       clipboard file, its confirmation left open
 //
@@ -155,7 +157,8 @@ int main(int argc, char** argv) {
   const int japaneseUnits = static_cast<int>(sizeof(kJapaneseText) / sizeof(kJapaneseText[0])) - 1;
   const bool whole = argc > 2 && std::strcmp(argv[2], "whole") == 0;
   const bool restore = argc > 3 && std::strcmp(argv[2], "restore") == 0;
-  if (!whole && !details && !restore &&
+  const bool wait = argc > 2 && std::strcmp(argv[2], "wait") == 0;  // the clipboard's owner hangs
+  if (!whole && !details && !restore && !wait &&
       !PutSampleData(codePage != 0 ? Encode(codePage, japaneseUnits) : std::string(kMixedText))) {
     std::fprintf(stderr, "showcase: could not put the sample data on the clipboard\n");
     return 1;
@@ -198,6 +201,8 @@ int main(int argc, char** argv) {
     ::SendMessageA(frame, WM_COMMAND, ID_VIEW_WHOLE_DATA, 0);
     ::SendMessageA(frame, WM_COMMAND, ID_ENCODING_UTF8, 0);
     ::SetWindowPos(frame, HWND_TOP, 0, 0, 660, 420, 0);
+  } else if (wait) {
+    ::SetWindowPos(frame, HWND_TOP, 0, 0, 660, 330, 0);
   } else if (codePage == 0) {
     ::SendMessageA(view, DVM_SETSEL, 0x31, 0x21);  // {"format": 49161
   } else {
