@@ -120,11 +120,15 @@ void FrameTest::TearDown() {
   testsupport::PumpMessages(10);
 }
 
-HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText) {
+HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText, bool waitForRead) {
   DumpCreateParams params = {owner, format, statusText};
-  return ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",
-                           WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 300, 650, 300, nullptr,
-                           nullptr, ::GetModuleHandleA(nullptr), &params);
+  HWND frame = ::CreateWindowExA(0, DUMPFRAME_CLASS_NAME, "Binary dump",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 40, 300, 650, 300,
+                                 nullptr, nullptr, ::GetModuleHandleA(nullptr), &params);
+  if (frame != nullptr && waitForRead) {
+    testsupport::WaitUntil([frame] { return StatusText(StatusBarOf(frame)).rfind("Waiting for ", 0) != 0; });
+  }
+  return frame;
 }
 
 HWND StatusBarOf(HWND frame) { return ::FindWindowExA(frame, nullptr, STATUSCLASSNAMEA, nullptr); }

@@ -45,8 +45,11 @@ class FrameTest : public ::testing::Test {
 };
 
 // Creates a DumpFrame as the format browser does: "Binary dump", 650 x 300,
-// unowned, with the record as its creation parameter.
-HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText);
+// unowned, with the record as its creation parameter. Unless told not to, it
+// returns once the frame's first read has ended: a read that outlasts the
+// frame's short wait (Wine's clipboard manager may hold the clipboard for a
+// moment) ends by a posted message.
+HWND CreateFrame(HWND owner, std::uint32_t format, const char* statusText, bool waitForRead = true);
 
 HWND StatusBarOf(HWND frame);
 HWND DumpViewOf(HWND frame);

@@ -50,7 +50,7 @@ TEST_F(FrameWait, APromptReadIsShownAtOnceALateOneAfterItsWaitAndTheNewestWins) 
   for (const DWORD lateMs : {20u, 1000u}) {
     ForeignOwner owner;
     ASSERT_TRUE(owner.PromiseLate(lateMs, {"Kelvane Wait A=seeded:64:1", "Kelvane Wait B=seeded:80:2"}));
-    frame_ = framehar::CreateFrame(owner_->window(), Format("Kelvane Wait A"), "A");
+    frame_ = framehar::CreateFrame(owner_->window(), Format("Kelvane Wait A"), "A", false);
     const HWND view = framehar::DumpViewOf(frame_);
     if (lateMs == 1000) {
       EXPECT_EQ(Status(frame_), WaitText(owner, "A"));
@@ -76,7 +76,7 @@ TEST_F(FrameWait, APromptReadIsShownAtOnceALateOneAfterItsWaitAndTheNewestWins) 
 TEST_F(FrameWait, AHungOwnerLeavesTheFrameAnsweringEscGivesUpAndCloseLeavesTheRead) {
   ForeignOwner owner;
   ASSERT_TRUE(owner.PromiseLate(600000, {"Kelvane Wait Hang=seeded:64:1", "Kelvane Wait Next=seeded:64:2"}));
-  frame_ = framehar::CreateFrame(owner_->window(), Format("Kelvane Wait Hang"), "Hang");
+  frame_ = framehar::CreateFrame(owner_->window(), Format("Kelvane Wait Hang"), "Hang", false);
   ASSERT_EQ(Status(frame_), WaitText(owner, "Hang"));
   ::PostMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
   EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(framehar::PaneOf(frame_)) != FALSE; }));
