@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -26,11 +25,13 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
-std::string PaneText(HWND pane) {
+std::wstring PaneWideText(HWND pane) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(pane)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(::GetWindowTextW(pane, text.data(), static_cast<int>(text.size()))));
-  return Utf8(text);
+  return text;
 }
+
+std::string PaneText(HWND pane) { return Utf8(PaneWideText(pane)); }
 
 using framehar::PaneOf;
 
@@ -59,7 +60,22 @@ bool XclipPutsHtml() {
   return testsupport::WaitUntil([html] { return ::IsClipboardFormatAvailable(html) != FALSE; });
 }
 
-class DetailsPane : public framehar::FrameTest {};
+class DetailsPane : public framehar::FrameTest {
+ protected:
+  // Puts one block on the clipboard, opens a frame on it and shows the pane.
+  HWND PaneOn(std::uint32_t format, const void* data, std::size_t size, const char* listText) {
+    if (!testsupport::OpenClipboardRetry(owner_->window())) return nullptr;
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(::GlobalLock(block), data, size);
+    ::GlobalUnlock(block);
+    ::SetClipboardData(format, block);
+    ::CloseClipboard();
+    frame_ = framehar::CreateFrame(owner_->window(), format, listText);
+    ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
+    return PaneOf(frame_);
+  }
+};
 
 TEST_F(DetailsPane, ReadsTheHtmlHeaderOfARealProducerAndFollowsTheCaret) {
   ASSERT_TRUE(XclipPutsHtml()) << "xclip could not put text/html";
@@ -168,6 +184,7 @@ namespace {
 struct InkRow {
   int first;
   int last;
+  bool operator==(const InkRow&) const = default;
 };
 
 std::vector<InkRow> InkOf(HWND pane, int index) {
@@ -203,16 +220,7 @@ std::vector<InkRow> InkOf(HWND pane, int index) {
 // backslashes, one stroke falling from top left to bottom right, not as the
 // yen sign of the dump's Japanese cell font (a V over crossbars).
 TEST_F(DetailsPane, ABackslashShowsAsABackslash) {
-  ASSERT_TRUE(testsupport::OpenClipboardRetry(owner_->window()));
-  ::EmptyClipboard();
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, 4);
-  std::memcpy(::GlobalLock(block), "abc", 4);
-  ::GlobalUnlock(block);
-  ::SetClipboardData(CF_TEXT, block);
-  ::CloseClipboard();
-  frame_ = framehar::CreateFrame(owner_->window(), CF_TEXT, "CF_TEXT (1)");
-  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
-  HWND pane = PaneOf(frame_);
+  HWND pane = PaneOn(CF_TEXT, "abc", 4, "CF_TEXT (1)");
   ASSERT_NE(pane, nullptr);
   const std::string text = PaneText(pane);
   const std::size_t line = text.find("Owner executable: ");
@@ -233,35 +241,16 @@ TEST_F(DetailsPane, ABackslashShowsAsABackslash) {
 // so that each draws as itself, not as the same box for all of them.
 TEST_F(DetailsPane, JapaneseTextShowsItsOwnGlyphs) {
   const wchar_t text[] = L"\x65E5\x672C\x8A9E\x306E\x30C6\x30AD\x30B9\x30C8";  // 日本語のテキスト
-  ASSERT_TRUE(testsupport::OpenClipboardRetry(owner_->window()));
-  ::EmptyClipboard();
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
-  std::memcpy(::GlobalLock(block), text, sizeof(text));
-  ::GlobalUnlock(block);
-  ::SetClipboardData(CF_UNICODETEXT, block);
-  ::CloseClipboard();
-  frame_ = framehar::CreateFrame(owner_->window(), CF_UNICODETEXT, "CF_UNICODETEXT (13)");
-  ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
-  HWND pane = PaneOf(frame_);
+  HWND pane = PaneOn(CF_UNICODETEXT, text, sizeof(text), "CF_UNICODETEXT (13)");
   ASSERT_NE(pane, nullptr);
-  std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(pane)) + 1, L'\0');
-  shown.resize(
-      static_cast<std::size_t>(::GetWindowTextW(pane, shown.data(), static_cast<int>(shown.size()))));
+  const std::wstring shown = PaneWideText(pane);
   const std::size_t at = shown.find(text);
   ASSERT_NE(at, std::wstring::npos) << Utf8(shown);
   ::SendMessageW(pane, EM_SETSEL, at, at);
   ::SendMessageW(pane, EM_SCROLLCARET, 0, 0);
   testsupport::PumpMessages(30);
-  std::vector<std::vector<InkRow>> glyphs;
-  for (std::size_t i = 0; i < 4; ++i) {
-    glyphs.push_back(InkOf(pane, static_cast<int>(at + i)));
-    EXPECT_FALSE(glyphs.back().empty()) << i;
-  }
-  const auto same = [](const std::vector<InkRow>& a, const std::vector<InkRow>& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](InkRow x, InkRow y) {
-             return x.first == y.first && x.last == y.last;
-           });
-  };
-  for (std::size_t i = 1; i < glyphs.size(); ++i) EXPECT_FALSE(same(glyphs[0], glyphs[i])) << i;
+  const std::vector<InkRow> first = InkOf(pane, static_cast<int>(at));
+  EXPECT_FALSE(first.empty());
+  for (int i = 1; i < 4; ++i) EXPECT_NE(InkOf(pane, static_cast<int>(at) + i), first) << i;
   ::SendMessageA(frame_, WM_COMMAND, ID_VIEW_DETAILS, 0);
 }
